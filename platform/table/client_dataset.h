@@ -1,0 +1,205 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/core/exception.h"
+#include "platform/table/field.h"
+
+// The table engine: an in-memory table of typed fields with indexes, a filter
+// expression, lookup fields, events, a change log of every row version, and
+// persistence as an XML data packet in Windows-1251.
+//
+// Every error the engine raises about a table is an EDatabaseError whose text
+// starts with the table's name and ": ". Exceptions thrown by event handlers
+// pass through unchanged.
+
+enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+enum TIndexOption : unsigned {
+  ixUnique = 1u << 0,
+  ixDescending = 1u << 1,
+};
+using TIndexOptions = unsigned;
+
+struct TIndexDef {
+  QString Name;
+  // Field names separated by ";", letter case of the names ignored.
+  QString Fields;
+  TIndexOptions Options = 0;
+  // With ixDescending: the fields that descend; empty means every field.
+  QString DescFields;
+};
+
+enum TLocateOption : unsigned {
+  loCaseInsensitive = 1u << 0,
+  loPartialKey = 1u << 1,
+};
+using TLocateOptions = unsigned;
+
+// A remembered row. Stays valid while the row exists.
+struct TBookmark {
+  int RowId = -1;
+  bool IsValid() const { return RowId >= 0; }
+};
+
+// What an observer (a grid model, a navigator, a bound edit) is told. Rows are
+// positions in the current view (0-based), the pending insert row included.
+// While controls are disabled no notice is sent; the last EnableControls
+// sends one RowsReset.
+enum class TDataChange {
+  RowsReset,       // anything may have changed: view, order, values, fields
+  RowInserted,     // a row appeared at Row
+  RowRemoved,      // the row at Row disappeared
+  RowChanged,      // values of the row at Row changed
+  CurrentChanged,  // the cursor moved to Row (-1: no current row)
+  StateChanged,    // TDataSetState changed (Row: the current row)
+};
+
+class TDataSetObserver {
+ public:
+  virtual ~TDataSetObserver() = default;
+  virtual void DataSetChanged(TClientDataSet& dataSet, TDataChange change, int row) = 0;
+};
+
+class TClientDataSet {
+ public:
+  using TDataSetNotify = std::function<void(TClientDataSet& dataSet)>;
+
+  // Name: the component name, used as the prefix of error messages.
+  explicit TClientDataSet(QString name);
+  // Closes the table, with the write-back of Close().
+  ~TClientDataSet();
+  TClientDataSet(const TClientDataSet&) = delete;
+  TClientDataSet& operator=(const TClientDataSet&) = delete;
+
+  const QString& Name() const { return FName; }
+
+  // ---- Definition (on a closed table) ----
+  TField& AddField(const QString& name, TFieldType type, int size = 0);
+  TField& AddLookupField(const QString& name, int size, const QString& keyFields, TClientDataSet* lookupDataSet,
+                         const QString& lookupKeyFields, const QString& lookupResultField);
+  void AddIndexDef(const TIndexDef& def);
+  const std::vector<TIndexDef>& IndexDefs() const;
+  // The definition of an index by name (letter case ignored); null when none.
+  const TIndexDef* FindIndexDef(const QString& name) const;
+
+  // ---- Fields ----
+  int FieldCount() const;
+  TField& Fields(int index) const;
+  TField* FindField(const QString& name) const;
+  // Raises "Field '%s' not found".
+  TField& FieldByName(const QString& name) const;
+
+  // ---- Opening, closing, files ----
+  // An empty table from the definition (data fields, index definitions), open.
+  // An open table is closed first (with write-back).
+  void CreateDataSet();
+  bool Active() const;
+  // True: open (reading FileName when it is set). False: Close().
+  void SetActive(bool active);
+  void Open() { SetActive(true); }
+  // When the table has a file name and its content changed since it was last
+  // loaded or written, it is written back to the file first; a pending edit or
+  // insert is discarded, not posted.
+  void Close();
+  const QString& FileName() const;
+  void SetFileName(const QString& fileName);
+  // Format 0 or 1 (1 = XML; 0 with a ".xml" extension = XML). An empty name
+  // is FileName. Posts a pending edit first. A closed table writes nothing.
+  void SaveToFile(const QString& fileName = QString(), int format = 0);
+  // Closes (with write-back), reads the file; FileName stays. On any failure
+  // the table stays closed.
+  void LoadFromFile(const QString& fileName);
+  // Changed since last loaded, created or written.
+  bool ContentChanged() const;
+
+  TDataSetState State() const;
+
+  // ---- Navigation (posts a pending edit or insert first) ----
+  void First();
+  void Next();
+  void Prior();
+  void Last();
+  bool Eof() const;
+  bool Bof() const;
+  // Rows in the current view (the pending insert row not counted).
+  int RecordCount() const;
+  bool IsEmpty() const;
+  // 1-based position of the current row in the view; 0 when there is none.
+  int RecNo() const;
+  void SetRecNo(int recNo);
+  TBookmark GetBookmark() const;
+  void GotoBookmark(const TBookmark& bookmark);
+  bool BookmarkValid(const TBookmark& bookmark) const;
+
+  // ---- Editing ----
+  // Insert: a new row before the current row; Append: after the last row.
+  // BeforeInsert, then OnNewRecord, then AfterInsert.
+  void Insert();
+  void Append();
+  void Edit();
+  // Posting a row that breaks a unique index raises "Key violation." and
+  // leaves the table in edit or insert state.
+  void Post();
+  void Cancel();
+  // BeforeDelete first; the row after the deleted one becomes current.
+  void Delete();
+
+  bool Locate(const QString& keyFields, const QVariantList& keyValues, TLocateOptions options = 0);
+  bool Locate(const QString& keyFields, const TValue& keyValue, TLocateOptions options = 0) {
+    return Locate(keyFields, QVariantList{keyValue}, options);
+  }
+
+  // ---- Filter and index ----
+  const QString& Filter() const;
+  void SetFilter(const QString& filter);
+  bool Filtered() const;
+  void SetFiltered(bool filtered);
+  const QString& IndexName() const;
+  void SetIndexName(const QString& indexName);
+  const QString& IndexFieldNames() const;
+  void SetIndexFieldNames(const QString& fieldNames);
+
+  // ---- Controls ----
+  void DisableControls();
+  void EnableControls();
+  bool ControlsDisabled() const;
+  void AddObserver(TDataSetObserver* observer);
+  void RemoveObserver(TDataSetObserver* observer);
+
+  // ---- For grids: read any view row without moving the cursor ----
+  // Rows of the view including a pending insert row.
+  int ViewRowCount() const;
+  // 0-based view position of the cursor (the pending insert row when
+  // inserting); -1 when the view is empty.
+  int CurrentViewRow() const;
+  // Field values of a view row, and its display text through OnGetText (the
+  // handler sees that row as the current one; the cursor does not move).
+  TValue ValueAt(int viewRow, const TField& field) const;
+  QString DisplayTextAt(int viewRow, TField& field) const;
+  // Makes a view row current (posting a pending edit first, as navigation does).
+  void MoveToViewRow(int viewRow);
+
+  // ---- Change log, for tests and the packet writer ----
+  int VersionCount() const;
+  int RowStateOfVersion(int recordNumber) const;  // 1-based record number
+  QVector<int> ChangeLog() const;
+
+  // ---- Events (assign an empty function to detach) ----
+  TDataSetNotify BeforeInsert;
+  TDataSetNotify OnNewRecord;
+  TDataSetNotify AfterInsert;
+  TDataSetNotify AfterPost;
+  TDataSetNotify BeforeDelete;
+
+ private:
+  friend class TField;
+  struct TImpl;
+  QString FName;
+  std::unique_ptr<TImpl> FImpl;
+};

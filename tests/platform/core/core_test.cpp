@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/core/atomic_file.h"
+#include "platform/core/cp1251.h"
+#include "platform/core/fmt.h"
+#include "tests/support/test_sandbox.h"
+
+namespace {
+
+struct FmtCase {
+  const char* pattern;
+  QStringList args;
+  const char* expected;
+};
+
+TEST(Fmt, FillsPlaceholdersInOrderAndNeverRereadsArguments) {
+  const FmtCase cases[] = {
+      {"Field '%s' not found", {"Name"}, "Field 'Name' not found"},
+      {"%s and (result <= %d)", {"(SexRef=1)", "57"}, "(SexRef=1) and (result <= 57)"},
+      // A percent sign inside an argument is printed as it stands.
+      {"%s по гиревому спорту", {"Кубок 100%s %d"}, "Кубок 100%s %d по гиревому спорту"},
+      {"100%% done", {}, "100% done"},
+      {"missing %s and %s", {"one"}, "missing one and %s"},
+      {"trailing %", {}, "trailing %"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Fmt(QString::fromUtf8(c.pattern), c.args), QString::fromUtf8(c.expected)) << c.pattern;
+  }
+}
+
+TEST(Cp1251, EveryByteSurvivesDecodeAndEncode) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) {
+    all += char(b);
+  }
+  bool lossless = false;
+  EXPECT_EQ(cp1251::Encode(cp1251::Decode(all), &lossless), all);
+  EXPECT_TRUE(lossless);
+}
+
+TEST(Cp1251, CyrillicAndUnmappableCharacters) {
+  EXPECT_EQ(cp1251::Encode(QStringLiteral("Ёжик АЯая№")), QByteArray("\xA8\xE6\xE8\xEA \xC0\xDF\xE0\xFF\xB9"));
+  bool lossless = true;
+  // One '?' per character, a surrogate pair included.
+  EXPECT_EQ(cp1251::Encode(QString::fromUtf8("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80"), &lossless), QByteArray("a?b?"));
+  EXPECT_FALSE(lossless);
+}
+
+TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {
+  const QString path = testing_sandbox::Path("t.xml");
+  ASSERT_TRUE(WriteFileAtomically(path, "old"));
+  ASSERT_TRUE(WriteFileAtomically(path, "new contents"));
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("new contents"));
+
+  QString error;
+  EXPECT_FALSE(WriteFileAtomically(testing_sandbox::Path("no/such/folder/t.xml"), "x", &error));
+  EXPECT_FALSE(error.isEmpty());
+
+  // A folder that cannot take the temporary file: the old file stays.
+  const QString dir = testing_sandbox::Path("ro");
+  QDir().mkpath(dir);
+  const QString target = dir + "/t.xml";
+  ASSERT_TRUE(WriteFileAtomically(target, "kept"));
+  QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+  error.clear();
+  const bool ok = WriteFileAtomically(target, "lost", &error);
+  QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  if (ok) {
+    GTEST_SKIP() << "running with rights that ignore folder permissions";
+  }
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(testing_sandbox::ReadFile(target), QByteArray("kept"));
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Each test case runs in a fresh temporary folder. The registry store, HOME
+// and the XDG folders point into it, so nothing reads or writes the
+// developer's own files; the locale forms are pinned to dd.MM.yyyy and ",".
+namespace testing_sandbox {
+
+// The current test's temporary folder (no trailing separator).
+QString Folder();
+// Folder() + "/" + name.
+QString Path(const QString& name);
+// tests/data/<name> in the source tree.
+QString DataPath(const QString& name);
+
+// Reads and writes whole files (bytes).
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace testing_sandbox
+
+namespace testing_sandbox {
+// Registers the per-test sandbox with GoogleTest (done by the test mains).
+void InstallListener();
+}  // namespace testing_sandbox
