@@ -246,14 +246,16 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
   QString text = std::move(*loaded);
   const QString sectionName = Trim(section).toString();
   const QString keyName = Trim(ident).toString();
-  const QString newLine = OneLine(keyName) + u'=' + OneLine(value);
+  const QString newValue = OneLine(value);
+  const QString newLine = OneLine(keyName) + u'=' + newValue;
   const QString lineBreak = LineBreakOf(text);
 
   const std::vector<TLine> lines = Parse(text);
   const TSectionRange range = FindSection(lines, sectionName);
   if (range.found()) {
     if (const TLine* line = FindKey(lines, range, keyName)) {
-      text.replace(line->begin, line->contentEnd - line->begin, newLine);
+      // The key keeps the file's spelling: only the value changes.
+      text.replace(line->begin, line->contentEnd - line->begin, line->name.toString() + u'=' + newValue);
     } else {
       qsizetype anchor = range.header;
       for (qsizetype i = range.first; i < range.last; ++i) {

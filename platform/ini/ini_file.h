@@ -21,8 +21,8 @@ class EIniFileException : public Exception {
 //   twice, the first one counts, for reading and for writing.
 // - Nothing is cached: every read reads the file and every write reads it,
 //   changes it and writes it back at once, so several objects on one file
-//   never lose each other's keys. An existing key is replaced on its own
-//   line; a new key goes after the last key of its section, a new section at
+//   never lose each other's keys. An existing key gets its new value on its
+//   own line, spelled as the file spells it; a new key goes after the last key of its section, a new section at
 //   the end of the file; the file is created at the first write (its folder
 //   must exist). Every other byte of the file stays as it was.
 // - The file is Windows-1251; a character the code page lacks is written as
