@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -107,6 +108,17 @@ TSectionRange FindSection(const std::vector<TLine>& lines, QStringView section) 
     }
   }
   return range;
+}
+
+// Case folding is what the case-insensitive comparison applies character by
+// character, so folded names are equal exactly when SameName says so.
+bool FirstOfItsName(QSet<QString>& seen, QStringView name) {
+  const QString folded = name.toString().toCaseFolded();
+  if (seen.contains(folded)) {
+    return false;
+  }
+  seen.insert(folded);
+  return true;
 }
 
 const TLine* FindKey(const std::vector<TLine>& lines, const TSectionRange& range, QStringView ident) {
@@ -295,9 +307,10 @@ QStringList TIniFile::ReadSection(const QString& section) const {
   const std::vector<TLine> lines = Parse(text);
   const TSectionRange range = FindSection(lines, Trim(section));
   QStringList keys;
+  QSet<QString> seen;
   for (qsizetype i = range.first; i < range.last; ++i) {
     const TLine& line = lines[i];
-    if (line.kind == TLineKind::Key && FindKey(lines, range, line.name) == &line) {
+    if (line.kind == TLineKind::Key && FirstOfItsName(seen, line.name)) {
       keys.append(line.name.toString());
     }
   }
@@ -309,9 +322,10 @@ QStringList TIniFile::ReadSectionValues(const QString& section) const {
   const std::vector<TLine> lines = Parse(text);
   const TSectionRange range = FindSection(lines, Trim(section));
   QStringList result;
+  QSet<QString> seen;
   for (qsizetype i = range.first; i < range.last; ++i) {
     const TLine& line = lines[i];
-    if (line.kind == TLineKind::Key && FindKey(lines, range, line.name) == &line) {
+    if (line.kind == TLineKind::Key && FirstOfItsName(seen, line.name)) {
       result.append(line.name.toString() + u'=' + line.value.left(kMaxValueLength).toString());
     }
   }
@@ -322,8 +336,9 @@ QStringList TIniFile::ReadSections() const {
   const QString text = LoadForReading(FFileName);
   const std::vector<TLine> lines = Parse(text);
   QStringList names;
+  QSet<QString> seen;
   for (const TLine& line : lines) {
-    if (line.kind == TLineKind::Section && FindSection(lines, line.name).header == &line - lines.data()) {
+    if (line.kind == TLineKind::Section && FirstOfItsName(seen, line.name)) {
       names.append(line.name.toString());
     }
   }
