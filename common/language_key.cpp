@@ -1,6 +1,7 @@
 #include "common/language_key.h"
 
 #include "common/data_folder.h"
+#include "platform/core/scope_exit.h"
 #include "platform/ini/ini_file.h"
 
 namespace {
@@ -11,13 +12,12 @@ TIniFile SettingsFile() { return TIniFile(GetAppDataDir() + QLatin1String(kSetti
 
 void WriteLanguage(quint8 language) {
   TIniFile ini = SettingsFile();
+  TScopeExit flush([&ini] { ini.UpdateFile(); });
   if (language == 0) {
     ini.WriteString(QStringLiteral("GENERAL"), QStringLiteral("Language"), QStringLiteral("RU"));
   } else if (language == 1) {
     ini.WriteString(QStringLiteral("GENERAL"), QStringLiteral("Language"), QStringLiteral("EN"));
   }
-  // Writes reach the file at once, so a failed write leaves nothing to flush.
-  ini.UpdateFile();
 }
 
 quint8 ReadLanguage() {
