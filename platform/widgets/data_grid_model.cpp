@@ -42,7 +42,11 @@ class TDataGridModel::TLookupWatcher final : public TDataSetObserver {
 TDataGridModel::TDataGridModel(QObject* parent)
     : QAbstractTableModel(parent),
       FLink([this](TDataChange change, int row) { OnDataSetChanged(change, row); }),
-      FLookupWatcher(std::make_unique<TLookupWatcher>(this)) {}
+      FLookupWatcher(std::make_unique<TLookupWatcher>(this)) {
+  FLookupRefresh.setSingleShot(true);
+  FLookupRefresh.setInterval(0);
+  connect(&FLookupRefresh, &QTimer::timeout, this, &TDataGridModel::ReadLookupChanges);
+}
 
 TDataGridModel::~TDataGridModel() = default;
 
@@ -84,8 +88,8 @@ void TDataGridModel::SetColumnReadOnly(int column, bool readOnly) {
     return;
   }
   FColumns[column].ReadOnly = readOnly;
-  if (FRowCount > 0) {
-    emit dataChanged(index(0, column), index(FRowCount - 1, column));
+  if (!FRows.empty()) {
+    emit dataChanged(index(0, column), index(int(FRows.size()) - 1, column));
   }
 }
 
@@ -129,8 +133,8 @@ QString TDataGridModel::ColumnTitle(int column) const {
 
 void TDataGridModel::SetReadOnly(bool readOnly) {
   FReadOnly = readOnly;
-  if (FRowCount > 0 && !FColumns.isEmpty()) {
-    emit dataChanged(index(0, 0), index(FRowCount - 1, int(FColumns.size()) - 1));
+  if (!FRows.empty() && !FColumns.isEmpty()) {
+    emit dataChanged(index(0, 0), index(int(FRows.size()) - 1, int(FColumns.size()) - 1));
   }
 }
 
@@ -140,45 +144,44 @@ void TDataGridModel::RefreshTitles() {
   }
 }
 
-int TDataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FRowCount; }
+int TDataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(FRows.size()); }
 
 int TDataGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(FColumns.size());
 }
 
+// Whether the row may be read from the table itself: the views know it and
+// the table is not walking with its controls detached.
 bool TDataGridModel::RowReadable(int row) const {
-  // While the table walks with its controls detached its view may already
-  // differ from what the views were told; they see nothing until the reset.
-  return FLink.CanRead() && row >= 0 && row < FRowCount && row < DataSet()->ViewRowCount();
+  return FLink.CanRead() && row >= 0 && row < int(FRows.size()) && row < DataSet()->ViewRowCount();
 }
 
 QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.column() >= FColumns.size() || !RowReadable(index.row())) {
-    return QVariant();
-  }
-  TField* field = FieldAt(index.column());
-  if (field == nullptr) {
+  if (!index.isValid() || index.row() >= int(FRows.size()) || index.column() >= FColumns.size()) {
     return QVariant();
   }
   switch (role) {
     case Qt::DisplayRole:
+      return FRows[size_t(index.row())].value(index.column());
     case Qt::EditRole:
-      try {
-        TClientDataSet* dataSet = DataSet();
-        if (role == Qt::EditRole && index.row() == dataSet->CurrentViewRow()) {
-          return field->Text();
+      if (RowReadable(index.row()) && index.row() == DataSet()->CurrentViewRow()) {
+        if (const TField* field = FieldAt(index.column())) {
+          try {
+            return field->Text();
+          } catch (...) {
+            return QVariant();
+          }
         }
-        return dataSet->DisplayTextAt(index.row(), *field);
-      } catch (...) {
-        // A display handler that fails would fail again on every repaint; a
-        // message box per paint helps nobody. The cell stays empty.
-        return QVariant();
       }
-    case Qt::TextAlignmentRole:
-      if (field->DataType() == TFieldType::ftInteger || field->DataType() == TFieldType::ftFloat) {
+      return FRows[size_t(index.row())].value(index.column());
+    case Qt::TextAlignmentRole: {
+      const TField* field = FieldAt(index.column());
+      if (field != nullptr &&
+          (field->DataType() == TFieldType::ftInteger || field->DataType() == TFieldType::ftFloat)) {
         return QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
       }
       return QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+    }
     default:
       return QVariant();
   }
@@ -191,7 +194,7 @@ QVariant TDataGridModel::headerData(int section, Qt::Orientation orientation, in
   if (orientation == Qt::Horizontal) {
     return section >= 0 && section < FColumns.size() ? QVariant(ColumnTitle(section)) : QVariant();
   }
-  if (section != FIndicatorRow || section >= FRowCount || !FLink.CanRead()) {
+  if (section != FIndicatorRow || section >= int(FRows.size()) || !FLink.CanRead()) {
     return QVariant();
   }
   switch (DataSet()->State()) {
@@ -248,7 +251,7 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
     NoteControlModified(*dataSet);
   });
   FWriteFailed = !written;
-  if (!written && index.row() < FRowCount) {
+  if (!written && index.row() < int(FRows.size())) {
     // The field kept its old value; the cell shows it again.
     emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(int(FColumns.size()) - 1));
   }
@@ -256,6 +259,33 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
 }
 
 int TDataGridModel::LiveRowCount() const { return FLink.Active() ? DataSet()->ViewRowCount() : 0; }
+
+QStringList TDataGridModel::ReadRow(int row) {
+  QStringList texts;
+  TClientDataSet* dataSet = DataSet();
+  for (int column = 0; column < FColumns.size(); ++column) {
+    QString text;
+    if (TField* field = FieldAt(column)) {
+      try {
+        text = dataSet->DisplayTextAt(row, *field);
+      } catch (...) {
+        // A display handler that fails would fail again on every refresh; a
+        // message box for each helps nobody. The cell stays empty.
+      }
+    }
+    texts.append(text);
+  }
+  return texts;
+}
+
+void TDataGridModel::ReadAllRows() {
+  FRows.clear();
+  const int rows = LiveRowCount();
+  FRows.reserve(size_t(rows));
+  for (int row = 0; row < rows; ++row) {
+    FRows.push_back(ReadRow(row));
+  }
+}
 
 void TDataGridModel::RebuildDefaultColumns() {
   FColumns.clear();
@@ -288,7 +318,7 @@ void TDataGridModel::Reset(bool columnsChanged) {
     columnsChanged = columnsChanged || before != after;
   }
   FColumnsChangedInReset = columnsChanged;
-  FRowCount = LiveRowCount();
+  ReadAllRows();
   FIndicatorRow = FLink.CanRead() ? DataSet()->CurrentViewRow() : -1;
   endResetModel();
   WatchLookupTables();
@@ -307,46 +337,58 @@ void TDataGridModel::WatchLookupTables() {
   FLookupWatcher->Watch(tables);
 }
 
-void TDataGridModel::OnLookupChanged() {
-  if (FRowCount > 0 && !FColumns.isEmpty()) {
-    emit dataChanged(index(0, 0), index(FRowCount - 1, int(FColumns.size()) - 1));
+void TDataGridModel::OnLookupChanged() { FLookupRefresh.start(); }
+
+void TDataGridModel::ReadLookupChanges() {
+  // While our table walks detached, its own reset at the end reads again.
+  if (!FLink.CanRead() || FRows.empty() || FColumns.isEmpty()) {
+    return;
   }
+  if (LiveRowCount() != int(FRows.size())) {
+    Reset();
+    return;
+  }
+  ReadAllRows();
+  emit dataChanged(index(0, 0), index(int(FRows.size()) - 1, int(FColumns.size()) - 1));
 }
 
 void TDataGridModel::EmitIndicatorChanged(int row) {
   const int old = FIndicatorRow;
   FIndicatorRow = row;
   for (int section : {old, row}) {
-    if (section >= 0 && section < FRowCount) {
+    if (section >= 0 && section < int(FRows.size())) {
       emit headerDataChanged(Qt::Vertical, section, section);
     }
   }
 }
 
 void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
+  const int rows = int(FRows.size());
   switch (change) {
     case TDataChange::RowsReset:
       Reset();
       break;
-    case TDataChange::RowInserted:
-      if (row < 0 || row > FRowCount) {
+    case TDataChange::RowInserted: {
+      if (row < 0 || row > rows || row >= LiveRowCount()) {
         Reset();
         break;
       }
+      QStringList texts = ReadRow(row);
       beginInsertRows(QModelIndex(), row, row);
-      ++FRowCount;
+      FRows.insert(FRows.begin() + row, std::move(texts));
       if (FIndicatorRow >= row) {
         ++FIndicatorRow;
       }
       endInsertRows();
       break;
+    }
     case TDataChange::RowRemoved:
-      if (row < 0 || row >= FRowCount) {
+      if (row < 0 || row >= rows) {
         Reset();
         break;
       }
       beginRemoveRows(QModelIndex(), row, row);
-      --FRowCount;
+      FRows.erase(FRows.begin() + row);
       if (FIndicatorRow == row) {
         FIndicatorRow = -1;
       } else if (FIndicatorRow > row) {
@@ -355,18 +397,19 @@ void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
       endRemoveRows();
       break;
     case TDataChange::RowChanged:
-      if (row >= 0 && row < FRowCount && !FColumns.isEmpty()) {
+      if (row >= 0 && row < rows && row < LiveRowCount() && !FColumns.isEmpty()) {
+        FRows[size_t(row)] = ReadRow(row);
         emit dataChanged(index(row, 0), index(row, int(FColumns.size()) - 1));
       }
       break;
     case TDataChange::CurrentChanged:
     case TDataChange::StateChanged:
+      // These end the table's run of notices for one operation; by now the
+      // rows must agree with the table, or the views start afresh.
+      if (int(FRows.size()) != LiveRowCount()) {
+        Reset();
+      }
       break;
-  }
-  // A notice that does not fit what the views were told would leave them
-  // reading the wrong rows; start them afresh instead.
-  if (FRowCount != LiveRowCount()) {
-    Reset();
   }
   EmitIndicatorChanged(FLink.CanRead() ? DataSet()->CurrentViewRow() : -1);
   emit DataSetNotified(int(change));

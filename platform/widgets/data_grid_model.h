@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,10 +30,18 @@ struct TDataColumn {
 // the table's notices and reads rows through the table's view access, never
 // by moving the cursor.
 //
+// The cells' texts are kept here and change only as the notices arrive: the
+// table tells of a change once it is complete, while the views must see the
+// rows as they were until the model announces it. So nothing is read from the
+// table while its controls are disabled, and the one reset at the end reads
+// the new view.
+//
 // Without a column list the columns are the table's visible fields in field
 // order, rebuilt whenever the table resets (its fields may change when a file
 // is loaded). Lookup fields show their result; the tables they look up in are
-// watched too, so relabelled lookup rows show at once.
+// watched too, and their changes are read in once control returns to the
+// event loop: reading a lookup value posts the lookup table's pending row,
+// which must not happen in the middle of the code that is filling it.
 class TDataGridModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -97,9 +106,12 @@ class TDataGridModel : public QAbstractTableModel {
 
   void OnDataSetChanged(TDataChange change, int row);
   void OnLookupChanged();
+  void ReadLookupChanges();
   void Reset(bool columnsChanged = false);
   int LiveRowCount() const;
   bool RowReadable(int row) const;
+  QStringList ReadRow(int row);
+  void ReadAllRows();
   void RebuildDefaultColumns();
   void WatchLookupTables();
   void EmitIndicatorChanged(int row);
@@ -112,8 +124,9 @@ class TDataGridModel : public QAbstractTableModel {
   bool FColumnsChangedInReset = false;
   bool FWriting = false;
   bool FWriteFailed = false;
-  // The rows the views were last told about; the table's own count may run
-  // ahead of it while its controls are disabled.
-  int FRowCount = 0;
+  // The rows as the views were last told about them, display texts by
+  // column.
+  std::vector<QStringList> FRows;
+  QTimer FLookupRefresh;
   int FIndicatorRow = -1;
 };
