@@ -1,0 +1,142 @@
+#include "platform/widgets/data_link.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/widgets/shared_dialogs.h"
+
+namespace {
+
+struct TRecordMarks {
+  bool ControlInsert = false;
+  bool Modified = false;
+};
+
+// One GUI thread: plain statics serve.
+std::vector<TDataLink*>& Links() {
+  static std::vector<TDataLink*> links;
+  return links;
+}
+
+std::map<const TClientDataSet*, TRecordMarks>& Marks() {
+  static std::map<const TClientDataSet*, TRecordMarks> marks;
+  return marks;
+}
+
+bool Registered(const TDataLink* link) {
+  const auto& links = Links();
+  return std::find(links.begin(), links.end(), link) != links.end();
+}
+
+std::vector<TDataLink*> LinksOf(const TClientDataSet& dataSet) {
+  std::vector<TDataLink*> result;
+  for (TDataLink* link : Links()) {
+    if (link->DataSet() == &dataSet) {
+      result.push_back(link);
+    }
+  }
+  return result;
+}
+
+bool IsEditState(TDataSetState state) { return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert; }
+
+}  // namespace
+
+TDataLink::TDataLink(TChangeHandler onChange) : FOnChange(std::move(onChange)) { Links().push_back(this); }
+
+TDataLink::~TDataLink() {
+  SetDataSet(nullptr);
+  auto& links = Links();
+  links.erase(std::remove(links.begin(), links.end(), this), links.end());
+}
+
+void TDataLink::SetDataSet(TClientDataSet* dataSet) {
+  if (dataSet == FDataSet) {
+    return;
+  }
+  TClientDataSet* old = FDataSet;
+  if (old != nullptr) {
+    old->RemoveObserver(this);
+  }
+  FDataSet = dataSet;
+  if (FDataSet != nullptr) {
+    FDataSet->AddObserver(this);
+  }
+  if (old != nullptr && LinksOf(*old).empty()) {
+    Marks().erase(old);
+  }
+}
+
+bool TDataLink::Editing() const { return Active() && IsEditState(FDataSet->State()); }
+
+void TDataLink::DataSetChanged(TClientDataSet& dataSet, TDataChange change, int row) {
+  if (change == TDataChange::StateChanged ||
+      (change == TDataChange::RowsReset && !IsEditState(dataSet.State()))) {
+    Marks().erase(&dataSet);
+  }
+  if (FOnChange) {
+    FOnChange(change, row);
+  }
+}
+
+void UpdateRecord(TClientDataSet& dataSet) {
+  for (TDataLink* link : LinksOf(dataSet)) {
+    // An earlier control's write may have run handlers that unbound this one.
+    if (Registered(link) && link->DataSet() == &dataSet && link->OnUpdateData) {
+      link->OnUpdateData();
+    }
+  }
+}
+
+void RefreshControls(TClientDataSet& dataSet) {
+  for (TDataLink* link : LinksOf(dataSet)) {
+    if (Registered(link) && link->DataSet() == &dataSet) {
+      link->DataSetChanged(dataSet, TDataChange::RowsReset, dataSet.CurrentViewRow());
+    }
+  }
+}
+
+void NoteControlInsert(TClientDataSet& dataSet) {
+  if (dataSet.State() == TDataSetState::dsInsert) {
+    Marks()[&dataSet].ControlInsert = true;
+  }
+}
+
+void NoteControlModified(TClientDataSet& dataSet) {
+  if (IsEditState(dataSet.State())) {
+    Marks()[&dataSet].Modified = true;
+  }
+}
+
+bool IsUntouchedControlInsert(const TClientDataSet& dataSet) {
+  if (dataSet.State() != TDataSetState::dsInsert) {
+    return false;
+  }
+  const auto it = Marks().find(&dataSet);
+  return it != Marks().end() && it->second.ControlInsert && !it->second.Modified;
+}
+
+bool DropUntouchedInsert(TClientDataSet& dataSet) {
+  if (!IsUntouchedControlInsert(dataSet)) {
+    return false;
+  }
+  dataSet.Cancel();
+  return true;
+}
+
+bool DeleteRecordWithPrompt(TClientDataSet& dataSet, bool confirm) {
+  if (!dataSet.Active() || dataSet.ViewRowCount() == 0) {
+    return false;
+  }
+  if (confirm && !ConfirmRecordDelete()) {
+    return false;
+  }
+  if (dataSet.State() == TDataSetState::dsInsert) {
+    dataSet.Cancel();
+  } else {
+    dataSet.Delete();
+  }
+  return true;
+}
