@@ -469,7 +469,11 @@ void TDataGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFl
 }
 
 bool TDataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  if (index.isValid() && FModel->Link().CanRead() && index.row() != DataSet()->CurrentViewRow()) {
+  // Qt also calls this to ask, with triggers that open nothing (a plain
+  // press); only an editor that will open moves the table.
+  const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+  if (opens && index.isValid() && (FModel->flags(index) & Qt::ItemIsEditable) && FModel->Link().CanRead() &&
+      index.row() != DataSet()->CurrentViewRow()) {
     setCurrentIndex(index);
     if (DataSet()->CurrentViewRow() != index.row()) {
       return false;

@@ -98,6 +98,19 @@ void RefreshControls(TClientDataSet& dataSet) {
   }
 }
 
+void RefreshAllControls() {
+  std::vector<TClientDataSet*> tables;
+  for (TDataLink* link : Links()) {
+    if (link->DataSet() != nullptr &&
+        std::find(tables.begin(), tables.end(), link->DataSet()) == tables.end()) {
+      tables.push_back(link->DataSet());
+    }
+  }
+  for (TClientDataSet* table : tables) {
+    RefreshControls(*table);
+  }
+}
+
 void NoteControlInsert(TClientDataSet& dataSet) {
   if (dataSet.State() == TDataSetState::dsInsert) {
     Marks()[&dataSet].ControlInsert = true;

@@ -47,8 +47,12 @@ class TDataLink final : public TDataSetObserver {
 // the first refusal.
 void UpdateRecord(TClientDataSet& dataSet);
 
-// Every control bound to the table reloads from it.
+// Every control bound to the table reloads from it: needed when what the
+// controls show changed without a notice of the table (a display handler
+// attached late, a language switch that changes display texts and labels).
 void RefreshControls(TClientDataSet& dataSet);
+// The same for every bound control of every table.
+void RefreshAllControls();
 
 // The controls remember whether they began the pending insert and whether
 // they have written anything into the pending row since it began: a row that
