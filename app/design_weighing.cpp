@@ -1,0 +1,47 @@
+// The weighing tab: the register by sex and weight class, the measured
+// weight the only editable column.
+#include "app/design.h"
+#include "app/main_window.h"
+
+using namespace design;
+
+namespace {
+
+QComboBox* ClassSelector(QWidget* page, const char* name) {
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* combo = Named(new QComboBox(page), name);
+  combo->setEditable(false);
+  combo->setMinimumWidth(120);
+  layout->addWidget(combo);
+  layout->addStretch(1);
+  return combo;
+}
+
+}  // namespace
+
+void TfrmMain::DesignWeighingTab() {
+  tbshWeight = Page(pcMain, "tbshWeight");
+  QVBoxLayout* layout = VBox(tbshWeight);
+
+  dbnvgrSHWeight = Navigator(tbshWeight, "dbnvgrSHWeight", dsCompetitor,
+                             {nbFirst, nbPrior, nbNext, nbLast, nbEdit, nbPost, nbCancel});
+  btnSaveCompetitorWeight = ToolButton(tbshWeight, "btnSaveCompetitorWeight", *ImageList, iiSave);
+  QHBoxLayout* strip = Strip(layout);
+  strip->addWidget(dbnvgrSHWeight);
+  strip->addWidget(btnSaveCompetitorWeight);
+  strip->addStretch(1);
+
+  pcWeight = Named(new QTabWidget(tbshWeight), "pcWeight");
+  tbshWoman = Page(pcWeight, "tbshWoman");
+  cbWomanWeightClass = ClassSelector(tbshWoman, "cbWomanWeightClass");
+  tbshMan = Page(pcWeight, "tbshMan");
+  cbManWeightClass = ClassSelector(tbshMan, "cbManWeightClass");
+  pcWeight->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  layout->addWidget(pcWeight);
+
+  grWeight = Grid(tbshWeight, "grWeight", dsCompetitor,
+                  {Column("Name", 200, true), Column("RealWeight"), Column("Team", 200, true),
+                   Column("Birthday", 80, true)});
+  layout->addWidget(grWeight, 1);
+}

@@ -1,0 +1,517 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "app/data/tables.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
+class TDataCheckBox;
+class TDataEdit;
+class TDataGrid;
+class TDataLookupComboBox;
+class TDataNavigator;
+class TFileDialog;
+class TImageList;
+class TIniFile;
+class TIntSortList;
+class TfrmStream;
+
+// The competition program's main window. It owns every table (through
+// TCompetitionTables), the settings files, the three stream frames and every
+// control of the tabs.
+//
+// The class is laid out by tab. Each group names the file that holds its
+// bodies; a tab's logic is added by filling in that file. The controls and the
+// tables' event bindings are all made by the constructor (the design_*.cpp
+// files and main_window.cpp), so a handler declared here is already bound to
+// its control or table event.
+//
+// Every entry point from Qt (slots, event handlers, the close event) runs its
+// work guarded: an error is shown through the shared error display and never
+// reaches Qt. Handlers of table and field events run inside the table's own
+// operation and let their exceptions (the silent abort included) travel back
+// to it.
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+
+ private:
+  // Declared first: the table references below are bound to it.
+  TCompetitionTables FTables;
+
+ public:
+  // Builds the window and runs FormCreate; an error in the start-up sequence
+  // is shown and the window opens all the same.
+  explicit TfrmMain(QWidget* parent = nullptr);
+  // FormDestroy, then the controls (the stream frames writing their tables
+  // back), then the window's tables, each file table written back when it
+  // changed. Never throws: errors are shown and the rest goes on.
+  ~TfrmMain() override;
+
+  // ---- Tables ----
+  TClientDataSet& dsRank = FTables.dsRank;
+  TClientDataSet& dsSex = FTables.dsSex;
+  TClientDataSet& dsOrganizer = FTables.dsOrganizer;
+  TClientDataSet& dsManWeight = FTables.dsManWeight;
+  TClientDataSet& dsWomanWeight = FTables.dsWomanWeight;
+  TClientDataSet& dsRefereePlatform = FTables.dsRefereePlatform;
+  TClientDataSet& dsRefereePlatformMain = FTables.dsRefereePlatformMain;
+  TClientDataSet& dsCompetitor = FTables.dsCompetitor;
+  TClientDataSet& dsCompetitorHB = FTables.dsCompetitorHB;
+  TClientDataSet& dsHBTeam = FTables.dsHBTeam;
+  TClientDataSet& dsHBTrainer = FTables.dsHBTrainer;
+  TClientDataSet& dsNormative = FTables.dsNormative;
+  TClientDataSet& dsSnatch = FTables.dsSnatch;
+  TClientDataSet& dsLongCycle = FTables.dsLongCycle;
+  TClientDataSet& dsBiathlon = FTables.dsBiathlon;
+  TClientDataSet& dsRelayRace = FTables.dsRelayRace;
+  TClientDataSet& dsRRTeam = FTables.dsRRTeam;
+  TClientDataSet& dsTeamProtocol = FTables.dsTeamProtocol;
+  TClientDataSet& dsCompetitorStream = FTables.dsCompetitorStream;
+  TCompetitionTables& Tables() { return FTables; }
+
+  // ---- Non-visual components ----
+  TImageList* ImageList;
+  TFileDialog* SaveDialog;
+  TFileDialog* OpenDialog;
+
+  // ---- Menu and top panel ----
+  QMenu* miLanguage;
+  QAction* miLanguage_RU;
+  QAction* miLanguage_EN;
+  QAction* miExportExcel;
+  QAction* mniAbout;
+  QWidget* pTop;
+  QLabel* lbAnchor;
+  QTabWidget* pcMain;
+
+  // ---- Competition protocol tab: general data, referees, weight classes,
+  //      ranks requirements ----
+  QWidget* tbshProtocol;
+  QTabWidget* pcProtocol;
+  QWidget* tbshProtocol_General;
+  TDataGrid* grOrganizer;
+  TDataNavigator* dbnvgrProtocolGeneral;
+  QToolButton* btnSaveOrganizator;
+  QLabel* lbDate;
+  QLineEdit* edDate;
+  QLabel* lbCity;
+  QLineEdit* edCity;
+  QLabel* edCompetitionName_EditLabel;
+  QLineEdit* edCompetitionName;
+  QLabel* edRefereeMain_EditLabel;
+  QLineEdit* edRefereeMain;
+  QLabel* edSecretary_EditLabel;
+  QLineEdit* edSecretary;
+  QLabel* lbDiscipline;
+  QCheckBox* cbBiathlon;
+  QCheckBox* cbLongCycle;
+  QCheckBox* cbSnatch;
+  QLabel* lbWeightM;
+  QLabel* lbWeightW;
+  QComboBox* cbBiathlonWeightM;
+  QComboBox* cbBiathlonWeightW;
+  QComboBox* cbLongCycleWeightM;
+  QComboBox* cbLongCycleWeightW;
+  QComboBox* cbSnatchWeightM;
+  QComboBox* cbSnatchWeightW;
+  QLabel* lbRelayRaceDiscipline;
+  QCheckBox* cbRRDJerk;
+  QCheckBox* cbRRDLongCycle;
+  QCheckBox* cbRRDSnatch;
+  QCheckBox* cbCountTeamProtocolCompetitor;
+  QLabel* lbX;
+  QSpinBox* seCountTeamProtocolCompetitor;
+  QCheckBox* cbAddRelayToTeamProtocol;
+  QWidget* tbshRefereePlatformMain;
+  TDataGrid* grRefereePlatformMain;
+  TDataNavigator* dbnvgrRefereePlatformMain;
+  QToolButton* btnSaveRefereePM;
+  QWidget* tbshRefereePlatform;
+  TDataGrid* grRefereePlatform;
+  TDataNavigator* dbnvgrRefereePlatform;
+  QToolButton* btnSaveRefereeP;
+  QWidget* tbshProtocol_Weight;
+  QTabWidget* pcProtocolWeight;
+  QWidget* tbshManWeight;
+  TDataGrid* grManWeight;
+  TDataNavigator* dbnvgrManWeight;
+  QToolButton* btnSaveManWeight;
+  QToolButton* btnRefreshManWeightHB;
+  QWidget* tbshWomanWeight;
+  TDataGrid* grWomanWeight;
+  TDataNavigator* dbnvgrWomanWeight;
+  QToolButton* btnSaveWomanWeight;
+  QToolButton* btnRefreshWomanWeightHB;
+  QWidget* tbshNormative;
+  QTabWidget* pcNormativeSex;
+  QWidget* tbshNormMan;
+  QWidget* tbshNormWoman;
+  TDataGrid* grNormative;
+  TDataNavigator* dbnvgrNormative;
+  QToolButton* btnSaveNormative;
+
+  // ---- Registration tab ----
+  QWidget* tbshCredentialsCommittee;
+  QLabel* lbName;
+  TDataEdit* edName;
+  QLabel* lbPassport;
+  TDataEdit* edPassport;
+  QLabel* lbBirthday;
+  TDataEdit* edBirthday;
+  QLabel* lbRank;
+  TDataLookupComboBox* edRank;
+  QLabel* lbTeam;
+  TDataEdit* edTeam;
+  TDataCheckBox* edAtTheTeam;
+  QLabel* lbTrainer;
+  TDataEdit* edTrainer;
+  QLabel* lbWeight;
+  TDataEdit* edWeight;
+  QLabel* lbSex;
+  TDataLookupComboBox* edSex;
+  QLabel* lbBestResult;
+  QLabel* lbDiscip;
+  QLabel* lbInvolved;
+  QLabel* lbBestResJerk;
+  TDataEdit* edBestResJerk;
+  TDataEdit* edBestResSnatch;
+  TDataCheckBox* edSnatch;
+  TDataEdit* edBestResBiathlon;
+  TDataCheckBox* edBiathlon;
+  TDataEdit* edBestResLongCycle;
+  TDataCheckBox* edLongCycle;
+  TDataNavigator* dbnvgrCompetitor;
+  TDataNavigator* dbnvgrComp2;
+  QToolButton* btnSaveCompetitor;
+  QToolButton* btnLoadCompetitor;
+  QLabel* lbParticipants;
+  TDataGrid* grCompetitor;
+  QLabel* lbHandbook;
+  QToolButton* butHBSelect;
+  TDataGrid* grCompetitorHB;
+
+  // ---- Weighing tab ----
+  QWidget* tbshWeight;
+  QTabWidget* pcWeight;
+  QWidget* tbshWoman;
+  QComboBox* cbWomanWeightClass;
+  QWidget* tbshMan;
+  QComboBox* cbManWeightClass;
+  TDataNavigator* dbnvgrSHWeight;
+  QToolButton* btnSaveCompetitorWeight;
+  TDataGrid* grWeight;
+
+  // ---- Streams tab ----
+  QWidget* tbshStream;
+  QTabWidget* pcStream;
+  QWidget* tbshStreamSnatch;
+  TfrmStream* frmStreamSnatch;
+  QWidget* tbshStreamLongCycle;
+  TfrmStream* frmStreamLongCycle;
+  QWidget* tbshStreamBiathlon;
+  TfrmStream* frmStreamBiathlon;
+  QToolButton* butCompetitorStreamSelect;
+  QToolButton* btnRefreshStreamHB;
+  QCheckBox* cbExcept;
+  TDataGrid* grStreamHB;
+
+  // ---- Competition tab ----
+  QWidget* tbshCompetition;
+  QToolButton* btnNewCompetition;
+  QWidget* pMenuCompLeft;
+  QTabWidget* pcCompetitionWeight;
+  QWidget* tbshCompWoman;
+  QComboBox* cbCompWomanWeightClass;
+  QWidget* tbshCompMan;
+  QComboBox* cbCompManWeightClass;
+  QTabWidget* pcCompetition;
+  QWidget* tbshSnatch;
+  QToolButton* btnSaveSnatch;
+  QToolButton* btnLoadSnatch;
+  QToolButton* btnPrintSnatch;
+  QToolButton* btnSetPointSnatch;
+  QToolButton* btnSetMadeRankSnatch;
+  TDataNavigator* dbnvgrSnatch;
+  TDataGrid* grSnatch;
+  QWidget* tbshLongCycle;
+  QToolButton* btnSaveLongCycle;
+  QToolButton* btnLoadLongCycle;
+  QToolButton* btnPrintLongCycle;
+  QToolButton* btnSetPointLongCycle;
+  QToolButton* btnSetMadeRankLongCycle;
+  TDataNavigator* dbnvgrLongCycle;
+  TDataGrid* grLongCycle;
+  QWidget* tbshBiathlon;
+  QToolButton* btnSaveBiathlon;
+  QToolButton* btnLoadBiathlon;
+  QToolButton* btnPrintBiathlon;
+  QToolButton* btnSetPointBiathlon;
+  QToolButton* btnSetMadeRankBiathlon;
+  TDataNavigator* dbnvgrBiathlon;
+  TDataGrid* grBiathlon;
+
+  // ---- Relay race tab ----
+  QWidget* tbshRelayRace;
+  QToolButton* btnNewRelayRace;
+  QToolButton* btnShowRRCompetitorHB;
+  QWidget* pMenuRRLeft;
+  QTabWidget* pcRelayRaceSex;
+  QWidget* tbshRRMan;
+  QWidget* tbshRRWoman;
+  QTabWidget* pcRRDiscipline;
+  QWidget* tbshRRJerk;
+  QWidget* tbshRRLongCycle;
+  QWidget* tbshRRSnatch;
+  QComboBox* cbTeam;
+  TDataNavigator* dbnvgrRelayRace;
+  QToolButton* btnSaveRR;
+  QToolButton* btnLoadRR;
+  QToolButton* btnPrintRR;
+  TDataGrid* grRelayRace;
+  QWidget* pRelayRace;
+  QToolButton* butCompetitorSelect;
+  TDataGrid* grRelayRaceHB;
+  QToolButton* btnRRCalculate;
+  TDataGrid* grRRTeam;
+
+  // ---- Team protocol tab ----
+  QWidget* tbshTeamProtocol;
+  QToolButton* btnCreateTeamProtocol;
+  QToolButton* btnCalculatePosition;
+  QToolButton* btnSaveTeamProtocol;
+  QToolButton* btnLoadTeamProtocol;
+  QToolButton* btnPrintTeamProtocol;
+  TDataNavigator* dbnvgrTeamProtocol;
+  TDataGrid* grTeamProtocol;
+
+  // ==== Start-up and shutdown (startup.cpp) ====
+  void FormCreate();
+  // The close event: merges the register, as viewed, into the competitor
+  // handbook. Never refuses the close.
+  void FormClose();
+  // Settings and grid layout written, both INI objects flushed and freed.
+  void FormDestroy();
+  void SetupStreamFrame(TfrmStream& Frame);
+  void InitDataFolder();
+  // Open-or-create of one table file in the data folder; Fill gives a freshly
+  // created table its default rows.
+  void OpenOrCreate(TClientDataSet& Table, const QString& FileName, const std::function<void()>& Fill = {});
+  void FillManWeightDefaults();
+  void FillWomanWeightDefaults();
+  void FillRankTable();
+  void FillSexTable();
+
+  // ==== Settings and grid layout (settings.cpp) ====
+  void LoadSettings();
+  void SaveSettings();
+  void LoadGridColumns(TDataGrid& Grid);
+  void SaveGridColumns(TDataGrid& Grid);
+  void LoadAllGridColumns();
+  void SaveAllGridColumns();
+
+  // ==== Interface language and window texts (window_texts.cpp) ====
+  QString Translate(const QString& Russian, const QString& English) const;
+  TTranslateFunc TranslateFunc() const;
+  void ApplyLanguage();
+  void SetNavigatorHints(TDataNavigator& Navigator, TDataNavigator* Source);
+  // Replaces the prompt every grid and navigator asks before deleting.
+  void PatchResourceString(const QString& Text);
+  void miLanguage_Click(QAction* Sender);
+  void mniAboutClick();
+  void grAutoPostOnExit(TDataGrid& Sender);
+  void lbAnchorClick();
+  void lbAnchorMouseMove();
+  void lbAnchorMouseLeave();
+
+  // ==== Registration tab and reference tables (register_tab.cpp) ====
+  void dsCompetitorNotNullStrValidate(TField& Sender);
+  void dsCompetitorRealWeightChange(TField& Sender);
+  void dsCompetitorNewRecord(TClientDataSet& DataSet);
+  void dsCompetitorAfterPost(TClientDataSet& DataSet);
+  void dsCompetitorBeforeInsert(TClientDataSet& DataSet);
+  void dsSnatchBeforeInsert(TClientDataSet& DataSet);
+  void dsLongCycleBeforeInsert(TClientDataSet& DataSet);
+  void dsBiathlonBeforeInsert(TClientDataSet& DataSet);
+  void dsRelayRaceBeforeInsert(TClientDataSet& DataSet);
+  // Key: the Qt::Key code of the released key.
+  void edNameKeyUp(TDataEdit& Sender, int Key, Qt::KeyboardModifiers Shift);
+  void edNameExit(TDataEdit& Sender);
+  void edTeamKeyUp(TDataEdit& Sender, int Key, Qt::KeyboardModifiers Shift);
+  void butHBSelectClick();
+  void tbshCredentialsCommitteeShow();
+  void CopyAllRecords(TClientDataSet& Source, TClientDataSet& Dest);
+  void btnSaveNormativeClick();
+  void btnSaveManWeightClick();
+  void btnSaveWomanWeightClick();
+  void btnSaveRefereePMClick();
+  void btnSaveRefereePClick();
+  void btnSaveOrganizatorClick();
+  void btnSaveCompetitorWeightClick();
+
+  // ==== Weighing, weight classes and class filters (weighing_tab.cpp) ====
+  // Items: the selector whose item list is filled or read.
+  void FillWeightClassItems(TField& WeightField, QComboBox& Items, bool AddAll);
+  QString BuildWeightFilter(int Index, const QComboBox& Items, bool HasAll) const;
+  void FilterWomanWeightClass(TClientDataSet& DataSet, int Index, const QComboBox& Items, bool HasAll);
+  void FilterManWeightClass(TClientDataSet& DataSet, int Index, const QComboBox& Items, bool HasAll);
+  void tbshWeightShow();
+  void tbshWomanShow();
+  void tbshManShow();
+  void cbWomanWeightClassChange();
+  void cbManWeightClassChange();
+  void tbshCompetitionShow();
+  void tbshCompWomanShow();
+  void tbshCompManShow();
+  void cbCompWomanWeightClassChange();
+  void cbCompManWeightClassChange();
+  void dsWeightWeightGetText(TField& Sender, QString& Text, bool DisplayText);
+  void dsWeightWeightSetText(TField& Sender, const QString& Text);
+  void dsWeightWeightValidate(TField& Sender);
+  void dsWeightBeforeDelete(TClientDataSet& DataSet);
+  void btnRefreshWeightHBClick();
+  void tbshProtocol_WeightShow();
+  void tbshNormManShow();
+  void tbshNormWomanShow();
+  void dsNormativeAfterInsert(TClientDataSet& DataSet);
+
+  // ==== Streams tab (streams_tab.cpp) ====
+  void tbshStreamShow();
+  void tbshStreamSnatchShow();
+  void tbshStreamLongCycleShow();
+  void tbshStreamBiathlonShow();
+  void btnRefreshStreamHBClick();
+  void butCompetitorStreamSelectClick();
+  void grStreamHBKeyPress(TDataGrid& Sender, QChar& Key);
+  // The stream frames' removed-competitor callback.
+  void ReturnCompetitorToList(TClientDataSet& Stream);
+  void dsCompetitorStreamAfterInsert(TClientDataSet& DataSet);
+
+  // ==== Discipline protocols (competition_tab.cpp) ====
+  void btnNewCompetitionClick();
+  void dsJerkPutResultChange(TField& Sender);
+  void dsBiathlonJerkResultChange(TField& Sender);
+  void btnSetPointSnatchClick();
+  void btnSetPointLongCycleClick();
+  void btnSetPointBiathlonClick();
+  void btnSetMadeRankSnatchClick();
+  void btnSetMadeRankLongCycleClick();
+  void btnSetMadeRankBiathlonClick();
+  void SetPoints(TField& PlaceField, TField& PointField, TField& ConditionField);
+  void SetMadeRank(const QString& Discipline, const QString& DumbbellWeight, const QString& WeightClass, int Sex,
+                   TField& ResultField, TField& MadeRankField);
+  QString GetOpenClassName(int Sex);
+
+  // ==== Protocol files (protocol_files.cpp) ====
+  void SaveProtocolFile(TClientDataSet& Table, const QString& Kind);
+  void LoadProtocolFile(TClientDataSet& Table);
+  void btnSaveCompetitorClick();
+  void btnLoadCompetitorClick();
+  void btnSaveSnatchClick();
+  void btnLoadSnatchClick();
+  void btnSaveLongCycleClick();
+  void btnLoadLongCycleClick();
+  void btnSaveBiathlonClick();
+  void btnLoadBiathlonClick();
+  void btnSaveRRClick();
+  void btnLoadRRClick();
+  void btnSaveTeamProtocolClick();
+  void btnLoadTeamProtocolClick();
+
+  // ==== Print requests (print_requests.cpp) ====
+  void btnPrintSnatchClick();
+  void btnPrintLongCycleClick();
+  void btnPrintBiathlonClick();
+  void btnPrintRRClick();
+  void btnPrintTeamProtocolClick();
+  void miExportExcelClick();
+  QString GetWeightClassCaption();
+  void GetPlatformReferees(QString& Referee, QString& MainReferee);
+
+  // ==== Relay race (relay_race_tab.cpp) ====
+  void tbshRelayRaceShow();
+  void tbshRRManShow();
+  void tbshRRWomanShow();
+  void tbshRRJerkShow();
+  void tbshRRLongCycleShow();
+  void tbshRRSnatchShow();
+  void cbTeamChange();
+  void btnShowRRCompetitorHBClick();
+  void butCompetitorSelectClick();
+  void dsRelayRaceResultChange(TField& Sender);
+  void btnRRCalculateClick();
+  void btnNewRelayRaceClick();
+  int RelayCurrentSex() const;
+  int RelayCurrentDiscipline() const;
+  void FilterRelayRace(int Sex, int Discipline);
+  QString WeightCategoryOf(TField& WeightField, double Weight);
+
+  // ==== Team protocol (team_protocol_tab.cpp) ====
+  void btnCreateTeamProtocolClick();
+  void btnCalculatePositionClick();
+  void grTeamProtocolKeyPress(TDataGrid& Sender, QChar& Key);
+  // Position: the clicked column's position in the grid.
+  void grTeamProtocolTitleClick(TDataGrid& Sender, int Position);
+  void dsTeamProtocolBeforeInsert(TClientDataSet& DataSet);
+  void TeamPointGetText(TField& Sender, QString& Text, bool DisplayText);
+  // Kind 1: a text field of 20 characters; any other kind an integer field.
+  TField& AddTeamProtocolField(TClientDataSet& Table, int Kind, const QString& Name, const QString& Label);
+  void AddTeamProtocolClassFields(TClientDataSet& Table, TField& WeightField, const QString& NamePrefix,
+                                  const QString& LabelPrefix);
+  void FillTeamColumns(TField& TeamField, TField& WeightField, TField& ProtocolTeamField, TField& PointField,
+                       const QString& Sex, const QString& Prefix);
+  void LimitTeamCells(int N);
+  void AddRelayPoints();
+  void CheckTeamExpression(const QString& Text, TIntSortList& List);
+  int SumTeamExpression(const QString& Text);
+
+  // ---- State ----
+  quint8 Language() const { return FLanguage; }
+  const QString& DataFolder() const { return FDataFolder; }
+  // The eleven persisted grids in the order of Grids.ini (the three stream
+  // frames' grids share the section grStream).
+  QList<TDataGrid*> PersistedGrids() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Component creation by tab (design_*.cpp).
+  void DesignMenu();
+  void DesignProtocolTab();
+  void DesignRegisterTab();
+  void DesignWeighingTab();
+  void DesignStreamsTab();
+  void DesignCompetitionTab();
+  void DesignRelayRaceTab();
+  void DesignTeamProtocolTab();
+  // Binding of table and field events, tab shows, buttons (main_window.cpp).
+  void BindTableEvents();
+  void BindControls();
+  // A page's show runs Handler, the way a tab sheet's OnShow does: when the
+  // page becomes visible, by a page change or by its parents being shown.
+  void OnShowPage(QWidget* Page, void (TfrmMain::*Handler)());
+  void OnClick(QToolButton* Button, void (TfrmMain::*Handler)());
+  // The captions, labels and hints of the text table, and the field labels.
+  void ApplyComponentTexts();
+  // The tables closed one by one at destruction, each write-back guarded.
+  void CloseTables() noexcept;
+
+  quint8 FLanguage = 0;
+  QString FDataFolder;
+  std::unique_ptr<TIniFile> FSettings;
+  std::unique_ptr<TIniFile> FGridsIni;
+  QHash<QObject*, void (TfrmMain::*)()> FShowHandlers;
+};

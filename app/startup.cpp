@@ -1,0 +1,137 @@
+// Start-up and shutdown: the sequence that opens the data folder, the
+// settings and every reference table, the merge of the register into the
+// competitor handbook at close, and the saves at destruction.
+#include <QFileInfo>
+#include <QTabWidget>
+
+#include "app/frames/stream_frame.h"
+#include "app/image_list.h"
+#include "app/main_window.h"
+#include "common/data_folder.h"
+#include "common/record_copy.h"
+#include "platform/ini/ini_file.h"
+#include "platform/widgets/data_link.h"
+
+void TfrmMain::FormCreate() {
+  SetupStreamFrame(*frmStreamSnatch);
+  SetupStreamFrame(*frmStreamLongCycle);
+  SetupStreamFrame(*frmStreamBiathlon);
+  InitDataFolder();
+  FSettings = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Tyazhar.ini"));
+  FGridsIni = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Grids.ini"));
+  LoadSettings();
+  LoadAllGridColumns();
+  pcMain->setCurrentIndex(0);
+  pcProtocol->setCurrentIndex(0);
+
+  for (const TTableFile& file : kTableFilesBeforeLookups) {
+    TClientDataSet& table = Tables().*file.Table;
+    std::function<void()> fill;
+    if (&table == &dsManWeight) {
+      fill = [this] { FillManWeightDefaults(); };
+    } else if (&table == &dsWomanWeight) {
+      fill = [this] { FillWomanWeightDefaults(); };
+    }
+    OpenOrCreate(table, QString::fromLatin1(file.FileName), fill);
+  }
+
+  dsRank.CreateDataSet();
+  FillRankTable();
+  dsSex.CreateDataSet();
+  FillSexTable();
+
+  for (const TTableFile& file : kTableFilesAfterLookups) {
+    OpenOrCreate(Tables().*file.Table, QString::fromLatin1(file.FileName));
+  }
+
+  ApplyLanguage();
+}
+
+void TfrmMain::SetupStreamFrame(TfrmStream& Frame) {
+  Frame.SetToolbarImages(*ImageList);
+  Frame.FTranslate = TranslateFunc();
+  Frame.FSetNavigatorHints = [this](TDataNavigator& navigator, TDataNavigator* source) {
+    SetNavigatorHints(navigator, source);
+  };
+  Frame.FOnCompetitorRemoved = [this](TClientDataSet& stream) { ReturnCompetitorToList(stream); };
+}
+
+void TfrmMain::InitDataFolder() { FDataFolder = GetAppDataDir(); }
+
+void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName, const std::function<void()>& Fill) {
+  const QString path = FDataFolder + FileName;
+  if (!QFileInfo::exists(path)) {
+    Table.CreateDataSet();
+    if (Fill) {
+      Fill();
+    }
+    Table.SaveToFile(path, 1);
+    // No file name yet: this close writes nothing.
+    Table.Close();
+  }
+  Table.SetFileName(path);
+  Table.Open();
+}
+
+void TfrmMain::FillManWeightDefaults() { ::FillManWeightDefaults(dsManWeight); }
+
+void TfrmMain::FillWomanWeightDefaults() { ::FillWomanWeightDefaults(dsWomanWeight); }
+
+// A language switch after a start-up that stopped before the lookup tables
+// were built finds them closed: then there is nothing to relabel.
+void TfrmMain::FillRankTable() {
+  if (dsRank.Active()) {
+    ::FillRankTable(dsRank, TranslateFunc());
+  }
+}
+
+void TfrmMain::FillSexTable() {
+  if (dsSex.Active()) {
+    ::FillSexTable(dsSex, TranslateFunc());
+  }
+}
+
+void TfrmMain::FormClose() {
+  if (!dsCompetitor.Active() || dsCompetitor.IsEmpty()) {
+    return;
+  }
+  // The start-up stopped at the handbook: there is nowhere to merge into, and
+  // the window closes all the same.
+  if (!dsCompetitorHB.Active()) {
+    return;
+  }
+  // Text still typed into a register control belongs to the row being
+  // merged, as it would if the row were posted from the form; a row a grid
+  // appended and nobody filled is no competitor.
+  UpdateRecord(dsCompetitor);
+  DropUntouchedInsert(dsCompetitor);
+  TField& name = dsCompetitor.FieldByName(QStringLiteral("Name"));
+  TField& sexRef = dsCompetitor.FieldByName(QStringLiteral("SexRef"));
+  TField& birthday = dsCompetitor.FieldByName(QStringLiteral("Birthday"));
+  dsCompetitor.First();
+  while (!dsCompetitor.Eof()) {
+    const QVariantList key{name.AsString(), sexRef.AsInteger(), birthday.Value()};
+    if (dsCompetitorHB.Locate(QStringLiteral("Name;SexRef;Birthday"), key, loCaseInsensitive)) {
+      dsCompetitorHB.Edit();
+    } else {
+      dsCompetitorHB.Insert();
+    }
+    CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
+    dsCompetitorHB.Post();
+    dsCompetitor.Next();
+  }
+}
+
+void TfrmMain::FormDestroy() {
+  // Nothing was opened when the data folder could not be found.
+  if (FSettings) {
+    SaveSettings();
+    FSettings->UpdateFile();
+    FSettings.reset();
+  }
+  if (FGridsIni) {
+    SaveAllGridColumns();
+    FGridsIni->UpdateFile();
+    FGridsIni.reset();
+  }
+}

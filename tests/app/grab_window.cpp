@@ -1,0 +1,151 @@
+// Grabs the main window offscreen, one picture per tab and page, for the
+// screenshots under docs/ and for looking the layout over:
+//   QT_QPA_PLATFORM=offscreen grab_window <output folder> [RU|EN]
+// The window runs on a data folder of its own under the output folder, with
+// a small competition typed in.
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "platform/core/format_settings.h"
+
+namespace {
+
+struct TSample {
+  const char* Name;
+  const char* Birthday;
+  int Rank;
+  const char* Team;
+  const char* Trainer;
+  double Weight;
+  int Sex;
+  bool Snatch, LongCycle, Biathlon;
+  int BestSnatch;
+};
+
+constexpr TSample kSamples[] = {
+    {"Иванов Сергей Петрович", "12.03.1998", 2, "Динамо", "Кузнецов А. В.", 72.4, 1, true, true, false, 120},
+    {"Петрова Анна Игоревна", "05.07.2001", 3, "Спартак", "Орлова Е. Н.", 61.8, 0, true, false, true, 95},
+    {"Сидоров Илья Андреевич", "23.11.1995", 21, "Динамо", "Кузнецов А. В.", 84.9, 1, false, true, true, 150},
+    {"Морозова Дарья Олеговна", "17.01.2003", 4, "Локомотив", "Орлова Е. Н.", 57.2, 0, true, true, false, 80},
+    {"Волков Артём Сергеевич", "30.09.1999", 5, "Спартак", "Белов Д. М.", 94.6, 1, true, false, false, 101},
+};
+
+void WriteSampleTables(const QString& folder) {
+  TCompetitionTables tables;
+  TClientDataSet& reg = tables.dsCompetitor;
+  reg.CreateDataSet();
+  for (const TSample& s : kSamples) {
+    reg.Append();
+    reg.FieldByName("Name").SetAsString(QString::fromUtf8(s.Name));
+    reg.FieldByName("Birthday").SetAsString(QString::fromLatin1(s.Birthday));
+    reg.FieldByName("RankRef").SetAsInteger(s.Rank);
+    reg.FieldByName("Team").SetAsString(QString::fromUtf8(s.Team));
+    reg.FieldByName("Trainer").SetAsString(QString::fromUtf8(s.Trainer));
+    reg.FieldByName("Weight").SetAsFloat(s.Weight);
+    reg.FieldByName("SexRef").SetAsInteger(s.Sex);
+    reg.FieldByName("Snatch").SetAsBoolean(s.Snatch);
+    reg.FieldByName("LongCycle").SetAsBoolean(s.LongCycle);
+    reg.FieldByName("Biathlon").SetAsBoolean(s.Biathlon);
+    reg.FieldByName("AtTheTeam").SetAsBoolean(true);
+    reg.FieldByName("BestResSnatch").SetAsInteger(s.BestSnatch);
+    reg.Post();
+  }
+  reg.SaveToFile(folder + "Competitor.xml", 1);
+  TClientDataSet& handbook = tables.dsCompetitorHB;
+  handbook.CreateDataSet();
+  for (const TSample& s : kSamples) {
+    handbook.Append();
+    handbook.FieldByName("Name").SetAsString(QString::fromUtf8(s.Name));
+    handbook.FieldByName("Birthday").SetAsString(QString::fromLatin1(s.Birthday));
+    handbook.FieldByName("RankRef").SetAsInteger(s.Rank);
+    handbook.FieldByName("Team").SetAsString(QString::fromUtf8(s.Team));
+    handbook.FieldByName("Trainer").SetAsString(QString::fromUtf8(s.Trainer));
+    handbook.FieldByName("Weight").SetAsFloat(s.Weight);
+    handbook.FieldByName("SexRef").SetAsInteger(s.Sex);
+    handbook.Post();
+  }
+  handbook.SaveToFile(folder + "CompetitorHB.xml", 1);
+  TClientDataSet& organisers = tables.dsOrganizer;
+  organisers.CreateDataSet();
+  for (const char* name : {"Федерация гиревого спорта области", "Спортивный клуб «Богатырь»"}) {
+    organisers.Append();
+    organisers.FieldByName("Name").SetAsString(QString::fromUtf8(name));
+    organisers.Post();
+  }
+  organisers.SaveToFile(folder + "Organizer.xml", 1);
+}
+
+void Grab(QWidget& window, const QString& file) {
+  QApplication::processEvents();
+  if (!window.grab().save(file)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: grab_window <output folder> [RU|EN]\n");
+    return 2;
+  }
+  const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  const bool english = argc > 2 && qstrcmp(argv[2], "EN") == 0;
+  const QString root = out + "/grab-data";
+  QDir(root).removeRecursively();
+  for (const char* sub : {"home", "data", "registry"}) {
+    QDir().mkpath(root + "/" + sub);
+  }
+  qputenv("HOME", (root + "/home").toUtf8());
+  qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
+  qputenv("TYAZHAR_REGISTRY_ROOT", (root + "/registry").toUtf8());
+  QApplication application(argc, argv);
+  SetFormatSettings(TFormatSettings{u',', QStringLiteral("dd.MM.yyyy")});
+
+  const QString folder = root + "/data/Tyazharnet-protocol/";
+  QDir().mkpath(folder);
+  WriteSampleTables(folder);
+  QFile ini(folder + "Tyazhar.ini");
+  if (ini.open(QIODevice::WriteOnly)) {
+    ini.write(english ? "[GENERAL]\r\nLanguage=EN\r\n" : "[GENERAL]\r\nLanguage=RU\r\n");
+    ini.write(english ? "City=Kazan\r\nDate=09.03.2026\r\nCompetitionName=Open cup\r\n"
+                      : "City=\xca\xe0\xe7\xe0\xed\r\nDate=09.03.2026\r\n");
+    ini.close();
+  }
+
+  auto* window = new TfrmMain;
+  window->setWindowState(Qt::WindowNoState);
+  window->resize(1366, 768);
+  window->show();
+  QTest::qWait(50);
+  const QString suffix = english ? "en" : "ru";
+  for (int tab = 0; tab < window->pcMain->count(); ++tab) {
+    window->pcMain->setCurrentIndex(tab);
+    const QString name = window->pcMain->widget(tab)->objectName();
+    QList<QTabWidget*> inner;
+    for (QTabWidget* pages : window->pcMain->widget(tab)->findChildren<QTabWidget*>()) {
+      if (pages->count() > 1 && pages->maximumHeight() > 100) {
+        inner << pages;
+      }
+    }
+    if (inner.isEmpty() || name != "tbshProtocol") {
+      Grab(*window, out + "/" + name + "-" + suffix + ".png");
+      continue;
+    }
+    QTabWidget* pages = window->pcProtocol;
+    for (int page = 0; page < pages->count(); ++page) {
+      pages->setCurrentIndex(page);
+      Grab(*window, out + "/" + pages->widget(page)->objectName() + "-" + suffix + ".png");
+    }
+    pages->setCurrentIndex(0);
+  }
+  window->close();
+  delete window;
+  QDir(root).removeRecursively();
+  return 0;
+}

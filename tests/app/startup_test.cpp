@@ -1,0 +1,267 @@
+// Start-up and shutdown of the main window: the files of a first start and
+// their order, a second start, a start-up that stops at a damaged file or a
+// missing data folder, the write-backs and errors at destruction, the splash
+// window's shape.
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/frames/stream_frame.h"
+#include "app/splash.h"
+#include "platform/widgets/data_grid.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/test_sandbox.h"
+
+namespace app_test {
+namespace {
+
+// The names of the files that appear in a folder, in the order they appear
+// (a file written atomically appears when it is renamed into place).
+class TFileBirths {
+ public:
+  explicit TFileBirths(const QString& folder) {
+    FFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    EXPECT_GE(FFd, 0);
+    EXPECT_GE(inotify_add_watch(FFd, QFile::encodeName(folder).constData(), IN_CREATE | IN_MOVED_TO), 0);
+  }
+  ~TFileBirths() { close(FFd); }
+  TFileBirths(const TFileBirths&) = delete;
+  TFileBirths& operator=(const TFileBirths&) = delete;
+
+  // Files with the extension, each once, at its first appearance.
+  QStringList Names(const QString& extension) {
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+      const ssize_t length = read(FFd, buffer, sizeof buffer);
+      if (length <= 0) {
+        break;
+      }
+      for (ssize_t offset = 0; offset < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+        const QString name = event->len > 0 ? QFile::decodeName(event->name) : QString();
+        if (name.endsWith(extension) && !FNames.contains(name)) {
+          FNames << name;
+        }
+        offset += ssize_t(sizeof(inotify_event)) + event->len;
+      }
+    }
+    return FNames;
+  }
+
+ private:
+  int FFd = -1;
+  QStringList FNames;
+};
+
+const QStringList kStartUpFiles = {"Organizer.xml",    "ManWeight.xml",    "WomanWeight.xml",
+                                   "RefereePlatform.xml", "RefereePlatformMain.xml", "Competitor.xml",
+                                   "CompetitorHB.xml", "TeamHB.xml",       "TrainerHB.xml",
+                                   "Normative.xml"};
+
+using StartUp = WindowTest;
+
+TEST_F(StartUp, FirstStartCreatesTheTableFilesInOrderWithTheDefaultClasses) {
+  TFileBirths births(DataFolder());
+  auto window = Start();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(births.Names(".xml"), kStartUpFiles);
+  // The settings files are only read at start-up.
+  EXPECT_FALSE(QFile::exists(DataFile("Tyazhar.ini")));
+  EXPECT_FALSE(QFile::exists(DataFile("Grids.ini")));
+
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsManWeight, "ManWeight.xml", {"Weight"}),
+            (QStringList{"63", "68", "73", "78", "85", "95", "105", "1000"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsWomanWeight, "WomanWeight.xml", {"Weight"}),
+            (QStringList{"58", "63", "68", "1000"}));
+  // The installer normally writes the ranks requirements; without them the
+  // table starts empty.
+  EXPECT_TRUE(ReadRows(&TCompetitionTables::dsNormative, "Normative.xml", {"Result"}).isEmpty());
+  for (TClientDataSet* table : {&window->dsOrganizer, &window->dsManWeight, &window->dsCompetitor,
+                                &window->dsNormative, &window->dsRank, &window->dsSex}) {
+    EXPECT_TRUE(table->Active()) << table->Name().toStdString();
+  }
+  EXPECT_EQ(window->dsRank.RecordCount() + (window->dsRank.State() == TDataSetState::dsInsert ? 1 : 0), 11);
+  EXPECT_EQ(window->DataFolder(), DataFolder());
+
+  Stop(window);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_TRUE(QFile::exists(DataFile("Tyazhar.ini")));
+  EXPECT_TRUE(QFile::exists(DataFile("Grids.ini")));
+}
+
+TEST_F(StartUp, SecondStartChangesNoFile) {
+  auto first = Start();
+  Stop(first);
+  const QMap<QString, QByteArray> before = Snapshot();
+  ASSERT_EQ(before.size(), kStartUpFiles.size() + 2);
+
+  auto second = Start();
+  EXPECT_EQ(second->dsManWeight.RecordCount(), 8);
+  Stop(second);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(StartUp, DamagedFileStopsTheSequenceAndTheWindowStillWorks) {
+  WriteIni("Tyazhar.ini", "[GENERAL]\r\nLanguage=EN\r\n");
+  const QByteArray damaged = "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIEL";
+  testing_sandbox::WriteFile(DataFile("ManWeight.xml"), damaged);
+
+  auto window = Start();
+  ASSERT_EQ(Dialogs.Errors.size(), 1);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith("dsManWeight: ")) << Dialogs.Errors[0].toStdString();
+  EXPECT_TRUE(window->dsOrganizer.Active());
+  for (TClientDataSet* table :
+       {&window->dsManWeight, &window->dsWomanWeight, &window->dsRefereePlatform, &window->dsRefereePlatformMain,
+        &window->dsRank, &window->dsSex, &window->dsCompetitor, &window->dsCompetitorHB, &window->dsHBTeam,
+        &window->dsHBTrainer, &window->dsNormative}) {
+    EXPECT_FALSE(table->Active()) << table->Name().toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(DataFile("WomanWeight.xml")));
+  // The texts were never applied: the window shows its design-time Russian
+  // although the settings ask for English.
+  EXPECT_EQ(window->pcMain->tabText(0), "Протокол соревнований");
+  EXPECT_EQ(window->Language(), 1);
+
+  // The menu still shows its design-time check; a switch runs the pass and
+  // finds the lookup tables closed, so there is nothing to relabel.
+  window->miLanguage_EN->trigger();
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(window->pcMain->tabText(0), "Protocol");
+
+  ShowActive(*window);
+  Stop(window);
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
+  // A file that could not be read is never overwritten.
+  EXPECT_EQ(testing_sandbox::ReadFile(DataFile("ManWeight.xml")), damaged);
+}
+
+TEST_F(StartUp, MissingDataFolderIsShownAndNothingIsWritten) {
+  // The "AppData" folder itself is gone: the data folder cannot be made.
+  QDir(testing_sandbox::Folder() + "/data").removeRecursively();
+  auto window = Start();
+  EXPECT_EQ(Dialogs.Errors, QStringList{"Не удается создать каталог с данными приложения"});
+  EXPECT_FALSE(window->dsOrganizer.Active());
+  Stop(window);
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_FALSE(QDir(testing_sandbox::Folder() + "/data").exists());
+}
+
+TEST_F(StartUp, DestructionWritesChangedTablesBackAndShowsItsErrors) {
+  auto window = Start();
+  // A stream table opened from its file, as the streams tab opens it.
+  TClientDataSet& stream = window->frmStreamSnatch->dsStream;
+  stream.CreateDataSet();
+  stream.SaveToFile(DataFile("SStream.xml"), 1);
+  stream.Close();
+  stream.SetFileName(DataFile("SStream.xml"));
+  stream.Open();
+  stream.Append();
+  stream.FieldByName("ID").SetAsInteger(1);
+  stream.FieldByName("Name").SetAsString("Иванов");
+  stream.Post();
+  window->dsHBTeam.Append();
+  window->dsHBTeam.FieldByName("Name").SetAsString("Динамо");
+  window->dsHBTeam.Post();
+  window->dsHBTrainer.Append();
+  window->dsHBTrainer.FieldByName("Name").SetAsString("Кузнецов");
+  window->dsHBTrainer.Post();
+  // A pending edit is discarded at the close, not posted.
+  window->dsOrganizer.Append();
+  window->dsOrganizer.FieldByName("Name").SetAsString("never posted");
+
+  // Neither the settings file nor the coach handbook can be written now.
+  QDir().mkdir(DataFile("Tyazhar.ini"));
+  QFile::remove(DataFile("TrainerHB.xml"));
+  QDir().mkdir(DataFile("TrainerHB.xml"));
+  Stop(window);
+
+  ASSERT_EQ(Dialogs.Errors.size(), 2) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith("Unable to write to")) << Dialogs.Errors[0].toStdString();
+  EXPECT_TRUE(Dialogs.Errors[1].startsWith("dsHBTrainer: ")) << Dialogs.Errors[1].toStdString();
+  // The grid layout comes after the failed settings write and is not saved;
+  // the tables are written back all the same.
+  EXPECT_FALSE(QFile::exists(DataFile("Grids.ini")));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
+  EXPECT_TRUE(ReadRows(&TCompetitionTables::dsOrganizer, "Organizer.xml", {"Name"}).isEmpty());
+  TClientDataSet streamRead("dsStream");
+  DefineStreamTable(streamRead);
+  streamRead.SetFileName(DataFile("SStream.xml"));
+  streamRead.Open();
+  EXPECT_EQ(streamRead.RecordCount(), 1);
+  EXPECT_EQ(streamRead.FieldByName("Name").AsString(), "Иванов");
+}
+
+TEST_F(StartUp, WindowOpensMaximisedOnItsFirstPages) {
+  auto window = Start();
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(window->pcMain->currentWidget(), window->tbshProtocol);
+  EXPECT_EQ(window->pcProtocol->currentWidget(), window->tbshProtocol_General);
+}
+
+// ---- Splash window ----
+
+// The shape by its own rule: the rectangle, less every pixel of the corner
+// colour taken away one by one.
+QRegion ShapeByPixels(const QImage& picture) {
+  const QRgb transparent = picture.pixel(0, 0);
+  QRegion region(0, 0, picture.width(), picture.height());
+  for (int x = 0; x < picture.width(); ++x) {
+    for (int y = 0; y < picture.height(); ++y) {
+      if (picture.pixel(x, y) == transparent) {
+        region -= QRegion(x, y, 1, 1);
+      }
+    }
+  }
+  return region;
+}
+
+QImage Picture(const QStringList& rows) {
+  QImage picture(int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
+  for (int y = 0; y < rows.size(); ++y) {
+    for (int x = 0; x < rows[y].size(); ++x) {
+      const QChar c = rows[y][x];
+      picture.setPixel(x, y, c == u'.' ? qRgb(255, 0, 255) : c == u'a' ? qRgb(20, 30, 40) : qRgb(255, 0, 254));
+    }
+  }
+  return picture;
+}
+
+TEST(Splash, ShapeTakesAwayExactlyThePixelsOfTheCornerColour) {
+  const QList<QStringList> pictures = {
+      {".aa.", "aaaa", ".aa."},
+      // A colour one step off the corner's stays.
+      {"..b..", ".aaa.", "ba.ab", ".aaa."},
+      {"....", "...."},
+      {".aaaaa", "a.a.a.", "aaaaaa"},
+  };
+  for (const QStringList& rows : pictures) {
+    const QImage picture = Picture(rows);
+    EXPECT_EQ(SplashShape(picture), ShapeByPixels(picture)) << rows.join(u'/').toStdString();
+  }
+}
+
+TEST(Splash, WindowHoldsTheBitmapAndAOneSecondTimerThatStopsAtItsTick) {
+  TfrmHeadPiece splash;
+  EXPECT_EQ(splash.size(), QSize(354, 170));
+  ASSERT_NE(splash.Image->pixmap().isNull(), true);
+  const QImage picture = splash.Image->pixmap().toImage();
+  EXPECT_EQ(picture.size(), QSize(354, 170));
+  const QRegion shape = SplashShape(picture);
+  EXPECT_FALSE(shape.isEmpty());
+  EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+  EXPECT_TRUE(shape.contains(QPoint(177, 85)));
+
+  EXPECT_TRUE(splash.Timer->isActive());
+  EXPECT_EQ(splash.Timer->interval(), 1000);
+  QMetaObject::invokeMethod(splash.Timer, "timeout");
+  EXPECT_FALSE(splash.Timer->isActive());
+}
+
+}  // namespace
+}  // namespace app_test

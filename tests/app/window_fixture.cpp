@@ -1,0 +1,123 @@
+#include "tests/app/window_fixture.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QUrl>
+
+#include "platform/core/cp1251.h"
+#include "tests/support/test_sandbox.h"
+
+namespace app_test {
+
+TDialogRecorder::TDialogRecorder() {
+  FOldDisplay = SetErrorDisplay([this](const QString& message) { Errors << message; });
+  FOldConfirmation = SetConfirmation([this](const QString& question) {
+    Questions << question;
+    return true;
+  });
+}
+
+TDialogRecorder::~TDialogRecorder() {
+  SetErrorDisplay(std::move(FOldDisplay));
+  SetConfirmation(std::move(FOldConfirmation));
+}
+
+class WindowTest::TUrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TUrlCatcher(QStringList& urls) : FUrls(urls) {}
+
+ public slots:
+  void Open(const QUrl& url) { FUrls << url.toString(); }
+
+ private:
+  QStringList& FUrls;
+};
+
+WindowTest::WindowTest() = default;
+WindowTest::~WindowTest() = default;
+
+void WindowTest::SetUp() {
+  SetRecordDeletePrompt(QStringLiteral("Delete record?"));
+  FUrlCatcher = std::make_unique<TUrlCatcher>(OpenedUrls);
+  QDesktopServices::setUrlHandler(QStringLiteral("http"), FUrlCatcher.get(), "Open");
+  QDir().mkpath(DataFolder());
+}
+
+void WindowTest::TearDown() {
+  QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+  FUrlCatcher.reset();
+  SetRecordDeletePrompt(QStringLiteral("Delete record?"));
+}
+
+QString WindowTest::DataFolder() { return testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/"); }
+
+void WindowTest::WriteIni(const QString& name, const QString& text) {
+  testing_sandbox::WriteFile(DataFile(name), cp1251::Encode(text));
+}
+
+QString WindowTest::ReadIni(const QString& name) { return cp1251::Decode(testing_sandbox::ReadFile(DataFile(name))); }
+
+std::unique_ptr<TfrmMain> WindowTest::Start() { return std::make_unique<TfrmMain>(); }
+
+void WindowTest::Stop(std::unique_ptr<TfrmMain>& window) {
+  window->close();
+  window.reset();
+}
+
+void WindowTest::ShowActive(TfrmMain& window) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+void WindowTest::Type(const QString& text) {
+  for (const QChar c : text) {
+    const int key = c.toUpper().unicode();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(QApplication::focusWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+    QApplication::processEvents();
+  }
+}
+
+QMap<QString, QByteArray> WindowTest::Snapshot() {
+  QMap<QString, QByteArray> files;
+  for (const QString& name : QDir(DataFolder()).entryList(QDir::Files)) {
+    files.insert(name, testing_sandbox::ReadFile(DataFile(name)));
+  }
+  return files;
+}
+
+void WriteTable(TClientDataSet& table, const QString& fileName, const std::function<void(TClientDataSet&)>& fill) {
+  table.CreateDataSet();
+  if (fill) {
+    fill(table);
+  }
+  table.SaveToFile(testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/") + fileName, 1);
+  table.Close();
+}
+
+QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName, const QStringList& fields) {
+  TCompetitionTables tables;
+  TClientDataSet& read = tables.*table;
+  read.SetFileName(testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/") + fileName);
+  read.Open();
+  QStringList rows;
+  for (read.First(); !read.Eof(); read.Next()) {
+    QStringList values;
+    for (const QString& field : fields) {
+      values << read.FieldByName(field).AsString();
+    }
+    rows << values.join(u'|');
+  }
+  return rows;
+}
+
+}  // namespace app_test
+
+#include "window_fixture.moc"

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QMap>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+#include <ostream>
+
+#include "app/main_window.h"
+#include "platform/widgets/shared_dialogs.h"
+
+class QUrl;
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace app_test {
+
+// Stands in for the message boxes: records every error and question (the
+// questions are answered OK).
+class TDialogRecorder {
+ public:
+  TDialogRecorder();
+  ~TDialogRecorder();
+  TDialogRecorder(const TDialogRecorder&) = delete;
+  TDialogRecorder& operator=(const TDialogRecorder&) = delete;
+
+  QStringList Errors;
+  QStringList Questions;
+
+ private:
+  TErrorDisplay FOldDisplay;
+  TConfirmation FOldConfirmation;
+};
+
+// Each test starts from an empty data folder in its sandbox, with the shared
+// record-delete prompt back at the controls' own text and web links caught
+// instead of opened.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest();
+  ~WindowTest() override;
+  void SetUp() override;
+  void TearDown() override;
+
+  // <sandbox>/data/Tyazharnet-protocol/, where the "AppData" shell folder of
+  // the sandbox points.
+  static QString DataFolder();
+  static QString DataFile(const QString& name) { return DataFolder() + name; }
+  // Writes the text in Windows-1251, as the program's INI files are.
+  static void WriteIni(const QString& name, const QString& text);
+  static QString ReadIni(const QString& name);
+
+  // The window as the program block builds it (its start-up runs here).
+  std::unique_ptr<TfrmMain> Start();
+  // Closes (merging into the handbook) and destroys the window.
+  void Stop(std::unique_ptr<TfrmMain>& window);
+
+  // Shows the window and makes it the active one, so that focus moves work as
+  // on a desktop.
+  static void ShowActive(TfrmMain& window);
+
+  template <class T = QObject>
+  static T* Find(QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
+  // Types the text into whichever control has the focus, one key at a time
+  // (the first key into a grid opens its cell editor, which takes the rest).
+  static void Type(const QString& text);
+
+  // Every file of the data folder by name.
+  static QMap<QString, QByteArray> Snapshot();
+
+  TDialogRecorder Dialogs;
+  QStringList OpenedUrls;
+
+ private:
+  class TUrlCatcher;
+  std::unique_ptr<TUrlCatcher> FUrlCatcher;
+};
+
+// Writes a table into the data folder under the file name the program uses.
+// Fill runs with the table created empty and open.
+void WriteTable(TClientDataSet& table, const QString& fileName, const std::function<void(TClientDataSet&)>& fill);
+
+// The current rows of a table file, each as the texts of the given fields
+// joined by "|", in the table's order.
+QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName, const QStringList& fields);
+
+}  // namespace app_test
