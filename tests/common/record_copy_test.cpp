@@ -32,13 +32,17 @@ void Set(TClientDataSet& table, const char* field, const TValue& value) {
 
 TEST(CopyRecordByFieldNames, CopiesNamesakesInAnyLetterCaseAndLeavesTheRest) {
   TClientDataSet source("dsCompetitor");
-  MakeTable(source, {{"name", TFieldType::ftString}, {"TEAM", TFieldType::ftString}, {"Passport", TFieldType::ftString}});
+  MakeTable(
+      source,
+      {{"name", TFieldType::ftString}, {"TEAM", TFieldType::ftString}, {"Passport", TFieldType::ftString}});
   Set(source, "name", QString::fromUtf8("Иванов Иван"));
   Set(source, "TEAM", QString::fromUtf8("Тула"));
   Set(source, "Passport", "4500 123456");
 
   TClientDataSet dest("dsSnatch");
-  MakeTable(dest, {{"Name", TFieldType::ftString}, {"Team", TFieldType::ftString}, {"Result", TFieldType::ftInteger}});
+  MakeTable(
+      dest,
+      {{"Name", TFieldType::ftString}, {"Team", TFieldType::ftString}, {"Result", TFieldType::ftInteger}});
   Set(dest, "Result", 77);
 
   dest.Edit();
@@ -81,12 +85,17 @@ TEST(CopyRecordByFieldNames, ValuesTravelThroughTheirText) {
   };
   const Case cases[] = {
       {"null number empties an integer", TFieldType::ftFloat, TValue(), TFieldType::ftInteger, 5, "", true},
-      {"empty text makes a date null", TFieldType::ftString, QString(), TFieldType::ftDate, QDate(2024, 5, 1), "", true},
-      {"null Boolean empties a text", TFieldType::ftBoolean, TValue(), TFieldType::ftString, QString("x"), "", true},
+      {"empty text makes a date null", TFieldType::ftString, QString(), TFieldType::ftDate, QDate(2024, 5, 1),
+       "", true},
+      {"null Boolean empties a text", TFieldType::ftBoolean, TValue(), TFieldType::ftString, QString("x"), "",
+       true},
       {"integer into text", TFieldType::ftInteger, 7, TFieldType::ftString, TValue(), "7", false},
-      {"float into text, locale separator", TFieldType::ftFloat, 72.5, TFieldType::ftString, TValue(), "72,5", false},
-      {"text into float", TFieldType::ftString, QString("72,5"), TFieldType::ftFloat, TValue(), "72,5", false},
-      {"date into text", TFieldType::ftDate, QDate(2001, 2, 3), TFieldType::ftString, TValue(), "03.02.2001", false},
+      {"float into text, locale separator", TFieldType::ftFloat, 72.5, TFieldType::ftString, TValue(), "72,5",
+       false},
+      {"text into float", TFieldType::ftString, QString("72,5"), TFieldType::ftFloat, TValue(), "72,5",
+       false},
+      {"date into text", TFieldType::ftDate, QDate(2001, 2, 3), TFieldType::ftString, TValue(), "03.02.2001",
+       false},
       {"Boolean into Boolean", TFieldType::ftBoolean, true, TFieldType::ftBoolean, false, "True", false},
   };
   for (const Case& c : cases) {
@@ -110,13 +119,17 @@ TEST(CopyRecordByFieldNames, ValuesTravelThroughTheirText) {
 
 TEST(CopyRecordByFieldNames, AConversionErrorKeepsTheFieldsCopiedBeforeIt) {
   TClientDataSet source("dsCompetitor");
-  MakeTable(source, {{"Name", TFieldType::ftString}, {"Result", TFieldType::ftString}, {"Team", TFieldType::ftString}});
+  MakeTable(
+      source,
+      {{"Name", TFieldType::ftString}, {"Result", TFieldType::ftString}, {"Team", TFieldType::ftString}});
   Set(source, "Name", QString::fromUtf8("Иванов"));
   Set(source, "Result", "abc");
   Set(source, "Team", QString::fromUtf8("Тула"));
 
   TClientDataSet dest("dsSnatch");
-  MakeTable(dest, {{"Name", TFieldType::ftString}, {"Result", TFieldType::ftInteger}, {"Team", TFieldType::ftString}});
+  MakeTable(
+      dest,
+      {{"Name", TFieldType::ftString}, {"Result", TFieldType::ftInteger}, {"Team", TFieldType::ftString}});
   dest.Edit();
   try {
     CopyRecordByFieldNames(source, dest);
