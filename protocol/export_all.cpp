@@ -124,7 +124,10 @@ void TProtocol::ExportAll(const QString& ACompetitionName, const QString& ADate,
   TKept kept[] = {{ASnatch, ASnatch.Filter(), ASnatch.Filtered()},
                   {ALongCycle, ALongCycle.Filter(), ALongCycle.Filtered()},
                   {ABiathlon, ABiathlon.Filter(), ABiathlon.Filtered()},
-                  {ARelayRace, ARelayRace.Filter(), ARelayRace.Filtered()}};
+                  {ARelayRace, ARelayRace.Filter(), ARelayRace.Filtered()},
+                  // The team sheet walks its columns with filters of its own and
+                  // leaves none; the window's team tab gets its view back too.
+                  {ATeamProtocol, ATeamProtocol.Filter(), ATeamProtocol.Filtered()}};
   ALongCycle.DisableControls();
   ABiathlon.DisableControls();
   ASnatch.DisableControls();
@@ -182,6 +185,7 @@ void TProtocol::ExportAll(const QString& ACompetitionName, const QString& ADate,
        [&] { kept[1].table.SetFilter(kept[1].filter); }, [&] { kept[1].table.SetFiltered(kept[1].filtered); },
        [&] { kept[2].table.SetFilter(kept[2].filter); }, [&] { kept[2].table.SetFiltered(kept[2].filtered); },
        [&] { kept[3].table.SetFilter(kept[3].filter); }, [&] { kept[3].table.SetFiltered(kept[3].filtered); },
+       [&] { kept[4].table.SetFilter(kept[4].filter); }, [&] { kept[4].table.SetFiltered(kept[4].filtered); },
        [&] { ARelayRace.EnableControls(); }, [&] { ALongCycle.EnableControls(); },
        [&] { ABiathlon.EnableControls(); }, [&] { ASnatch.EnableControls(); },
        [&] { ATeamProtocol.EnableControls(); }});
