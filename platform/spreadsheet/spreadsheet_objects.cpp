@@ -813,10 +813,8 @@ class TPageSetupObject : public TSheetObject {
           TPageSetup probe = setup;
           probe.*text.Field = assigned;
           const bool footer = QStringView(text.Name).endsWith(u"Footer");
-          const qsizetype total = footer ? probe.LeftFooter.toUtf8().size() + probe.CenterFooter.toUtf8().size() +
-                                               probe.RightFooter.toUtf8().size()
-                                         : probe.LeftHeader.toUtf8().size() + probe.CenterHeader.toUtf8().size() +
-                                               probe.RightHeader.toUtf8().size();
+          const qsizetype total = footer ? probe.LeftFooter.size() + probe.CenterFooter.size() + probe.RightFooter.size()
+                                         : probe.LeftHeader.size() + probe.CenterHeader.size() + probe.RightHeader.size();
           if (total + 6 > 255) {
             call.Refuse(QStringLiteral("too long"));
           }

@@ -44,9 +44,11 @@ class TApplicationCore : public std::enable_shared_from_this<TApplicationCore> {
   // Prints every sheet of the workbook (LibreOffice, TYAZHAR_PRINT_TO or the
   // hook); raises EOleException.
   void Print(const TWorkbook& book) const;
-  // Saves the workbook under a new name and opens it on the desktop. Never
-  // raises: it runs when a client lets go, where nobody could catch.
-  void HandOver(const std::shared_ptr<TWorkbook>& book);
+  // Saves each workbook under a new name and opens it on the desktop, with
+  // those whose hand-over failed before. Never raises: it runs when a client
+  // lets go, where nobody could catch; a workbook that fails stays open here
+  // and is tried again at the next hand-over.
+  void HandOver(const std::vector<std::shared_ptr<TWorkbook>>& books);
 
   // Quit: the workbooks are discarded unsaved.
   void End();
@@ -55,6 +57,7 @@ class TApplicationCore : public std::enable_shared_from_this<TApplicationCore> {
   std::shared_ptr<TServerState> FServer;
   std::vector<std::shared_ptr<TWorkbook>> FWorkbooks;
   std::shared_ptr<TWorkbook> FActive;
+  std::vector<std::shared_ptr<TWorkbook>> FNotHandedOver;
   bool FEnded = false;
 };
 

@@ -101,22 +101,34 @@ void TApplicationCore::Print(const TWorkbook& book) const {
   }
 }
 
-void TApplicationCore::HandOver(const std::shared_ptr<TWorkbook>& book) {
-  try {
-    const QString path = NewHandOverPath();
-    WriteXlsx(*book, path);
-    book->SetSavedPath(path);
-    RemoveWorkbook(book);
-    book->MarkClosed();
-    if (Hooks().Open) {
-      Hooks().Open(path);
-    } else {
-      OpenOnDesktop(path);
+void TApplicationCore::HandOver(const std::vector<std::shared_ptr<TWorkbook>>& books) {
+  std::vector<std::shared_ptr<TWorkbook>> due;
+  std::swap(due, FNotHandedOver);
+  due.insert(due.end(), books.begin(), books.end());
+  for (const auto& book : due) {
+    if (book->IsClosed()) {
+      continue;
     }
-  } catch (const Exception& e) {
-    qWarning().noquote() << "spreadsheet: the workbook could not be handed over:" << e.Message();
-  } catch (const std::exception& e) {
-    qWarning() << "spreadsheet: the workbook could not be handed over:" << e.what();
+    try {
+      const QString path = NewHandOverPath();
+      WriteXlsx(*book, path);
+      book->SetSavedPath(path);
+      RemoveWorkbook(book);
+      book->MarkClosed();
+      if (Hooks().Open) {
+        Hooks().Open(path);
+      } else {
+        OpenOnDesktop(path);
+      }
+      continue;
+    } catch (const Exception& e) {
+      qWarning().noquote() << "spreadsheet: the workbook could not be handed over:" << e.Message();
+    } catch (const std::exception& e) {
+      qWarning() << "spreadsheet: the workbook could not be handed over:" << e.what();
+    }
+    if (!book->IsClosed()) {
+      FNotHandedOver.push_back(book);
+    }
   }
 }
 
@@ -125,6 +137,7 @@ void TApplicationCore::End() {
     book->MarkClosed();
   }
   FWorkbooks.clear();
+  FNotHandedOver.clear();
   FActive.reset();
   FEnded = true;
   if (FServer->Running.get() == this) {
@@ -136,11 +149,13 @@ TClientSession::~TClientSession() {
   if (FCore->HasEnded() || !FCore->Visible) {
     return;
   }
+  std::vector<std::shared_ptr<TWorkbook>> books;
   for (const auto& added : FAdded) {
-    if (const auto book = added.lock(); book && !book->IsClosed()) {
-      FCore->HandOver(book);
+    if (auto book = added.lock()) {
+      books.push_back(std::move(book));
     }
   }
+  FCore->HandOver(books);
 }
 
 }  // namespace detail

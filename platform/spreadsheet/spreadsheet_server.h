@@ -23,8 +23,10 @@
 // Environment:
 //   TYAZHAR_PRINT_TO   PrintOut writes a PDF of all sheets to this file
 //                      instead of printing on the default printer
-//   TYAZHAR_OPEN_WITH  the command that opens a handed-over workbook (the
-//                      file's path is appended), in place of xdg-open
+//   TYAZHAR_OPEN_WITH  the command that opens a handed-over workbook, in
+//                      place of xdg-open: a program and its arguments, split
+//                      at blanks outside double quotes; the file's path is
+//                      appended
 // and those of office.h for finding and bounding LibreOffice.
 //
 // Errors: a member the object does not have, or invoked the wrong way, is an
