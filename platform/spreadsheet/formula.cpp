@@ -9,84 +9,33 @@
 namespace spreadsheet {
 namespace {
 
-// Deep chains of references (a running total down a long sheet) recurse once
-// per cell; this keeps a pathological sheet from exhausting the stack.
-constexpr int MaxDepth = 4000;
-
-class TEvaluator {
+// Where the parser gets the values of references.
+class TLookup {
  public:
-  TEvaluator(const TWorksheet& sheet, std::set<TCellAddress>& visiting, int depth)
-      : FSheet(sheet), FVisiting(visiting), FDepth(depth) {}
+  virtual ~TLookup() = default;
+  // A reference as an operand of + - * /.
+  virtual std::optional<double> Cell(TCellAddress address) = 0;
+  // A reference or a range inside SUM; false when a formula in it fails.
+  virtual bool AddToSum(const TCellRange& range, double& sum) = 0;
+};
 
-  std::optional<double> Run(QStringView text) {
-    FText = text;
-    FPos = 0;
+class TParser {
+ public:
+  TParser(QStringView text, TLookup& lookup) : FText(text), FLookup(lookup) {}
+
+  std::optional<double> Run() {
     if (!Accept(u'=')) {
       return std::nullopt;
     }
     const auto value = Expression();
     SkipBlanks();
-    if (!value || FPos != FText.size()) {
+    if (!value || FPos != FText.size() || !std::isfinite(*value)) {
       return std::nullopt;
     }
     return value;
-  }
-
-  // The value of a cell as an operand of + - * /.
-  std::optional<double> CellNumber(TCellAddress address) {
-    const TCell* cell = FSheet.FindCell(address);
-    if (!cell) {
-      return 0.0;
-    }
-    if (cell->HasFormula()) {
-      return CellFormula(address, *cell);
-    }
-    if (const auto* number = std::get_if<double>(&cell->Value)) {
-      return *number;
-    }
-    if (const auto* flag = std::get_if<bool>(&cell->Value)) {
-      return *flag ? 1.0 : 0.0;
-    }
-    if (const auto* text = std::get_if<QString>(&cell->Value)) {
-      const TTypedInput typed = ParseTypedInput(*text);
-      if (const auto* number = std::get_if<double>(&typed.Value); number && typed.Formula.isEmpty()) {
-        return *number;
-      }
-      return std::nullopt;
-    }
-    return 0.0;
   }
 
  private:
-  std::optional<double> CellFormula(TCellAddress address, const TCell& cell) {
-    if (FDepth >= MaxDepth || !FVisiting.insert(address).second) {
-      return std::nullopt;
-    }
-    TEvaluator inner(FSheet, FVisiting, FDepth + 1);
-    const auto value = inner.Run(cell.Formula);
-    FVisiting.erase(address);
-    return value;
-  }
-
-  // What a cell adds to a SUM: nothing for texts and Booleans, a failure for
-  // a failing formula.
-  bool AddToSum(TCellAddress address, double& sum) {
-    const TCell* cell = FSheet.FindCell(address);
-    if (!cell) {
-      return true;
-    }
-    if (cell->HasFormula()) {
-      const auto value = CellFormula(address, *cell);
-      if (!value) {
-        return false;
-      }
-      sum += *value;
-    } else if (const auto* number = std::get_if<double>(&cell->Value)) {
-      sum += *number;
-    }
-    return true;
-  }
-
   void SkipBlanks() {
     while (FPos < FText.size() && FText[FPos].isSpace()) {
       ++FPos;
@@ -100,6 +49,11 @@ class TEvaluator {
       return true;
     }
     return false;
+  }
+
+  bool Peek(char16_t c) {
+    SkipBlanks();
+    return FPos < FText.size() && FText[FPos] == c;
   }
 
   std::optional<double> Expression() {
@@ -162,7 +116,7 @@ class TEvaluator {
       return word.compare(u"SUM", Qt::CaseInsensitive) == 0 ? SumArguments() : std::nullopt;
     }
     const auto cell = ParseCellName(word);
-    return cell ? CellNumber(*cell) : std::nullopt;
+    return cell ? FLookup.Cell(*cell) : std::nullopt;
   }
 
   std::optional<double> Number() {
@@ -194,22 +148,20 @@ class TEvaluator {
     do {
       SkipBlanks();
       const qsizetype start = FPos;
-      const QStringView first = Word();
-      const auto firstCell = ParseCellName(first);
-      if (firstCell && Accept(u':')) {
+      const auto first = ParseCellName(Word());
+      std::optional<TCellRange> range;
+      if (first && Accept(u':')) {
         SkipBlanks();
-        const auto lastCell = ParseCellName(Word());
-        if (!lastCell) {
+        const auto last = ParseCellName(Word());
+        if (!last) {
           return std::nullopt;
         }
-        const TCellRange range = SpanOf(*firstCell, *lastCell);
-        for (const auto& [address, cell] : FSheet.Cells()) {
-          if (range.Contains(address) && !AddToSum(address, sum)) {
-            return std::nullopt;
-          }
-        }
-      } else if (firstCell && (PeekSeparator() || PeekClose())) {
-        if (!AddToSum(*firstCell, sum)) {
+        range = SpanOf(*first, *last);
+      } else if (first && (Peek(u',') || Peek(u';') || Peek(u')'))) {
+        range = TCellRange{*first, *first};
+      }
+      if (range) {
+        if (!FLookup.AddToSum(*range, sum)) {
           return std::nullopt;
         }
       } else {
@@ -225,32 +177,150 @@ class TEvaluator {
     return Accept(u')') ? std::optional(sum) : std::nullopt;
   }
 
-  bool PeekSeparator() {
-    SkipBlanks();
-    return FPos < FText.size() && (FText[FPos] == u',' || FText[FPos] == u';');
+  QStringView FText;
+  TLookup& FLookup;
+  qsizetype FPos = 0;
+};
+
+// Notes what a formula refers to. Every reference reads as 1, so that no
+// part of the formula is skipped for a failure on the way.
+class TReferences : public TLookup {
+ public:
+  std::optional<double> Cell(TCellAddress address) override {
+    Ranges.push_back({address, address});
+    return 1.0;
   }
-  bool PeekClose() {
-    SkipBlanks();
-    return FPos < FText.size() && FText[FPos] == u')';
+  bool AddToSum(const TCellRange& range, double&) override {
+    Ranges.push_back(range);
+    return true;
+  }
+  std::vector<TCellRange> Ranges;
+};
+
+// Reads constants from the sheet and formula cells from the results already
+// computed.
+class TValues : public TLookup {
+ public:
+  TValues(const TWorksheet& sheet, const std::map<TCellAddress, std::optional<double>>& results)
+      : FSheet(sheet), FResults(results) {}
+
+  std::optional<double> Cell(TCellAddress address) override {
+    const TCell* cell = FSheet.FindCell(address);
+    if (!cell) {
+      return 0.0;
+    }
+    if (cell->HasFormula()) {
+      return Result(address);
+    }
+    if (const auto* number = std::get_if<double>(&cell->Value)) {
+      return *number;
+    }
+    if (const auto* flag = std::get_if<bool>(&cell->Value)) {
+      return *flag ? 1.0 : 0.0;
+    }
+    if (const auto* text = std::get_if<QString>(&cell->Value)) {
+      const TTypedInput typed = ParseTypedInput(*text);
+      if (const auto* number = std::get_if<double>(&typed.Value)) {
+        return *number;
+      }
+      return std::nullopt;
+    }
+    return 0.0;
+  }
+
+  bool AddToSum(const TCellRange& range, double& sum) override {
+    for (const auto& [address, cell] : FSheet.Cells()) {
+      if (!range.Contains(address)) {
+        continue;
+      }
+      if (cell.HasFormula()) {
+        const auto value = Result(address);
+        if (!value) {
+          return false;
+        }
+        sum += *value;
+      } else if (const auto* number = std::get_if<double>(&cell.Value)) {
+        sum += *number;
+      }
+    }
+    return true;
+  }
+
+ private:
+  std::optional<double> Result(TCellAddress address) const {
+    const auto it = FResults.find(address);
+    return it == FResults.end() ? std::nullopt : it->second;
   }
 
   const TWorksheet& FSheet;
-  std::set<TCellAddress>& FVisiting;
-  int FDepth;
-  QStringView FText;
-  qsizetype FPos = 0;
+  const std::map<TCellAddress, std::optional<double>>& FResults;
 };
 
 }  // namespace
 
-std::optional<double> EvaluateFormula(const TWorksheet& sheet, QStringView formula) {
-  std::set<TCellAddress> visiting;
-  TEvaluator evaluator(sheet, visiting, 0);
-  const auto value = evaluator.Run(formula);
-  if (value && !std::isfinite(*value)) {
-    return std::nullopt;
+void TFormulaEvaluator::Resolve(QStringView formula) {
+  // Formula cells still to compute, with the ones they need above them: a
+  // cell is computed once everything above it is, so no chain recurses.
+  std::vector<TCellAddress> stack;
+  std::set<TCellAddress> expanded;
+  auto pending = [&](QStringView text) {
+    TReferences references;
+    TParser(text, references).Run();
+    std::vector<TCellAddress> cells;
+    for (const auto& range : references.Ranges) {
+      if (range.IsSingleCell()) {
+        const TCell* cell = FSheet.FindCell(range.First);
+        if (cell && cell->HasFormula() && !FResults.contains(range.First)) {
+          cells.push_back(range.First);
+        }
+        continue;
+      }
+      for (const auto& [address, cell] : FSheet.Cells()) {
+        if (range.Contains(address) && cell.HasFormula() && !FResults.contains(address)) {
+          cells.push_back(address);
+        }
+      }
+    }
+    return cells;
+  };
+  stack = pending(formula);
+  while (!stack.empty()) {
+    const TCellAddress address = stack.back();
+    if (FResults.contains(address)) {
+      stack.pop_back();
+      continue;
+    }
+    const QString& text = FSheet.FindCell(address)->Formula;
+    if (expanded.insert(address).second) {
+      const auto needed = pending(text);
+      // A cell that was expanded but has no result yet is below this one on
+      // the stack, waiting for it: a circle.
+      const bool circular = std::any_of(needed.begin(), needed.end(),
+                                        [&](TCellAddress cell) { return expanded.contains(cell); });
+      if (circular) {
+        FResults[address] = std::nullopt;
+        stack.pop_back();
+        continue;
+      }
+      if (!needed.empty()) {
+        stack.insert(stack.end(), needed.begin(), needed.end());
+        continue;
+      }
+    }
+    TValues values(FSheet, FResults);
+    FResults[address] = TParser(text, values).Run();
+    stack.pop_back();
   }
-  return value;
+}
+
+std::optional<double> TFormulaEvaluator::Evaluate(QStringView formula) {
+  Resolve(formula);
+  TValues values(FSheet, FResults);
+  return TParser(formula, values).Run();
+}
+
+std::optional<double> EvaluateFormula(const TWorksheet& sheet, QStringView formula) {
+  return TFormulaEvaluator(sheet).Evaluate(formula);
 }
 
 }  // namespace spreadsheet

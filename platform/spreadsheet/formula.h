@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QStringView>
+#include <map>
 #include <optional>
 
-namespace spreadsheet {
+#include "platform/spreadsheet/workbook_model.h"
 
-class TWorksheet;
+namespace spreadsheet {
 
 // Computes a formula so that the written file carries its result: viewers
 // that do not recalculate on opening (LibreOffice by default, for .xlsx)
@@ -22,6 +23,24 @@ class TWorksheet;
 // sheets, text results, comparisons), for a division by zero or a circular
 // reference; the file then holds the formula with result 0, and a viewer that
 // recalculates shows the right value.
+//
+// Chains of references (a running total down a long sheet) are followed
+// without recursion, however long.
 std::optional<double> EvaluateFormula(const TWorksheet& sheet, QStringView formula);
+
+// The same for many formulas of one unchanged sheet, computing each formula
+// cell once.
+class TFormulaEvaluator {
+ public:
+  explicit TFormulaEvaluator(const TWorksheet& sheet) : FSheet(sheet) {}
+  std::optional<double> Evaluate(QStringView formula);
+
+ private:
+  // Computes every formula cell that the formula refers to, deepest first.
+  void Resolve(QStringView formula);
+
+  const TWorksheet& FSheet;
+  std::map<TCellAddress, std::optional<double>> FResults;
+};
 
 }  // namespace spreadsheet

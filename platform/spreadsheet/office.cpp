@@ -42,7 +42,8 @@ QString ProfileUrl() {
   if (!profile || !profile->isValid()) {
     profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tyazhar-office-XXXXXX"));
     if (!profile->isValid()) {
-      throw Exception(QStringLiteral("Не удалось создать временную папку для LibreOffice: %1").arg(profile->errorString()));
+      throw Exception(QStringLiteral("Не удалось создать временную папку для LibreOffice: %1")
+                          .arg(profile->errorString()));
     }
   }
   return QUrl::fromLocalFile(profile->path()).toString(QUrl::FullyEncoded);
@@ -67,10 +68,10 @@ QByteArray RunSoffice(const QStringList& arguments) {
   QDeadlineTimer deadline(TimeoutMs());
   QProcess process;
   process.setProgram(soffice);
-  process.setArguments(QStringList{QStringLiteral("-env:UserInstallation=") + ProfileUrl(), QStringLiteral("--headless"),
-                                   QStringLiteral("--invisible"), QStringLiteral("--nologo"),
-                                   QStringLiteral("--norestore"), QStringLiteral("--nodefault"),
-                                   QStringLiteral("--nolockcheck")} +
+  process.setArguments(QStringList{QStringLiteral("-env:UserInstallation=") + ProfileUrl(),
+                                   QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                                   QStringLiteral("--nologo"), QStringLiteral("--norestore"),
+                                   QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck")} +
                        arguments);
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
@@ -79,14 +80,16 @@ QByteArray RunSoffice(const QStringList& arguments) {
   process.setChildProcessModifier([] { ::setsid(); });
   process.start();
   if (!process.waitForStarted(static_cast<int>(deadline.remainingTime()))) {
-    throw Exception(QStringLiteral("Не удалось запустить LibreOffice (%1): %2").arg(soffice, process.errorString()));
+    throw Exception(
+        QStringLiteral("Не удалось запустить LibreOffice (%1): %2").arg(soffice, process.errorString()));
   }
   const qint64 group = process.processId();
   if (!process.waitForFinished(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
     ::kill(static_cast<pid_t>(-group), SIGKILL);
     process.waitForFinished(5000);
     ProfileSlot().reset();
-    throw Exception(QStringLiteral("LibreOffice не завершил работу за %1 с и был остановлен").arg(TimeoutMs() / 1000.0));
+    throw Exception(
+        QStringLiteral("LibreOffice не завершил работу за %1 с и был остановлен").arg(TimeoutMs() / 1000.0));
   }
   const QByteArray output = process.readAll();
   if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
@@ -119,20 +122,23 @@ QString FindSoffice(QString* reason) {
     }
   }
   if (reason) {
-    *reason = QStringLiteral("Не найдена программа LibreOffice (soffice). Для печати установите LibreOffice Calc");
+    *reason =
+        QStringLiteral("Не найдена программа LibreOffice (soffice). Для печати установите LibreOffice Calc");
   }
   return {};
 }
 
-void PrintFile(const QString& xlsxPath) { RunSoffice({QStringLiteral("-p"), xlsxPath}); }
+void PrintFile(const QString& xlsxPath) {
+  RunSoffice({QStringLiteral("-p"), xlsxPath});
+}
 
 void ConvertToPdf(const QString& xlsxPath, const QString& pdfPath) {
   QTemporaryDir outFolder;
   if (!outFolder.isValid()) {
     throw Exception(QStringLiteral("Не удалось создать временную папку: %1").arg(outFolder.errorString()));
   }
-  const QByteArray output = RunSoffice(
-      {QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), outFolder.path(), xlsxPath});
+  const QByteArray output = RunSoffice({QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                        QStringLiteral("--outdir"), outFolder.path(), xlsxPath});
   // soffice reports a document it could not load on its output and still
   // ends with success: the missing PDF is what tells.
   QFile pdf(outFolder.filePath(QFileInfo(xlsxPath).completeBaseName() + QStringLiteral(".pdf")));

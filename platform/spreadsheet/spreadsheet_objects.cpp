@@ -1,7 +1,6 @@
 #include "platform/spreadsheet/spreadsheet_objects.h"
 
-#include <QLocale>
-#include <cfenv>
+#include <QStringList>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -25,7 +24,8 @@ const QString& DisconnectedText() {
 // checks that every member makes.
 class TCall {
  public:
-  TCall(const char16_t* className, const QString& member, TInvokeKind kind, const std::vector<TAutomationValue>& args)
+  TCall(const char16_t* className, const QString& member, TInvokeKind kind,
+        const std::vector<TAutomationValue>& args)
       : FClass(className), FMember(member), FKind(kind), FArgs(args) {}
 
   bool Is(QStringView name) const { return FMember.compare(name, Qt::CaseInsensitive) == 0; }
@@ -65,7 +65,8 @@ class TCall {
     throw EOleSysError(QStringLiteral("Unknown name: %1.%2").arg(QString::fromUtf16(FClass), FMember));
   }
   [[noreturn]] void BadParameterCount() const {
-    throw EOleException(QStringLiteral("Invalid number of parameters: %1.%2").arg(QString::fromUtf16(FClass), FMember));
+    throw EOleException(
+        QStringLiteral("Invalid number of parameters: %1.%2").arg(QString::fromUtf16(FClass), FMember));
   }
   [[noreturn]] void TypeMismatch() const {
     throw EOleException(QStringLiteral("Type mismatch: %1.%2").arg(QString::fromUtf16(FClass), FMember));
@@ -73,7 +74,8 @@ class TCall {
   // The application's refusal of a value.
   [[noreturn]] void Refuse(const QString& detail = {}) const {
     QString text = QStringLiteral("Unable to %1 the %2 property of the %3 class")
-                       .arg(IsPut() ? QStringLiteral("set") : QStringLiteral("get"), FMember, QString::fromUtf16(FClass));
+                       .arg(IsPut() ? QStringLiteral("set") : QStringLiteral("get"), FMember,
+                            QString::fromUtf16(FClass));
     if (!detail.isEmpty()) {
       text += QStringLiteral(": ") + detail;
     }
@@ -98,13 +100,12 @@ class TCall {
       return *b ? -1.0 : 0.0;
     }
     if (const auto* s = std::get_if<QString>(&value)) {
-      bool ok = false;
-      const double d = QLocale::c().toDouble(s->trimmed(), &ok);
-      if (ok) {
-        return d;
+      // A number in a text reads as it would typed into a cell.
+      const TTypedInput typed = ParseTypedInput(*s);
+      if (const auto* d = std::get_if<double>(&typed.Value)) {
+        return *d;
       }
-      const double local = QLocale::system().toDouble(s->trimmed(), &ok);
-      return ok ? std::optional(local) : std::nullopt;
+      return std::nullopt;
     }
     return std::nullopt;
   }
@@ -171,7 +172,8 @@ class TObject : public IAutomationObject {
  public:
   explicit TObject(std::shared_ptr<TClientSession> session) : FSession(std::move(session)) {}
 
-  TAutomationValue Invoke(const QString& member, TInvokeKind kind, const std::vector<TAutomationValue>& args) final {
+  TAutomationValue Invoke(const QString& member, TInvokeKind kind,
+                          const std::vector<TAutomationValue>& args) final {
     CheckAlive();
     return Dispatch(TCall(ClassName(), member, kind, args));
   }
@@ -221,12 +223,16 @@ class TSheetObject : public TBookObject {
   std::shared_ptr<TWorksheet> FSheet;
 };
 
-TAutomationRef NewWorkbookObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book);
-TAutomationRef NewSheetsObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book);
-TAutomationRef NewWorksheetObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book,
+TAutomationRef NewWorkbookObject(const std::shared_ptr<TClientSession>& session,
+                                 const std::shared_ptr<TWorkbook>& book);
+TAutomationRef NewSheetsObject(const std::shared_ptr<TClientSession>& session,
+                               const std::shared_ptr<TWorkbook>& book);
+TAutomationRef NewWorksheetObject(const std::shared_ptr<TClientSession>& session,
+                                  const std::shared_ptr<TWorkbook>& book,
                                   const std::shared_ptr<TWorksheet>& sheet);
 
-std::shared_ptr<TWorksheet> SheetByIndex(const TCall& call, const TWorkbook& book, const TAutomationValue& index) {
+std::shared_ptr<TWorksheet> SheetByIndex(const TCall& call, const TWorkbook& book,
+                                         const TAutomationValue& index) {
   if (const auto* name = std::get_if<QString>(&index)) {
     if (const TWorksheet* sheet = book.FindSheet(*name)) {
       return book.SheetPtr(book.IndexOf(*sheet));
@@ -235,8 +241,10 @@ std::shared_ptr<TWorksheet> SheetByIndex(const TCall& call, const TWorkbook& boo
   }
   const int i = call.ToInt(index);
   if (i < 1 || i > book.SheetCount()) {
-    throw EOleException(
-        QStringLiteral("Invalid index: sheet %1 of %2 (%3)").arg(i).arg(book.SheetCount()).arg(call.Member()));
+    throw EOleException(QStringLiteral("Invalid index: sheet %1 of %2 (%3)")
+                            .arg(i)
+                            .arg(book.SheetCount())
+                            .arg(call.Member()));
   }
   return book.SheetPtr(i);
 }
@@ -276,11 +284,14 @@ TAutomationValue CommonValue(const TCall& call, const TWorksheet& sheet, const T
   return common.value_or(TAutomationValue{});
 }
 
-bool ValidEdge(int edge) { return edge >= xl::EdgeLeft && edge <= xl::InsideHorizontal; }
+bool ValidEdge(int edge) {
+  return edge >= xl::EdgeLeft && edge <= xl::InsideHorizontal;
+}
 
 // The cell edges that a border of the range stands for: the outline edges
 // on the cells along that side only, the inside ones between neighbours.
-void ForEachEdgeCell(const TCellRange& range, int edge, const std::function<void(TCellAddress, TEdge)>& visit) {
+void ForEachEdgeCell(const TCellRange& range, int edge,
+                     const std::function<void(TCellAddress, TEdge)>& visit) {
   switch (edge) {
     case xl::EdgeLeft:
       for (int r = range.First.Row; r <= range.Last.Row; ++r) {
@@ -366,7 +377,8 @@ class TBordersObject : public TSheetObject {
     if (FEdge) {
       return {*FEdge};
     }
-    return {xl::EdgeLeft, xl::EdgeTop, xl::EdgeBottom, xl::EdgeRight, xl::InsideVertical, xl::InsideHorizontal};
+    return {xl::EdgeLeft,  xl::EdgeTop,        xl::EdgeBottom,
+            xl::EdgeRight, xl::InsideVertical, xl::InsideHorizontal};
   }
 
   TAutomationValue Dispatch(const TCall& call) override {
@@ -801,8 +813,8 @@ class TPageSetupObject : public TSheetObject {
       QString TPageSetup::*Field;
     };
     static constexpr TText texts[] = {
-        {u"LeftHeader", &TPageSetup::LeftHeader}, {u"CenterHeader", &TPageSetup::CenterHeader},
-        {u"RightHeader", &TPageSetup::RightHeader}, {u"LeftFooter", &TPageSetup::LeftFooter},
+        {u"LeftHeader", &TPageSetup::LeftHeader},     {u"CenterHeader", &TPageSetup::CenterHeader},
+        {u"RightHeader", &TPageSetup::RightHeader},   {u"LeftFooter", &TPageSetup::LeftFooter},
         {u"CenterFooter", &TPageSetup::CenterFooter}, {u"RightFooter", &TPageSetup::RightFooter}};
     for (const auto& text : texts) {
       if (call.Is(text.Name)) {
@@ -813,8 +825,9 @@ class TPageSetupObject : public TSheetObject {
           TPageSetup probe = setup;
           probe.*text.Field = assigned;
           const bool footer = QStringView(text.Name).endsWith(u"Footer");
-          const qsizetype total = footer ? probe.LeftFooter.size() + probe.CenterFooter.size() + probe.RightFooter.size()
-                                         : probe.LeftHeader.size() + probe.CenterHeader.size() + probe.RightHeader.size();
+          const qsizetype total =
+              footer ? probe.LeftFooter.size() + probe.CenterFooter.size() + probe.RightFooter.size()
+                     : probe.LeftHeader.size() + probe.CenterHeader.size() + probe.RightHeader.size();
           if (total + 6 > 255) {
             call.Refuse(QStringLiteral("too long"));
           }
@@ -859,13 +872,6 @@ class TWorksheetObject : public TSheetObject {
 
  protected:
   const char16_t* ClassName() const override { return u"Worksheet"; }
-
-  void CheckAlive() const override {
-    TSheetObject::CheckAlive();
-    if (FBook->IndexOf(*FSheet) == 0) {
-      throw EOleSysError(DisconnectedText());
-    }
-  }
 
   TAutomationRef RangeOf(TCellRange range) const {
     return std::make_shared<TRangeObject>(FSession, FBook, FSheet, range);
@@ -921,7 +927,8 @@ class TWorksheetObject : public TSheetObject {
         if (i < 1) {
           call.Refuse(QString::number(i));
         }
-        const TCellAddress cell{static_cast<int>((i - 1) / MaxColumns + 1), static_cast<int>((i - 1) % MaxColumns + 1)};
+        const TCellAddress cell{static_cast<int>((i - 1) / MaxColumns + 1),
+                                static_cast<int>((i - 1) % MaxColumns + 1)};
         return RangeOf({cell, cell});
       }
       const TCellAddress cell{RowArgument(call, call.Index(0)), ColumnArgument(call, call.Index(1))};
@@ -1226,15 +1233,18 @@ class TApplicationObject : public TObject {
   }
 };
 
-TAutomationRef NewWorkbookObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book) {
+TAutomationRef NewWorkbookObject(const std::shared_ptr<TClientSession>& session,
+                                 const std::shared_ptr<TWorkbook>& book) {
   return std::make_shared<TWorkbookObject>(session, book);
 }
 
-TAutomationRef NewSheetsObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book) {
+TAutomationRef NewSheetsObject(const std::shared_ptr<TClientSession>& session,
+                               const std::shared_ptr<TWorkbook>& book) {
   return std::make_shared<TSheetsObject>(session, book);
 }
 
-TAutomationRef NewWorksheetObject(const std::shared_ptr<TClientSession>& session, const std::shared_ptr<TWorkbook>& book,
+TAutomationRef NewWorksheetObject(const std::shared_ptr<TClientSession>& session,
+                                  const std::shared_ptr<TWorkbook>& book,
                                   const std::shared_ptr<TWorksheet>& sheet) {
   return std::make_shared<TWorksheetObject>(session, book, sheet);
 }

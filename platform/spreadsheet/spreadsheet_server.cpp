@@ -30,8 +30,8 @@ QString NewHandOverPath() {
   if (!QDir().mkpath(folder)) {
     throw Exception(QStringLiteral("Не удалось создать папку %1").arg(folder));
   }
-  const QString stem =
-      QStringLiteral("Протокол_") + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+  const QString stem = QStringLiteral("Протокол_") +
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
   QString path = folder + u'/' + stem + QStringLiteral(".xlsx");
   for (int n = 2; QFileInfo::exists(path); ++n) {
     path = folder + u'/' + stem + u'_' + QString::number(n) + QStringLiteral(".xlsx");
@@ -41,7 +41,8 @@ QString NewHandOverPath() {
 
 void OpenOnDesktop(const QString& path) {
   const QString configured = qEnvironmentVariable("TYAZHAR_OPEN_WITH");
-  QStringList command = QProcess::splitCommand(configured.isEmpty() ? QStringLiteral("xdg-open") : configured);
+  QStringList command =
+      QProcess::splitCommand(configured.isEmpty() ? QStringLiteral("xdg-open") : configured);
   if (command.isEmpty()) {
     throw Exception(QStringLiteral("TYAZHAR_OPEN_WITH не задаёт программу"));
   }
@@ -170,7 +171,9 @@ bool IsOurProgId(const QString& progId) {
 
 TSpreadsheetServer::TSpreadsheetServer() : FState(std::make_shared<detail::TServerState>()) {}
 
-TSpreadsheetServer::~TSpreadsheetServer() { FState->Running.reset(); }
+TSpreadsheetServer::~TSpreadsheetServer() {
+  FState->Running.reset();
+}
 
 TAutomationRef TSpreadsheetServer::CreateInstance(const QString& progId) {
   if (!IsOurProgId(progId)) {
@@ -200,12 +203,17 @@ TSpreadsheetServer& DefaultSpreadsheetServer() {
   return server;
 }
 
-std::shared_ptr<TWorkbook> WorkbookOf(const TAutomationRef& object) { return detail::WorkbookBehind(object); }
+std::shared_ptr<TWorkbook> WorkbookOf(const TAutomationRef& object) {
+  return detail::WorkbookBehind(object);
+}
 
-std::shared_ptr<TWorksheet> WorksheetOf(const TAutomationRef& object) { return detail::WorksheetBehind(object); }
+std::shared_ptr<TWorksheet> WorksheetOf(const TAutomationRef& object) {
+  return detail::WorksheetBehind(object);
+}
 
 QString HandOverFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/tyazharnet/export");
+  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+         QStringLiteral("/tyazharnet/export");
 }
 
 }  // namespace spreadsheet

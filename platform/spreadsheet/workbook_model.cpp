@@ -18,10 +18,13 @@ QString ColumnName(int column) {
   return name;
 }
 
-QString TCellAddress::A1() const { return ColumnName(Column) + QString::number(Row); }
+QString TCellAddress::A1() const {
+  return ColumnName(Column) + QString::number(Row);
+}
 
 bool TCellRange::Contains(TCellAddress cell) const {
-  return cell.Row >= First.Row && cell.Row <= Last.Row && cell.Column >= First.Column && cell.Column <= Last.Column;
+  return cell.Row >= First.Row && cell.Row <= Last.Row && cell.Column >= First.Column &&
+         cell.Column <= Last.Column;
 }
 
 bool TCellRange::Overlaps(const TCellRange& other) const {
@@ -33,7 +36,9 @@ qint64 TCellRange::CellCount() const {
   return qint64(Last.Row - First.Row + 1) * qint64(Last.Column - First.Column + 1);
 }
 
-QString TCellRange::A1() const { return IsSingleCell() ? First.A1() : First.A1() + u':' + Last.A1(); }
+QString TCellRange::A1() const {
+  return IsSingleCell() ? First.A1() : First.A1() + u':' + Last.A1();
+}
 
 TCellRange SpanOf(TCellAddress a, TCellAddress b) {
   return TCellRange{{std::min(a.Row, b.Row), std::min(a.Column, b.Column)},
@@ -214,7 +219,9 @@ std::optional<double> TWorksheet::RowHeight(int row) const {
   return it == FRowHeights.end() ? std::nullopt : std::optional(it->second);
 }
 
-TWorkbook::TWorkbook() { InsertSheet(1); }
+TWorkbook::TWorkbook() {
+  InsertSheet(1);
+}
 
 int TWorkbook::IndexOf(const TWorksheet& sheet) const {
   for (size_t i = 0; i < FSheets.size(); ++i) {

@@ -219,7 +219,9 @@ class TWorkbook {
   // Sheets count from 1.
   const TWorksheet& Sheet(int index) const { return *FSheets.at(static_cast<size_t>(index - 1)); }
   TWorksheet& Sheet(int index) { return *FSheets.at(static_cast<size_t>(index - 1)); }
-  const std::shared_ptr<TWorksheet>& SheetPtr(int index) const { return FSheets.at(static_cast<size_t>(index - 1)); }
+  const std::shared_ptr<TWorksheet>& SheetPtr(int index) const {
+    return FSheets.at(static_cast<size_t>(index - 1));
+  }
   // 1-based position, or 0 when the sheet is no longer in the workbook.
   int IndexOf(const TWorksheet& sheet) const;
   // Case-insensitive, as the application compares sheet names.

@@ -20,7 +20,8 @@ namespace {
 constexpr qint64 MaxMergeCellsToClear = 100000;
 
 [[noreturn]] void Fail(const QString& what, lxw_error error) {
-  throw Exception(QStringLiteral("Не удалось записать книгу: %1 (%2)").arg(what, QString::fromUtf8(lxw_strerror(error))));
+  throw Exception(
+      QStringLiteral("Не удалось записать книгу: %1 (%2)").arg(what, QString::fromUtf8(lxw_strerror(error))));
 }
 
 void Check(lxw_error error, const QString& what) {
@@ -88,7 +89,8 @@ uint8_t BorderStyle(int lineStyle) {
 
 class TXlsxFile {
  public:
-  TXlsxFile(const QString& path, const QString& tempFolder) : FPath(path.toUtf8()), FTempFolder(tempFolder.toUtf8()) {
+  TXlsxFile(const QString& path, const QString& tempFolder)
+      : FPath(path.toUtf8()), FTempFolder(tempFolder.toUtf8()) {
     lxw_workbook_options options{};
     options.tmpdir = FTempFolder.data();
     FBook = workbook_new_opt(FPath.constData(), &options);
@@ -186,19 +188,22 @@ class TXlsxFile {
         for (int r = range.First.Row; r <= range.Last.Row; ++r) {
           for (int c = range.First.Column; c <= range.Last.Column; ++c) {
             if (!sheet.FindCell({r, c})) {
-              worksheet_write_blank(out, static_cast<lxw_row_t>(r - 1), static_cast<lxw_col_t>(c - 1), FBlank);
+              worksheet_write_blank(out, static_cast<lxw_row_t>(r - 1), static_cast<lxw_col_t>(c - 1),
+                                    FBlank);
             }
           }
         }
       }
     }
+    TFormulaEvaluator evaluator(sheet);
     for (const auto& [address, cell] : sheet.Cells()) {
-      WriteCell(out, sheet, address, cell);
+      WriteCell(out, sheet, evaluator, address, cell);
     }
     WritePageSetup(out, sheet.PageSetup(), sheet.Name());
   }
 
-  void WriteCell(lxw_worksheet* out, const TWorksheet& sheet, TCellAddress address, const TCell& cell) {
+  void WriteCell(lxw_worksheet* out, const TWorksheet& sheet, TFormulaEvaluator& evaluator,
+                 TCellAddress address, const TCell& cell) {
     const auto row = static_cast<lxw_row_t>(address.Row - 1);
     const auto column = static_cast<lxw_col_t>(address.Column - 1);
     // A hidden cell of a merge without a format of its own keeps the blank
@@ -210,7 +215,7 @@ class TXlsxFile {
     const QString where = sheet.Name() + u'!' + address.A1();
     if (cell.HasFormula()) {
       const QByteArray formula = cell.Formula.toUtf8();
-      const double result = EvaluateFormula(sheet, cell.Formula).value_or(0.0);
+      const double result = evaluator.Evaluate(cell.Formula).value_or(0.0);
       Check(worksheet_write_formula_num(out, row, column, formula.constData(), format, result), where);
     } else if (const auto* number = std::get_if<double>(&cell.Value)) {
       Check(worksheet_write_number(out, row, column, *number, format), where);
@@ -274,7 +279,8 @@ void WriteXlsx(const TWorkbook& workbook, const QString& path) {
   // folder, and the finished bytes go to their place in one atomic step.
   QTemporaryDir folder;
   if (!folder.isValid()) {
-    throw Exception(QStringLiteral("Не удалось записать книгу: нет временной папки (%1)").arg(folder.errorString()));
+    throw Exception(
+        QStringLiteral("Не удалось записать книгу: нет временной папки (%1)").arg(folder.errorString()));
   }
   const QString draft = folder.filePath(QStringLiteral("book.xlsx"));
   {

@@ -45,7 +45,8 @@ TEST_F(SpreadsheetTest, GetSheetReusesTheInitialSheetAndAddsOnlyOnePastTheLast) 
   EXPECT_EQ(SheetNames(*book), (QStringList{"Лист4", "Лист1", "Лист5", "Лист2", "Лист3"}));
   EXPECT_EQ(std::get<int>(sheets.OleFunction("Count")), 5);
   // Sheets are also found by name, in any letter case.
-  EXPECT_EQ(WorksheetOf(calls.Excel.OlePropertyGet("WorkSheets", {QString("лист2")}).Object()), book->SheetPtr(4));
+  EXPECT_EQ(WorksheetOf(calls.Excel.OlePropertyGet("WorkSheets", {QString("лист2")}).Object()),
+            book->SheetPtr(4));
 }
 
 TEST_F(SpreadsheetTest, CellValuesAreTypedAsInputAndCentredWithShrinkToFit) {
@@ -163,9 +164,12 @@ TEST_F(SpreadsheetTest, RangeBordersDrawOnlyTheOuterFrame) {
   EXPECT_EQ(sheet.CellAt(1, 10).Format.Border(TEdge::Bottom), xl::Dash);
   EXPECT_EQ(sheet.CellAt(2, 11).Format.Border(TEdge::Top), xl::Dash);
   EXPECT_FALSE(sheet.CellAt(2, 11).Format.HasBorder(TEdge::Bottom));
-  EXPECT_EQ(grid.OlePropertyGet("Borders", {12}).OlePropertyGetValue("LineStyle"), TAutomationValue(xl::Dash));
-  EXPECT_EQ(grid.OlePropertyGet("Borders", {9}).OlePropertyGetValue("LineStyle"), TAutomationValue(xl::LineStyleNone));
-  EXPECT_EQ(grid.OlePropertyGet("Borders").OlePropertyGetValue("LineStyle"), TAutomationValue(TAutomationNull{}));
+  EXPECT_EQ(grid.OlePropertyGet("Borders", {12}).OlePropertyGetValue("LineStyle"),
+            TAutomationValue(xl::Dash));
+  EXPECT_EQ(grid.OlePropertyGet("Borders", {9}).OlePropertyGetValue("LineStyle"),
+            TAutomationValue(xl::LineStyleNone));
+  EXPECT_EQ(grid.OlePropertyGet("Borders").OlePropertyGetValue("LineStyle"),
+            TAutomationValue(TAutomationNull{}));
 }
 
 TEST_F(SpreadsheetTest, NamedSheetsTurnToLandscapeAndKeepTheirNamesUnique) {
@@ -246,19 +250,34 @@ TEST_F(SpreadsheetTest, UnknownMembersAndWrongArgumentsRaiseTheirErrors) {
       {"line style", [&] { border.OlePropertySet("LineStyle", 99); }, OleException},
       {"border edge", [&] { cell.OlePropertyGet("Borders", {3}); }, OleException},
       {"orientation", [&] { cell.OlePropertySet("Orientation", 180); }, OleException},
-      {"row 0", [&] { sheet.OlePropertyGet("Cells", {0, 1}); }, OleException},
-      {"three indexes", [&] { sheet.OlePropertyGet("Cells", {1, 1, 1}); }, OleException},
-      {"sheet past the count", [&] { calls.Excel.OlePropertyGet("WorkSheets", {2}); }, OleException},
-      {"text for a width", [&] { sheet.OlePropertyGet("Columns", {1}).OlePropertySet("ColumnWidth", QString("wide")); },
+      {"row 0",
+       [&] {
+         sheet.OlePropertyGet("Cells", {0, 1});
+       },
        OleException},
-      {"negative width", [&] { sheet.OlePropertyGet("Columns", {1}).OlePropertySet("ColumnWidth", -1); }, OleException},
+      {"three indexes",
+       [&] {
+         sheet.OlePropertyGet("Cells", {1, 1, 1});
+       },
+       OleException},
+      {"sheet past the count", [&] { calls.Excel.OlePropertyGet("WorkSheets", {2}); }, OleException},
+      {"text for a width",
+       [&] { sheet.OlePropertyGet("Columns", {1}).OlePropertySet("ColumnWidth", QString("wide")); },
+       OleException},
+      {"negative width", [&] { sheet.OlePropertyGet("Columns", {1}).OlePropertySet("ColumnWidth", -1); },
+       OleException},
       {"Null for a name", [&] { sheet.OlePropertySet("Name", TAutomationNull{}); }, OleException},
       {"object as a value", [&] { cell.OlePropertySet("Value", sheet.Object()); }, OleException},
-      {"bad range name", [&] { sheet.OlePropertyGet("Range", {QString("A1:"), QString("B2")}); }, OleException},
+      {"bad range name",
+       [&] {
+         sheet.OlePropertyGet("Range", {QString("A1:"), QString("B2")});
+       },
+       OleException},
       {"page orientation", [&] { setup.OlePropertySet("Orientation", 3); }, OleException},
       {"negative margin", [&] { setup.OlePropertySet("LeftMargin", -1); }, OleException},
       {"footer too long", [&] { setup.OlePropertySet("LeftFooter", QString(250, u'Ж')); }, OleException},
-      {"text too long", [&] { cell.OlePropertySet("Value", QString(MaxTextLength + 1, u'x')); }, OleException},
+      {"text too long", [&] { cell.OlePropertySet("Value", QString(MaxTextLength + 1, u'x')); },
+       OleException},
       {"a whole column's values", [&] { sheet.OlePropertyGet("Columns", {2}).OlePropertySet("Value", 1); },
        OleException},
   };

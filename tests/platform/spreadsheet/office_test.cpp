@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QUrl>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "platform/spreadsheet/office.h"
 #include "platform/spreadsheet/xlsx_writer.h"
@@ -95,7 +95,8 @@ TEST_F(OfficeTest, PrintOutWritesAPdfOfEverySheetWhenAskedTo) {
   // The running total and the block's sum show their values.
   EXPECT_TRUE(text.contains(QRegularExpression("\\b35\\b[\\s\\S]*\\b35\\b"))) << text.toStdString();
   // Nothing of the run is left beside the PDF.
-  EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList({"*.pdf", "*.xlsx"}, QDir::Files), QStringList{"Протокол печати.pdf"});
+  EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList({"*.pdf", "*.xlsx"}, QDir::Files),
+            QStringList{"Протокол печати.pdf"});
 }
 
 TEST_F(OfficeTest, LibreOfficeReadsEverySheetUnderItsNameWithFormulaResults) {
@@ -111,18 +112,21 @@ TEST_F(OfficeTest, LibreOfficeReadsEverySheetUnderItsNameWithFormulaResults) {
 
   // Every sheet to a CSV file of its own, named after the sheet.
   QProcess process;
-  process.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(testing_sandbox::Path("profile")).toString(),
-                          "--headless", "--norestore", "--nologo", "--convert-to",
-                          "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", "--outdir",
-                          testing_sandbox::Path("csv"), book});
+  process.start(soffice,
+                {"-env:UserInstallation=" + QUrl::fromLocalFile(testing_sandbox::Path("profile")).toString(),
+                 "--headless", "--norestore", "--nologo", "--convert-to",
+                 "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", "--outdir",
+                 testing_sandbox::Path("csv"), book});
   ASSERT_TRUE(process.waitForFinished(120000));
-  const QString relay = QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Эст31.csv")));
+  const QString relay =
+      QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Эст31.csv")));
   EXPECT_TRUE(relay.startsWith("ПРОТОКОЛ,")) << relay.toStdString();
   EXPECT_TRUE(relay.contains(",,,Сидоров Пётр,,,12,12")) << relay.toStdString();
   EXPECT_TRUE(relay.contains(",,,,,,23,35")) << relay.toStdString();
   EXPECT_TRUE(relay.contains(",,,,,,35,")) << relay.toStdString();
-  EXPECT_EQ(QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Р0д58.csv"))).trimmed(),
-            QString("58"));
+  EXPECT_EQ(
+      QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Р0д58.csv"))).trimmed(),
+      QString("58"));
 }
 
 TEST_F(OfficeTest, AMissingLibreOfficeFailsTheHiddenStartAndThePrint) {

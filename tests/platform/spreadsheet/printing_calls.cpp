@@ -12,7 +12,8 @@ void TPrintingCalls::AddWorkbook() {
   WorkBook = Excel.OleObjectFunction(QStringLiteral("Workbooks")).OleObjectFunction(QStringLiteral("Add"));
   WorkBook.OlePropertySet(QStringLiteral("Author"), QStringLiteral("Тяжарнет.ПРОТОКОЛ"));
   WorkBook.OlePropertySet(QStringLiteral("Comments"), QStringLiteral("tyazharnet.example.org"));
-  WorkBook.OlePropertySet(QStringLiteral("Title"), QStringLiteral("Протокол Кубка России по гиревому спорту"));
+  WorkBook.OlePropertySet(QStringLiteral("Title"),
+                          QStringLiteral("Протокол Кубка России по гиревому спорту"));
 }
 
 TPrintingCalls TPrintingCalls::Hidden(IAutomationServer& server) {
@@ -49,15 +50,21 @@ TOleVariant TPrintingCalls::GetSheet(int index) const {
 
 void TPrintingCalls::SetSheetName(int sheet, const QString& name) const {
   GetSheet(sheet).OlePropertySet(QStringLiteral("Name"), name);
-  GetSheet(sheet).OleObjectFunction(QStringLiteral("PageSetup")).OlePropertySet(QStringLiteral("Orientation"), 2);
+  GetSheet(sheet)
+      .OleObjectFunction(QStringLiteral("PageSetup"))
+      .OlePropertySet(QStringLiteral("Orientation"), 2);
 }
 
 void TPrintingCalls::SetColumnWidth(int sheet, int column, int width) const {
-  GetSheet(sheet).OlePropertyGet(QStringLiteral("Columns"), {column}).OlePropertySet(QStringLiteral("ColumnWidth"), width);
+  GetSheet(sheet)
+      .OlePropertyGet(QStringLiteral("Columns"), {column})
+      .OlePropertySet(QStringLiteral("ColumnWidth"), width);
 }
 
 void TPrintingCalls::SetRowHeight(int sheet, int row, int height) const {
-  GetSheet(sheet).OlePropertyGet(QStringLiteral("Rows"), {row}).OlePropertySet(QStringLiteral("RowHeight"), height);
+  GetSheet(sheet)
+      .OlePropertyGet(QStringLiteral("Rows"), {row})
+      .OlePropertySet(QStringLiteral("RowHeight"), height);
 }
 
 void TPrintingCalls::CenterCell(int sheet, int column, int row) const {
@@ -68,20 +75,27 @@ void TPrintingCalls::CenterCell(int sheet, int column, int row) const {
 }
 
 void TPrintingCalls::SetCellValue(int sheet, int column, int row, const TAutomationValue& value) const {
-  GetSheet(sheet).OlePropertyGet(QStringLiteral("Cells"), {row, column}).OlePropertySet(QStringLiteral("Value"), value);
+  GetSheet(sheet)
+      .OlePropertyGet(QStringLiteral("Cells"), {row, column})
+      .OlePropertySet(QStringLiteral("Value"), value);
   CenterCell(sheet, column, row);
 }
 
 void TPrintingCalls::SetCellFormula(int sheet, int column, int row, const QString& formula) const {
-  GetSheet(sheet).OlePropertyGet(QStringLiteral("Cells"), {row, column}).OlePropertySet(QStringLiteral("Formula"), formula);
+  GetSheet(sheet)
+      .OlePropertyGet(QStringLiteral("Cells"), {row, column})
+      .OlePropertySet(QStringLiteral("Formula"), formula);
   CenterCell(sheet, column, row);
 }
 
 void TPrintingCalls::SetCellAlignGeneral(int sheet, int column, int row) const {
-  GetSheet(sheet).OlePropertyGet(QStringLiteral("Cells"), {row, column}).OlePropertySet(QStringLiteral("HorizontalAlignment"), 1);
+  GetSheet(sheet)
+      .OlePropertyGet(QStringLiteral("Cells"), {row, column})
+      .OlePropertySet(QStringLiteral("HorizontalAlignment"), 1);
 }
 
-void TPrintingCalls::MergeCells(int sheet, const QString& from, const QString& to, bool center, int orientation) const {
+void TPrintingCalls::MergeCells(int sheet, const QString& from, const QString& to, bool center,
+                                int orientation) const {
   const TOleVariant range = GetSheet(sheet).OlePropertyGet(QStringLiteral("Range"), {from, to});
   range.OlePropertySet(QStringLiteral("MergeCells"), true);
   range.OlePropertySet(QStringLiteral("HorizontalAlignment"), center ? -4108 : 1);
@@ -108,7 +122,8 @@ void TPrintingCalls::DrawCellBorders(int sheet, int column, int row) const {
 }
 
 void TPrintingCalls::PrintOut(bool landscape) const {
-  const TOleVariant setup = Excel.OleObjectFunction(QStringLiteral("ActiveSheet")).OleObjectFunction(QStringLiteral("PageSetup"));
+  const TOleVariant setup =
+      Excel.OleObjectFunction(QStringLiteral("ActiveSheet")).OleObjectFunction(QStringLiteral("PageSetup"));
   setup.OlePropertySet(QStringLiteral("Orientation"), landscape ? 2 : 1);
   setup.OlePropertySet(QStringLiteral("LeftFooter"), Footer());
   setup.OlePropertySet(QStringLiteral("LeftMargin"), 28);

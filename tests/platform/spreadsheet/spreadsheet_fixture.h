@@ -17,7 +17,8 @@ class SpreadsheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     server.SetHooks({
-        .WorkbookAdded = [this](const std::shared_ptr<const spreadsheet::TWorkbook>& book) { added.push_back(book); },
+        .WorkbookAdded =
+            [this](const std::shared_ptr<const spreadsheet::TWorkbook>& book) { added.push_back(book); },
         .Print = [this](const spreadsheet::TWorkbook& book) { printed.push_back(&book); },
         .Open = [this](const QString& path) { opened << path; },
     });
@@ -32,7 +33,8 @@ class SpreadsheetTest : public ::testing::Test {
 // Sets an environment variable for one scope and puts the old value back.
 class TScopedEnv {
  public:
-  TScopedEnv(const char* name, const QString& value) : FName(name), FOld(qgetenv(name)), FHad(qEnvironmentVariableIsSet(name)) {
+  TScopedEnv(const char* name, const QString& value)
+      : FName(name), FOld(qgetenv(name)), FHad(qEnvironmentVariableIsSet(name)) {
     qputenv(name, value.toUtf8());
   }
   ~TScopedEnv() {

@@ -118,7 +118,8 @@ TEST_F(SpreadsheetTest, TheOpenCommandComesFromTheEnvironment) {
     QThread::msleep(20);
   }
   ASSERT_TRUE(QFileInfo::exists(copy));
-  while (QFileInfo(copy).size() < QFileInfo(HandOverFolder() + "/" + saved[0]).size() && !deadline.hasExpired()) {
+  while (QFileInfo(copy).size() < QFileInfo(HandOverFolder() + "/" + saved[0]).size() &&
+         !deadline.hasExpired()) {
     QThread::msleep(20);
   }
   EXPECT_EQ(testing_sandbox::ReadFile(copy), testing_sandbox::ReadFile(HandOverFolder() + "/" + saved[0]));

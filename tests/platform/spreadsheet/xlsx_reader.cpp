@@ -75,8 +75,12 @@ pugi::xml_document Parse(const QByteArray& xml) {
   return doc;
 }
 
-QString Text(const pugi::xml_node& node) { return QString::fromUtf8(node.text().get()); }
-QString Attr(const pugi::xml_node& node, const char* name) { return QString::fromUtf8(node.attribute(name).value()); }
+QString Text(const pugi::xml_node& node) {
+  return QString::fromUtf8(node.text().get());
+}
+QString Attr(const pugi::xml_node& node, const char* name) {
+  return QString::fromUtf8(node.attribute(name).value());
+}
 
 }  // namespace
 
@@ -101,14 +105,17 @@ TBook::TBook(const QString& path) {
     FSheetNames << Attr(sheet, "name");
     FSheetParts << targets.value(Attr(sheet, "r:id"));
   }
-  FActiveTab = book.child("workbook").child("bookViews").child("workbookView").attribute("activeTab").as_int();
+  FActiveTab =
+      book.child("workbook").child("bookViews").child("workbookView").attribute("activeTab").as_int();
   const auto strings = Parse(FParts.value(QStringLiteral("xl/sharedStrings.xml")));
   for (const auto& si : strings.child("sst").children("si")) {
     FSharedStrings << Text(si.child("t"));
   }
 }
 
-QString TBook::ActiveSheetName() const { return FSheetNames.value(FActiveTab); }
+QString TBook::ActiveSheetName() const {
+  return FSheetNames.value(FActiveTab);
+}
 
 QByteArray TBook::SheetXml(const QString& sheet) const {
   const qsizetype index = FSheetNames.indexOf(sheet);
@@ -121,17 +128,17 @@ QByteArray TBook::SheetXml(const QString& sheet) const {
 
 std::optional<TCellContent> TBook::Cell(const QString& sheet, const QString& a1) const {
   const auto doc = Parse(SheetXml(sheet));
-  const auto cell =
-      doc.child("worksheet").child("sheetData").find_node([&](const pugi::xml_node& node) {
-        return QByteArrayView(node.name()) == "c" && Attr(node, "r") == a1;
-      });
+  const auto cell = doc.child("worksheet").child("sheetData").find_node([&](const pugi::xml_node& node) {
+    return QByteArrayView(node.name()) == "c" && Attr(node, "r") == a1;
+  });
   if (!cell) {
     return std::nullopt;
   }
   TCellContent content;
   content.Type = Attr(cell, "t");
   content.Formula = Text(cell.child("f"));
-  content.Text = content.Type == u"s" ? FSharedStrings.value(Text(cell.child("v")).toInt()) : Text(cell.child("v"));
+  content.Text =
+      content.Type == u"s" ? FSharedStrings.value(Text(cell.child("v")).toInt()) : Text(cell.child("v"));
   return content;
 }
 

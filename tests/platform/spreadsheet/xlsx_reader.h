@@ -32,7 +32,7 @@ struct TPage {
   QString Orientation;
   double Left = -1, Right = -1, Top = -1, Bottom = -1;  // inches
   bool FitToPage = false;
-  int FitToWidth = 1;   // the file format's default when absent
+  int FitToWidth = 1;  // the file format's default when absent
   int FitToHeight = 1;
   QString Footer;
 };

@@ -16,7 +16,9 @@ using namespace spreadsheet;
 
 // The width the file format stores for a width in characters: whole pixels
 // of the default font plus padding, in 1/256ths.
-double StoredWidth(double characters) { return std::floor((characters * 7 + 5) / 7 * 256) / 256; }
+double StoredWidth(double characters) {
+  return std::floor((characters * 7 + 5) / 7 * 256) / 256;
+}
 
 // A relay sheet in small: organiser line, a turned and framed place cell,
 // stage rows with a running total and the block's sums, a name cell without
@@ -111,7 +113,8 @@ TEST_F(XlsxWriterTest, KeepsFormatsMergesAndFrames) {
   const auto bottom = file.Style("Эст10", "A4");
   EXPECT_EQ(top.Rotation, 90);
   EXPECT_EQ(bottom.Rotation, 90);
-  EXPECT_EQ(QStringList({top.Left, top.Top, top.Bottom, top.Right}), QStringList({"thin", "thin", "", "thin"}));
+  EXPECT_EQ(QStringList({top.Left, top.Top, top.Bottom, top.Right}),
+            QStringList({"thin", "thin", "", "thin"}));
   EXPECT_EQ(QStringList({bottom.Left, bottom.Top, bottom.Bottom, bottom.Right}),
             QStringList({"thin", "", "thin", "thin"}));
 
@@ -121,12 +124,8 @@ TEST_F(XlsxWriterTest, KeepsFormatsMergesAndFrames) {
     QStringList lrtb;
   };
   const Edge edges[] = {
-      {"B11", {"thin", "", "thin", ""}},
-      {"C11", {"", "", "thin", ""}},
-      {"I11", {"", "thin", "thin", ""}},
-      {"B12", {"thin", "", "", "thin"}},
-      {"E12", {"", "", "", "thin"}},
-      {"I12", {"", "thin", "", "thin"}},
+      {"B11", {"thin", "", "thin", ""}}, {"C11", {"", "", "thin", ""}}, {"I11", {"", "thin", "thin", ""}},
+      {"B12", {"thin", "", "", "thin"}}, {"E12", {"", "", "", "thin"}}, {"I12", {"", "thin", "", "thin"}},
   };
   for (const auto& e : edges) {
     const auto s = file.Style("Эст10", e.cell);
