@@ -18,10 +18,8 @@ TAutomationRef AsObject(const TAutomationValue& value, const QString& member) {
 
 }  // namespace
 
-TOleVariant TOleVariant::OlePropertyGet(const QString& member,
-                                        const std::vector<TAutomationValue>& args) const {
-  return TOleVariant(
-      AsObject(Require(FObject, member)->Invoke(member, TInvokeKind::PropertyGet, args), member));
+TOleVariant TOleVariant::OlePropertyGet(const QString& member, const std::vector<TAutomationValue>& args) const {
+  return TOleVariant(AsObject(Require(FObject, member)->Invoke(member, TInvokeKind::PropertyGet, args), member));
 }
 
 TAutomationValue TOleVariant::OlePropertyGetValue(const QString& member,
@@ -39,13 +37,11 @@ void TOleVariant::OlePropertySet(const QString& member, std::vector<TAutomationV
   Require(FObject, member)->Invoke(member, TInvokeKind::PropertyPut, args);
 }
 
-TAutomationValue TOleVariant::OleFunction(const QString& member,
-                                          const std::vector<TAutomationValue>& args) const {
+TAutomationValue TOleVariant::OleFunction(const QString& member, const std::vector<TAutomationValue>& args) const {
   return Require(FObject, member)->Invoke(member, TInvokeKind::Method, args);
 }
 
-TOleVariant TOleVariant::OleObjectFunction(const QString& member,
-                                           const std::vector<TAutomationValue>& args) const {
+TOleVariant TOleVariant::OleObjectFunction(const QString& member, const std::vector<TAutomationValue>& args) const {
   return TOleVariant(AsObject(Require(FObject, member)->Invoke(member, TInvokeKind::Method, args), member));
 }
 

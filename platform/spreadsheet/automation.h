@@ -24,8 +24,7 @@ struct TAutomationNull {
 
 // An argument or a result: empty, Null, a 32-bit integer, a Boolean, a double,
 // a text, or an automation object.
-using TAutomationValue =
-    std::variant<std::monostate, TAutomationNull, int, bool, double, QString, TAutomationRef>;
+using TAutomationValue = std::variant<std::monostate, TAutomationNull, int, bool, double, QString, TAutomationRef>;
 
 enum class TInvokeKind { Method, PropertyGet, PropertyPut };
 
@@ -82,12 +81,10 @@ class TOleVariant {
   // A property get whose result is an object (WorkSheets[i], Cells[r, c], ...).
   TOleVariant OlePropertyGet(const QString& member, const std::vector<TAutomationValue>& args = {}) const;
   // A property get whose result is a value (Count).
-  TAutomationValue OlePropertyGetValue(const QString& member,
-                                       const std::vector<TAutomationValue>& args = {}) const;
+  TAutomationValue OlePropertyGetValue(const QString& member, const std::vector<TAutomationValue>& args = {}) const;
   // A property put; the value goes last.
   void OlePropertySet(const QString& member, const TAutomationValue& value) const;
-  void OlePropertySet(const QString& member, std::vector<TAutomationValue> args,
-                      const TAutomationValue& value) const;
+  void OlePropertySet(const QString& member, std::vector<TAutomationValue> args, const TAutomationValue& value) const;
   // A method call whose result is an object (Workbooks, Add, ActiveSheet, ...).
   TOleVariant OleObjectFunction(const QString& member, const std::vector<TAutomationValue>& args = {}) const;
   // A method call with or without a result.
