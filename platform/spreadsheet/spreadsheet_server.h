@@ -17,8 +17,10 @@
 // GetActiveObject handed out, with every object reached through it) that
 // lets go of its last reference leaves the workbooks it added to the user:
 // each is saved under a new name in HandOverFolder() and opened in the
-// desktop's spreadsheet program. A hidden instance just forgets its workbooks
-// then; Quit ends an instance, Close discards a workbook unsaved.
+// desktop's spreadsheet program (one that cannot be saved stays open in the
+// instance and goes with the next hand-over). A hidden instance just forgets
+// its workbooks then; Quit ends an instance, Close discards a workbook
+// unsaved.
 //
 // Environment:
 //   TYAZHAR_PRINT_TO   PrintOut writes a PDF of all sheets to this file
@@ -30,13 +32,14 @@
 // and those of office.h for finding and bounding LibreOffice.
 //
 // Errors: a member the object does not have, or invoked the wrong way, is an
-// EOleSysError ("Unknown name.", "Member not found."), as is a call on an
-// object whose instance has quit or whose workbook is closed; an argument
-// the member cannot take is an EOleException. These texts are English, as the
-// automation library's are. A LibreOffice that cannot be found or fails is
-// reported in Russian for the user: a hidden instance looks for LibreOffice as
-// soon as it is told to stay hidden (Visible := False), so that the failure
-// comes with the start-up; PrintOut raises EOleException with
+// EOleSysError ("Unknown name: Range.Font", "Member not found: ..."), as is
+// a call on an object whose instance has quit or whose workbook is closed;
+// an argument the member cannot take is an EOleException. These texts are
+// English, as the automation library's are. A LibreOffice that cannot be
+// found or fails is reported in Russian for the user: a hidden instance
+// looks for LibreOffice as soon as it is told to stay hidden (Visible :=
+// False; not when a Print hook stands in), so that the failure comes with
+// the start-up; PrintOut raises EOleException with
 // "Проблемы с открытием Excel:" + CR LF + the reason.
 namespace spreadsheet {
 
