@@ -16,7 +16,7 @@ class IndividualSheetTest : public SheetTest {
       // Entered out of order: the sheet follows the index (result down, then body weight up).
       c.AddCompetitor(*table, {"Сидоров Семён", 1, 67.0, "Урал", 110, 3, 4, 3, 16, "Тренер С."});
       c.AddCompetitor(*table, {"Иванов Иван", 1, 67.5, "Динамо", 120, 1, 3, 2, 20, "Тренер И."});
-      c.AddCompetitor(*table, {"Козлов Кирилл", 1, 60.5, "Спартак", 90, 4, 5, 4, 15, "Тренер К."});
+      c.AddCompetitor(*table, {"Козлов Кирилл", 1, 64.5, "Спартак", 90, 4, 5, 4, 15, "Тренер К."});
       c.AddCompetitor(*table, {"Петров Пётр", 1, 66.0, "Динамо", 110, 2, 3, 3, 18, "Тренер П."});
       // Outside the class on screen.
       c.AddCompetitor(*table, {"Лёгкая Лена", 0, 58.0, "Урал", 150, 1});

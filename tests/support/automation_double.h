@@ -166,3 +166,7 @@ class TServerScope {
 std::pair<int, int> ParseCellName(const QString& name);
 
 }  // namespace automation_double
+
+// Readable texts in test failure messages.
+#include <ostream>
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
