@@ -113,6 +113,9 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
         {[&] { ATeamProtocol.SetFiltered(false); }, [&] { ATeamProtocol.SetFilter(QString()); }});
   }
   closeGroup();
+  // The group captions wrap over their five-wide columns and the place
+  // caption stands turned: a default row shows neither whole.
+  AExcel.SetRowHeight(ASheet, head, 26);
   ++current;
   const int points = current;
   AExcel.SetCellValue(ASheet, points, head, FLanguage->Points());

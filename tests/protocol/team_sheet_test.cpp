@@ -79,6 +79,8 @@ TEST_F(TeamSheetTest, OnlyColumnsWithValuesArePrintedInOneGroup) {
     EXPECT_TRUE(sheet.IsBoxed(QString::fromLatin1(boxed))) << boxed;
   }
   EXPECT_EQ(sheet.ColumnWidths, (std::map<int, int>{{1, 5}, {2, 23}, {3, 5}, {4, 5}}));
+  // Two lines for the group captions and room for the turned place caption.
+  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{5, 26}}));
 }
 
 TEST_F(TeamSheetTest, GroupsChangeWithSexAndDiscipline) {
