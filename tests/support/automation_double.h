@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <vector>
 
@@ -168,5 +169,6 @@ std::pair<int, int> ParseCellName(const QString& name);
 }  // namespace automation_double
 
 // Readable texts in test failure messages.
-#include <ostream>
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
