@@ -97,7 +97,6 @@ void TDataEdit::UpdateData() {
       dataSet->Edit();
     }
     field->SetText(text());
-    NoteControlModified(*dataSet);
   } catch (...) {
     Reload();
     throw;

@@ -248,7 +248,6 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
       dataSet->Edit();
     }
     field->SetText(text);
-    NoteControlModified(*dataSet);
   });
   FWriteFailed = !written;
   if (!written && index.row() < int(FRows.size())) {

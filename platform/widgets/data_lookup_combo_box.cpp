@@ -119,7 +119,6 @@ void TDataLookupComboBox::OnActivated(int index) {
       dataSet->Edit();
     }
     binding.Target->SetValue(itemData(index));
-    NoteControlModified(*dataSet);
   });
   if (!written) {
     ShowCurrent();

@@ -102,7 +102,18 @@ QIcon ButtonIcon(TNavigateBtn button) {
 }  // namespace
 
 TDataNavigator::TDataNavigator(QWidget* parent)
-    : QWidget(parent), FLink([this](TDataChange, int) { UpdateButtons(); }), FHints(DefaultHints()) {
+    : QWidget(parent),
+      FLink([this](TDataChange, int) {
+        UpdateButtons();
+        // The table settles its beginning and end marks after some notices
+        // (and moves them without one), so the buttons look again once the
+        // current operation is over.
+        FSettle.start();
+      }),
+      FHints(DefaultHints()) {
+  FSettle.setSingleShot(true);
+  FSettle.setInterval(0);
+  connect(&FSettle, &QTimer::timeout, this, &TDataNavigator::UpdateButtons);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

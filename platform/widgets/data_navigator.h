@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <initializer_list>
@@ -62,4 +63,5 @@ class TDataNavigator : public QWidget {
   QStringList FHints;
   bool FShowHint = false;
   bool FConfirmDelete = true;
+  QTimer FSettle;
 };
