@@ -249,11 +249,9 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
     }
     field->SetText(text);
   });
+  // A refused value never reaches the rows kept here: the cell shows the old
+  // one as soon as the editor closes.
   FWriteFailed = !written;
-  if (!written && index.row() < int(FRows.size())) {
-    // The field kept its old value; the cell shows it again.
-    emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(int(FColumns.size()) - 1));
-  }
   return written;
 }
 

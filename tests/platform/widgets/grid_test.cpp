@@ -302,7 +302,9 @@ TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
 }
 
 TEST_F(DataGrid, TheKeyHookSeesEveryTypedCharacterCellEditorsIncluded) {
-  grid->OnKeyPress = [](TDataGrid&, QChar& key) {
+  QString seen;
+  grid->OnKeyPress = [&](TDataGrid&, QChar& key) {
+    seen += key;
     if (!key.isDigit() && key != u'+') {
       Abort();
     }
@@ -318,6 +320,8 @@ TEST_F(DataGrid, TheKeyHookSeesEveryTypedCharacterCellEditorsIncluded) {
   EXPECT_EQ(CellEditor()->text(), "20+16");
   Key(Qt::Key_Backspace);
   EXPECT_EQ(CellEditor()->text(), "20+16");
+  // Each character once: the one that opened the editor is not asked again.
+  EXPECT_EQ(seen, "x20a+x16\b");
   grid->OnKeyPress = nullptr;
   Key(Qt::Key_Return);
   EXPECT_EQ(FieldText("Team"), "20+16");
