@@ -437,6 +437,8 @@ TClientDataSet::TClientDataSet(QString name)
     : FName(std::move(name)), FImpl(std::make_unique<TImpl>(*this)) {}
 
 TClientDataSet::~TClientDataSet() {
+  // A dying table tells nobody: an observer must not call back into it now.
+  FImpl->Observers.clear();
   try {
     Close();
   } catch (...) {

@@ -73,7 +73,7 @@ class TClientDataSet {
 
   // Name: the component name, used as the prefix of error messages.
   explicit TClientDataSet(QString name);
-  // Closes the table, with the write-back of Close().
+  // Closes the table, with the write-back of Close(), telling no observer.
   ~TClientDataSet();
   TClientDataSet(const TClientDataSet&) = delete;
   TClientDataSet& operator=(const TClientDataSet&) = delete;
