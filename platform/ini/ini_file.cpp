@@ -1,0 +1,346 @@
+#include "platform/ini/ini_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/core/atomic_file.h"
+#include "platform/core/cp1251.h"
+#include "platform/core/fmt.h"
+
+namespace {
+
+// The longest value a read gives back, as the settings readers were sized for.
+constexpr qsizetype kMaxValueLength = 2047;
+
+bool IsBlank(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+// Only ASCII blanks: QString::trimmed would also take the no-break space,
+// which is an ordinary character (0xA0) in the code page.
+QStringView Trim(QStringView s) {
+  qsizetype b = 0;
+  qsizetype e = s.size();
+  while (b < e && IsBlank(s[b])) {
+    ++b;
+  }
+  while (e > b && IsBlank(s[e - 1])) {
+    --e;
+  }
+  return s.mid(b, e - b);
+}
+
+bool SameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+enum class TLineKind { Other, Section, Key };
+
+struct TLine {
+  qsizetype begin = 0;       // first character of the line
+  qsizetype contentEnd = 0;  // end of the line without its "\n" or "\r\n"
+  qsizetype next = 0;        // first character of the following line
+  bool terminated = false;   // ends in a line break (the last line may not)
+  TLineKind kind = TLineKind::Other;
+  QStringView name;   // section or key name, trimmed
+  QStringView value;  // key lines: the value, trimmed
+};
+
+std::vector<TLine> Parse(const QString& text) {
+  std::vector<TLine> lines;
+  const qsizetype length = text.size();
+  qsizetype pos = 0;
+  while (pos < length) {
+    TLine line;
+    line.begin = pos;
+    const qsizetype nl = text.indexOf(u'\n', pos);
+    if (nl < 0) {
+      line.contentEnd = length;
+      line.next = length;
+    } else {
+      line.terminated = true;
+      line.next = nl + 1;
+      line.contentEnd = (nl > pos && text[nl - 1] == u'\r') ? nl - 1 : nl;
+    }
+    const QStringView content = Trim(QStringView(text).mid(pos, line.contentEnd - pos));
+    if (content.startsWith(u'[')) {
+      line.kind = TLineKind::Section;
+      const qsizetype close = content.indexOf(u']');
+      line.name = Trim(content.mid(1, close < 0 ? content.size() - 1 : close - 1));
+    } else if (!content.startsWith(u';')) {
+      const qsizetype eq = content.indexOf(u'=');
+      if (eq >= 0) {
+        line.kind = TLineKind::Key;
+        line.name = Trim(content.left(eq));
+        line.value = Trim(content.mid(eq + 1));
+      }
+    }
+    lines.push_back(line);
+    pos = line.next;
+  }
+  return lines;
+}
+
+// The line range [first, last) of the first section of that name: the lines
+// after its header up to the next header.
+struct TSectionRange {
+  qsizetype header = -1;
+  qsizetype first = 0;
+  qsizetype last = 0;
+  bool found() const { return header >= 0; }
+};
+
+TSectionRange FindSection(const std::vector<TLine>& lines, QStringView section) {
+  TSectionRange range;
+  const qsizetype count = qsizetype(lines.size());
+  for (qsizetype i = 0; i < count; ++i) {
+    if (lines[i].kind == TLineKind::Section && SameName(lines[i].name, section)) {
+      range.header = i;
+      range.first = i + 1;
+      range.last = i + 1;
+      while (range.last < count && lines[range.last].kind != TLineKind::Section) {
+        ++range.last;
+      }
+      break;
+    }
+  }
+  return range;
+}
+
+// Case folding is what the case-insensitive comparison applies character by
+// character, so folded names are equal exactly when SameName says so.
+bool FirstOfItsName(QSet<QString>& seen, QStringView name) {
+  const QString folded = name.toString().toCaseFolded();
+  if (seen.contains(folded)) {
+    return false;
+  }
+  seen.insert(folded);
+  return true;
+}
+
+const TLine* FindKey(const std::vector<TLine>& lines, const TSectionRange& range, QStringView ident) {
+  for (qsizetype i = range.first; i < range.last; ++i) {
+    if (lines[i].kind == TLineKind::Key && SameName(lines[i].name, ident)) {
+      return &lines[i];
+    }
+  }
+  return nullptr;
+}
+
+// The decoded file, or nothing when it cannot be read. A missing file is
+// empty, not unreadable.
+std::optional<QString> Load(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.exists()) {
+    return QString();
+  }
+  if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+    return std::nullopt;
+  }
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    return std::nullopt;
+  }
+  return cp1251::Decode(bytes);
+}
+
+QString LoadForReading(const QString& fileName) { return Load(fileName).value_or(QString()); }
+
+QString OneLine(const QString& text) {
+  QString out = text;
+  out.replace(u'\r', u' ');
+  out.replace(u'\n', u' ');
+  return out;
+}
+
+// New lines follow the file's own line breaks; a new file gets the
+// platform's "\r\n".
+QString LineBreakOf(const QString& text) {
+  const qsizetype nl = text.indexOf(u'\n');
+  if (nl > 0 && text[nl - 1] == u'\r') {
+    return QStringLiteral("\r\n");
+  }
+  return nl >= 0 ? QStringLiteral("\n") : QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+int IniStrToIntDef(const QString& text, int defaultValue) {
+  if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+    quint64 value = 0;
+    for (qsizetype i = 2; i < text.size(); ++i) {
+      const char16_t c = text[i].unicode();
+      int digit;
+      if (c >= u'0' && c <= u'9') {
+        digit = c - u'0';
+      } else if (c >= u'a' && c <= u'f') {
+        digit = c - u'a' + 10;
+      } else if (c >= u'A' && c <= u'F') {
+        digit = c - u'A' + 10;
+      } else {
+        return defaultValue;
+      }
+      value = value * 16 + quint64(digit);
+      if (value > 0xFFFFFFFFu) {
+        return defaultValue;
+      }
+    }
+    return int(quint32(value));
+  }
+  qsizetype i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+    negative = text[i] == u'-';
+    ++i;
+  }
+  if (i == text.size()) {
+    return defaultValue;
+  }
+  // Accumulated as a negative number so that the most negative int fits.
+  qint64 value = 0;
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < u'0' || c > u'9') {
+      return defaultValue;
+    }
+    value = value * 10 - (c - u'0');
+    if (value < qint64(std::numeric_limits<int>::min())) {
+      return defaultValue;
+    }
+  }
+  if (!negative) {
+    value = -value;
+    if (value > std::numeric_limits<int>::max()) {
+      return defaultValue;
+    }
+  }
+  return int(value);
+}
+
+TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
+
+QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const {
+  const QString text = LoadForReading(FFileName);
+  const std::vector<TLine> lines = Parse(text);
+  const TSectionRange range = FindSection(lines, Trim(section));
+  if (!range.found()) {
+    return defaultValue;
+  }
+  const TLine* line = FindKey(lines, range, Trim(ident));
+  if (!line) {
+    return defaultValue;
+  }
+  return line->value.left(kMaxValueLength).toString();
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) const {
+  const QString text = ReadString(section, ident, QString());
+  if (text.isEmpty()) {
+    return defaultValue;
+  }
+  return IniStrToIntDef(text, defaultValue);
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& ident, bool defaultValue) const {
+  return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
+  const auto fail = [this]() { throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s"), {FFileName})); };
+  // A file we cannot read is never replaced: its other keys would be lost.
+  std::optional<QString> loaded = Load(FFileName);
+  if (!loaded) {
+    fail();
+  }
+  QString text = std::move(*loaded);
+  const QString sectionName = Trim(section).toString();
+  const QString keyName = Trim(ident).toString();
+  const QString newValue = OneLine(value);
+  const QString newLine = OneLine(keyName) + u'=' + newValue;
+  const QString lineBreak = LineBreakOf(text);
+
+  const std::vector<TLine> lines = Parse(text);
+  const TSectionRange range = FindSection(lines, sectionName);
+  if (range.found()) {
+    if (const TLine* line = FindKey(lines, range, keyName)) {
+      // The key keeps the file's spelling: only the value changes.
+      text.replace(line->begin, line->contentEnd - line->begin, line->name.toString() + u'=' + newValue);
+    } else {
+      qsizetype anchor = range.header;
+      for (qsizetype i = range.first; i < range.last; ++i) {
+        if (lines[i].kind == TLineKind::Key) {
+          anchor = i;
+        }
+      }
+      const TLine& after = lines[anchor];
+      if (after.terminated) {
+        text.insert(after.next, newLine + lineBreak);
+      } else {
+        text.insert(after.next, lineBreak + newLine);
+      }
+    }
+  } else {
+    if (!lines.empty() && !lines.back().terminated) {
+      text += lineBreak;
+    }
+    text += u'[' + OneLine(sectionName) + u']' + lineBreak + newLine + lineBreak;
+  }
+
+  if (!WriteFileAtomically(FFileName, cp1251::Encode(text))) {
+    fail();
+  }
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
+  WriteString(section, ident, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString& section, const QString& ident, bool value) {
+  WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QStringList TIniFile::ReadSection(const QString& section) const {
+  const QString text = LoadForReading(FFileName);
+  const std::vector<TLine> lines = Parse(text);
+  const TSectionRange range = FindSection(lines, Trim(section));
+  QStringList keys;
+  QSet<QString> seen;
+  for (qsizetype i = range.first; i < range.last; ++i) {
+    const TLine& line = lines[i];
+    if (line.kind == TLineKind::Key && FirstOfItsName(seen, line.name)) {
+      keys.append(line.name.toString());
+    }
+  }
+  return keys;
+}
+
+QStringList TIniFile::ReadSectionValues(const QString& section) const {
+  const QString text = LoadForReading(FFileName);
+  const std::vector<TLine> lines = Parse(text);
+  const TSectionRange range = FindSection(lines, Trim(section));
+  QStringList result;
+  QSet<QString> seen;
+  for (qsizetype i = range.first; i < range.last; ++i) {
+    const TLine& line = lines[i];
+    if (line.kind == TLineKind::Key && FirstOfItsName(seen, line.name)) {
+      result.append(line.name.toString() + u'=' + line.value.left(kMaxValueLength).toString());
+    }
+  }
+  return result;
+}
+
+QStringList TIniFile::ReadSections() const {
+  const QString text = LoadForReading(FFileName);
+  const std::vector<TLine> lines = Parse(text);
+  QStringList names;
+  QSet<QString> seen;
+  for (const TLine& line : lines) {
+    if (line.kind == TLineKind::Section && FirstOfItsName(seen, line.name)) {
+      names.append(line.name.toString());
+    }
+  }
+  return names;
+}
