@@ -1,6 +1,7 @@
 #include "platform/widgets/data_grid_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/core/scope_exit.h"
 #include "platform/widgets/shared_dialogs.h"
@@ -285,18 +286,27 @@ void TDataGridModel::ReadAllRows() {
 }
 
 void TDataGridModel::RebuildDefaultColumns() {
-  FColumns.clear();
+  // What the window set on a column (a pick list, read-only) stays with the
+  // column's field across resets.
+  const QList<TDataColumn> before = std::exchange(FColumns, {});
   TClientDataSet* dataSet = DataSet();
   if (dataSet == nullptr) {
     return;
   }
   for (int i = 0; i < dataSet->FieldCount(); ++i) {
     const TField& field = dataSet->Fields(i);
-    if (field.Visible()) {
-      TDataColumn column;
-      column.FieldName = field.FieldName();
-      FColumns.append(column);
+    if (!field.Visible()) {
+      continue;
     }
+    TDataColumn column;
+    column.FieldName = field.FieldName();
+    for (const TDataColumn& old : before) {
+      if (old.FieldName.compare(column.FieldName, Qt::CaseInsensitive) == 0) {
+        column = old;
+        break;
+      }
+    }
+    FColumns.append(column);
   }
 }
 

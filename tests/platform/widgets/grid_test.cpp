@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/core/exception.h"
+#include "platform/core/scope_exit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/platform/widgets/widget_fixtures.h"
 
@@ -298,6 +299,50 @@ TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
   EXPECT_EQ(classes.CurrentViewRow(), 0);
   EXPECT_EQ(grid->currentIndex().row(), 0);
   classes.Cancel();
+  grid->SetDataSet(&table);
+}
+
+TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
+  // A discipline protocol: best result first, places renumbered down the
+  // view whenever a result changes, with the controls detached.
+  TClientDataSet protocol("dsSnatch");
+  protocol.AddField("Position", TFieldType::ftInteger);
+  protocol.AddField("Name", TFieldType::ftString, 50);
+  protocol.AddField("Result", TFieldType::ftInteger);
+  protocol.AddIndexDef({"dsJerkIndex", "Result", ixDescending, "Result"});
+  protocol.SetIndexName("dsJerkIndex");
+  protocol.CreateDataSet();
+  const auto renumber = [&] {
+    protocol.DisableControls();
+    const TScopeExit enable([&] { protocol.EnableControls(); });
+    int place = 0;
+    protocol.First();
+    while (!protocol.Eof()) {
+      protocol.Edit();
+      protocol.FieldByName("Position").SetAsInteger(++place);
+      protocol.Post();
+      protocol.Next();
+    }
+  };
+  for (const auto& [name, result] : {std::pair{"A", 10}, {"B", 20}, {"C", 30}}) {
+    protocol.Append();
+    protocol.FieldByName("Name").SetAsString(name);
+    protocol.FieldByName("Result").SetAsInteger(result);
+    protocol.Post();
+  }
+  renumber();
+  protocol.FieldByName("Result").OnChange = [&](TField&) { renumber(); };
+  grid->SetDataSet(&protocol);
+  ASSERT_EQ(ViewTexts(protocol, "Name"), (QStringList{"C", "B", "A"}));
+
+  Click(2, 2);
+  Type("25");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"C", "A", "B"}));
+  EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(grid->currentIndex().row(), protocol.CurrentViewRow());
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
   grid->SetDataSet(&table);
 }
 

@@ -36,6 +36,7 @@ class DataNavigator : public ::testing::Test {
     edit->SetDataSet(&table);
     edit->SetDataField("Name");
     grid->SetDataSet(&table);
+    tester = WatchModel(grid->DataModel());
     ShowActive(window);
   }
 
@@ -73,6 +74,7 @@ class DataNavigator : public ::testing::Test {
   TDataNavigator* navigator = nullptr;
   TDataEdit* edit = nullptr;
   TDataGrid* grid = nullptr;
+  std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
 TEST_F(DataNavigator, ButtonsFollowTheTableState) {
