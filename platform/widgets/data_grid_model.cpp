@@ -145,7 +145,9 @@ void TDataGridModel::RefreshTitles() {
   }
 }
 
-int TDataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(FRows.size()); }
+int TDataGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(FRows.size());
+}
 
 int TDataGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(FColumns.size());
@@ -213,7 +215,8 @@ Qt::ItemFlags TDataGridModel::flags(const QModelIndex& index) const {
     return Qt::NoItemFlags;
   }
   Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (FReadOnly || index.column() >= FColumns.size() || FColumns[index.column()].ReadOnly || !FLink.Active()) {
+  if (FReadOnly || index.column() >= FColumns.size() || FColumns[index.column()].ReadOnly ||
+      !FLink.Active()) {
     return result;
   }
   const TField* field = FieldAt(index.column());
@@ -256,7 +259,9 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
   return written;
 }
 
-int TDataGridModel::LiveRowCount() const { return FLink.Active() ? DataSet()->ViewRowCount() : 0; }
+int TDataGridModel::LiveRowCount() const {
+  return FLink.Active() ? DataSet()->ViewRowCount() : 0;
+}
 
 QStringList TDataGridModel::ReadRow(int row) {
   QStringList texts;
@@ -344,7 +349,9 @@ void TDataGridModel::WatchLookupTables() {
   FLookupWatcher->Watch(tables);
 }
 
-void TDataGridModel::OnLookupChanged() { FLookupRefresh.start(); }
+void TDataGridModel::OnLookupChanged() {
+  FLookupRefresh.start();
+}
 
 void TDataGridModel::ReadLookupChanges() {
   // While our table walks detached, its own reset at the end reads again.

@@ -35,11 +35,15 @@ std::vector<TDataLink*> LinksOf(const TClientDataSet& dataSet) {
   return result;
 }
 
-bool IsEditState(TDataSetState state) { return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert; }
+bool IsEditState(TDataSetState state) {
+  return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert;
+}
 
 }  // namespace
 
-TDataLink::TDataLink(TChangeHandler onChange) : FOnChange(std::move(onChange)) { Links().push_back(this); }
+TDataLink::TDataLink(TChangeHandler onChange) : FOnChange(std::move(onChange)) {
+  Links().push_back(this);
+}
 
 TDataLink::~TDataLink() {
   SetDataSet(nullptr);
@@ -64,7 +68,9 @@ void TDataLink::SetDataSet(TClientDataSet* dataSet) {
   }
 }
 
-bool TDataLink::Editing() const { return Active() && IsEditState(FDataSet->State()); }
+bool TDataLink::Editing() const {
+  return Active() && IsEditState(FDataSet->State());
+}
 
 void TDataLink::DataSetChanged(TClientDataSet& dataSet, TDataChange change, int row) {
   if (change == TDataChange::StateChanged ||
@@ -113,7 +119,8 @@ void NoteControlInsert(TClientDataSet& dataSet) {
 }
 
 bool IsUntouchedControlInsert(const TClientDataSet& dataSet) {
-  return dataSet.State() == TDataSetState::dsInsert && !dataSet.Modified() && ControlInserts().count(&dataSet) > 0;
+  return dataSet.State() == TDataSetState::dsInsert && !dataSet.Modified() &&
+         ControlInserts().count(&dataSet) > 0;
 }
 
 bool DropUntouchedInsert(TClientDataSet& dataSet) {

@@ -11,11 +11,11 @@
 
 namespace {
 
-const char* const ButtonNames[NavigateBtnCount] = {"first", "prior", "next", "last",   "insert",
-                                                   "delete", "edit", "post", "cancel", "refresh"};
+const char* const ButtonNames[NavigateBtnCount] = {"first",  "prior", "next", "last",   "insert",
+                                                   "delete", "edit",  "post", "cancel", "refresh"};
 
 QStringList DefaultHints() {
-  return {QStringLiteral("First record"), QStringLiteral("Prior record"), QStringLiteral("Next record"),
+  return {QStringLiteral("First record"), QStringLiteral("Prior record"),  QStringLiteral("Next record"),
           QStringLiteral("Last record"),  QStringLiteral("Insert record"), QStringLiteral("Delete record"),
           QStringLiteral("Edit record"),  QStringLiteral("Post edit"),     QStringLiteral("Cancel edit"),
           QStringLiteral("Refresh data")};
@@ -138,7 +138,9 @@ TDataNavigator::TDataNavigator(QWidget* parent)
 
 TDataNavigator::~TDataNavigator() = default;
 
-QString TDataNavigator::ButtonName(TNavigateBtn button) { return QString::fromLatin1(ButtonNames[button]); }
+QString TDataNavigator::ButtonName(TNavigateBtn button) {
+  return QString::fromLatin1(ButtonNames[button]);
+}
 
 void TDataNavigator::NameButtons() {
   for (int i = 0; i < NavigateBtnCount; ++i) {

@@ -11,7 +11,18 @@
 class QToolButton;
 
 // The navigator's buttons, in their order on the bar and in the hint list.
-enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
+enum TNavigateBtn {
+  nbFirst,
+  nbPrior,
+  nbNext,
+  nbLast,
+  nbInsert,
+  nbDelete,
+  nbEdit,
+  nbPost,
+  nbCancel,
+  nbRefresh
+};
 constexpr int NavigateBtnCount = 10;
 
 // A bar of record buttons over one table. The buttons follow the table's

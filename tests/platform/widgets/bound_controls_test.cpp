@@ -20,7 +20,8 @@ class BoundControls : public ::testing::Test {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
     table.CreateDataSet();
-    AppendCompetitors(table, {{"Ivanov", 72.5, 2, ""}, {"Petrov", 68.0, 10, "Spartak"}, {"Sidorov", 85.0, {}, ""}});
+    AppendCompetitors(table,
+                      {{"Ivanov", 72.5, 2, ""}, {"Petrov", 68.0, 10, "Spartak"}, {"Sidorov", 85.0, {}, ""}});
     table.First();
     table.Edit();
     table.FieldByName("AtTheTeam").SetAsBoolean(true);
@@ -154,7 +155,9 @@ TEST_F(BoundControls, AKeyReleaseHandlerCanCompleteWhatIsTyped) {
   TClientDataSet teams("dsHBTeam");
   FillLookup(teams, {{1, "Спартак"}, {2, "Динамо"}, {3, "Сочи"}});
   TDataEdit* edit = Add<TDataEdit>("edTeam", "Team");
-  edit->OnKeyUp = [&](TDataEdit& sender, int key, Qt::KeyboardModifiers) { CompleteFrom(teams, sender, key); };
+  edit->OnKeyUp = [&](TDataEdit& sender, int key, Qt::KeyboardModifiers) {
+    CompleteFrom(teams, sender, key);
+  };
   Show();
 
   edit->setFocus();

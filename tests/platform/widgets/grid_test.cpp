@@ -25,9 +25,9 @@ class DataGrid : public ::testing::Test {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
     table.CreateDataSet();
-    AppendCompetitors(table, {{"Ivanov", 72.5, 2, "Dinamo"},
-                              {"Petrov", 68.0, 3, "Spartak"},
-                              {"Sidorov", 85.0, 1, "Dinamo"}});
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
     window.resize(700, 320);
     auto* layout = new QVBoxLayout(&window);
     auto* created = new TDataGrid(&window);
@@ -139,7 +139,8 @@ TEST_F(DataGrid, ARefusedValueIsShownOnceAndTheOldValueStays) {
       {"a quiet display", nullptr},
       // A real message box takes the focus from the cell editor while it is
       // up, which tempts Qt to commit the same editor again.
-      {"a display that takes the focus", [&] {
+      {"a display that takes the focus",
+       [&] {
          other->setFocus();
          RunEventLoop();
        }},
@@ -458,8 +459,12 @@ TEST_F(DataGrid, ReadOnlyGridsAndColumnsEditNothing) {
 TEST_F(DataGrid, DoubleClickAndEnterReachTheirHandlers) {
   grid->SetReadOnly(true);
   QStringList seen;
-  grid->OnDblClick = [&](TDataGrid& sender) { seen << "double " + sender.DataSet()->FieldByName("Name").AsString(); };
-  grid->OnEnterKey = [&](TDataGrid& sender) { seen << "enter " + sender.DataSet()->FieldByName("Name").AsString(); };
+  grid->OnDblClick = [&](TDataGrid& sender) {
+    seen << "double " + sender.DataSet()->FieldByName("Name").AsString();
+  };
+  grid->OnEnterKey = [&](TDataGrid& sender) {
+    seen << "enter " + sender.DataSet()->FieldByName("Name").AsString();
+  };
   DoubleClick(2, colName);
   Key(Qt::Key_Up);
   Key(Qt::Key_Return);

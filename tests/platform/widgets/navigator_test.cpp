@@ -19,9 +19,9 @@ class DataNavigator : public ::testing::Test {
   void SetUp() override {
     DefineCompetitors(table, nullptr);
     table.CreateDataSet();
-    AppendCompetitors(table, {{"Ivanov", 72.5, 2, "Dinamo"},
-                              {"Petrov", 68.0, 3, "Spartak"},
-                              {"Sidorov", 85.0, 1, "Dinamo"}});
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
     auto* layout = new QVBoxLayout(&window);
     navigator = new TDataNavigator(&window);
     navigator->setObjectName("dbnvgrCompetitor");
@@ -51,7 +51,8 @@ class DataNavigator : public ::testing::Test {
   }
   QString Enabled() const {
     QStringList names;
-    for (const char* name : {"first", "prior", "next", "last", "insert", "delete", "edit", "post", "cancel", "refresh"}) {
+    for (const char* name :
+         {"first", "prior", "next", "last", "insert", "delete", "edit", "post", "cancel", "refresh"}) {
       if (Button(name)->isEnabled()) {
         names << name;
       }
@@ -86,7 +87,8 @@ TEST_F(DataNavigator, ButtonsFollowTheTableState) {
   const TCase cases[] = {
       {"at the first row after First", [](TClientDataSet& t) { t.First(); },
        "next last insert delete edit refresh"},
-      {"in the middle", [](TClientDataSet& t) { t.Next(); }, "first prior next last insert delete edit refresh"},
+      {"in the middle", [](TClientDataSet& t) { t.Next(); },
+       "first prior next last insert delete edit refresh"},
       {"after Last", [](TClientDataSet& t) { t.Last(); }, "first prior insert delete edit refresh"},
       {"editing", [](TClientDataSet& t) { t.Edit(); }, "first prior delete post cancel refresh"},
       {"inserting",
@@ -161,7 +163,8 @@ TEST_F(DataNavigator, ButtonsMoveEditAndDelete) {
 TEST_F(DataNavigator, ShowsTheChosenButtonsWithTheirHints) {
   navigator->SetVisibleButtons({nbFirst, nbPrior, nbNext, nbLast, nbEdit, nbPost, nbCancel});
   QStringList shown;
-  for (const char* name : {"first", "prior", "next", "last", "insert", "delete", "edit", "post", "cancel", "refresh"}) {
+  for (const char* name :
+       {"first", "prior", "next", "last", "insert", "delete", "edit", "post", "cancel", "refresh"}) {
     if (Button(name)->isVisibleTo(&window)) {
       shown << name;
     }
@@ -171,9 +174,9 @@ TEST_F(DataNavigator, ShowsTheChosenButtonsWithTheirHints) {
   EXPECT_EQ(Button("delete")->toolTip(), "");
   navigator->SetShowHint(true);
   EXPECT_EQ(Button("delete")->toolTip(), "Delete record");
-  const QStringList russian{"Первая запись",        "Предыдущая запись",  "Следующая запись", "Последняя запись",
-                            "Вставить запись",      "Удалить запись",     "Редактировать запись",
-                            "Принять изменения",    "Отменить изменения", "Обновить данные"};
+  const QStringList russian{
+      "Первая запись",  "Предыдущая запись",    "Следующая запись",  "Последняя запись",   "Вставить запись",
+      "Удалить запись", "Редактировать запись", "Принять изменения", "Отменить изменения", "Обновить данные"};
   navigator->SetHints(russian);
   EXPECT_EQ(Button("delete")->toolTip(), QString::fromUtf8("Удалить запись"));
   EXPECT_EQ(navigator->Hints(), russian);

@@ -9,15 +9,17 @@
 #include <QTest>
 #include <QWidget>
 #include <deque>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <utility>
 
 #include "platform/table/client_dataset.h"
 #include "platform/widgets/shared_dialogs.h"
 
 // Readable failure output.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace widgets_test {
 
