@@ -3,13 +3,17 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
 
@@ -57,6 +61,31 @@ QString OutputTail(const QByteArray& output) {
   return text;
 }
 
+// Waits for the process to end. On the program's main thread the event loop
+// keeps running meanwhile, so the window stays painted through a print of
+// several seconds, while the user's input waits, so nothing can start a
+// second print or change the tables under the running one.
+bool WaitForFinished(QProcess& process, const QDeadlineTimer& deadline) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || QThread::currentThread() != app->thread()) {
+    return process.waitForFinished(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
+  }
+  if (process.state() != QProcess::NotRunning) {
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
+    // The process may have ended between the state check and the connects.
+    if (process.state() != QProcess::NotRunning) {
+      loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+  }
+  return process.state() == QProcess::NotRunning;
+}
+
 // Runs soffice headless with the arguments and returns its output; raises
 // Exception when it cannot start, fails or outlives the time limit.
 QByteArray RunSoffice(const QStringList& arguments) {
@@ -84,7 +113,7 @@ QByteArray RunSoffice(const QStringList& arguments) {
         QStringLiteral("Не удалось запустить LibreOffice (%1): %2").arg(soffice, process.errorString()));
   }
   const qint64 group = process.processId();
-  if (!process.waitForFinished(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+  if (!WaitForFinished(process, deadline)) {
     ::kill(static_cast<pid_t>(-group), SIGKILL);
     process.waitForFinished(5000);
     ProfileSlot().reset();
@@ -128,7 +157,36 @@ QString FindSoffice(QString* reason) {
   return {};
 }
 
+void RequireDefaultPrinter() {
+  // soffice -p prints nothing and still ends with success when there is no
+  // printer, so the print system is asked first: the secretary must not
+  // wait for a protocol that never comes out.
+  const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+  if (lpstat.isEmpty()) {
+    throw Exception(QStringLiteral("Не найдена система печати (lpstat): принтер недоступен. "
+                                   "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
+  }
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  process.setProcessEnvironment(env);
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.start(lpstat, {QStringLiteral("-d")});
+  const QDeadlineTimer deadline(10000);
+  const bool finished = process.waitForStarted(10000) && WaitForFinished(process, deadline);
+  const QString answer = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+  if (!finished || !answer.startsWith(QStringLiteral("system default destination:"))) {
+    if (!finished) {
+      process.kill();
+      process.waitForFinished(1000);
+    }
+    throw Exception(QStringLiteral("Не задан принтер по умолчанию. "
+                                   "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
+  }
+}
+
 void PrintFile(const QString& xlsxPath) {
+  RequireDefaultPrinter();
   RunSoffice({QStringLiteral("-p"), xlsxPath});
 }
 

@@ -13,6 +13,8 @@
 //                               then libreoffice, on PATH); a name that leads
 //                               nowhere counts as LibreOffice missing
 //   TYAZHAR_OFFICE_TIMEOUT_MS   the time limit of one call (default 120000)
+// While LibreOffice works, the main thread's event loop keeps running without
+// user input, so the window is repainted.
 namespace office {
 
 // The soffice program, or an empty text with *reason filled (in Russian, for
@@ -20,7 +22,8 @@ namespace office {
 QString FindSoffice(QString* reason);
 
 // Prints every sheet of the .xlsx file on the default printer. Raises
-// Exception with the reason (Russian) on failure.
+// Exception with the reason (Russian) on failure, also when the print
+// system (lpstat) names no default printer.
 void PrintFile(const QString& xlsxPath);
 
 // Turns the .xlsx file into a PDF of all its sheets at pdfPath (written

@@ -66,6 +66,16 @@ QString FakeSoffice(const QString& body) {
   return path;
 }
 
+// A print system of the test's own on PATH: lpstat answering with the text.
+QString FakeLpstat(const QString& answer) {
+  const QString folder = testing_sandbox::Path("bin");
+  QDir().mkpath(folder);
+  const QString path = folder + "/lpstat";
+  testing_sandbox::WriteFile(path, ("#!/bin/sh\necho '" + answer + "'\n").toUtf8());
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return folder + ":" + qEnvironmentVariable("PATH");
+}
+
 class OfficeTest : public SpreadsheetTest {
  protected:
   void SetUp() override {
@@ -74,7 +84,11 @@ class OfficeTest : public SpreadsheetTest {
     TSpreadsheetHooks hooks = server.SetHooks({});
     hooks.Print = nullptr;
     server.SetHooks(std::move(hooks));
+    path = std::make_unique<TScopedEnv>("PATH", FakeLpstat("system default destination: Office"));
   }
+  void TearDown() override { path.reset(); }
+
+  std::unique_ptr<TScopedEnv> path;
 };
 
 TEST_F(OfficeTest, PrintOutWritesAPdfOfEverySheetWhenAskedTo) {
@@ -165,6 +179,31 @@ TEST_F(OfficeTest, AFailingLibreOfficeIsReportedWithItsOutput) {
   EXPECT_TRUE(args.contains(QRegularExpression("-env:UserInstallation=file:///\\S+ "))) << args.toStdString();
   EXPECT_TRUE(args.contains("--headless")) << args.toStdString();
   EXPECT_TRUE(args.contains(QRegularExpression("-p \\S+\\.xlsx$"))) << args.toStdString();
+}
+
+TEST_F(OfficeTest, WithoutADefaultPrinterThePrintFailsInsteadOfVanishing) {
+  const QString ran = testing_sandbox::Path("soffice-ran");
+  TScopedEnv soffice("TYAZHAR_SOFFICE", FakeSoffice("touch '" + ran + "'"));
+  struct Case {
+    const char* Path;  // null: a print system without a default printer
+    const char* Message;
+  };
+  const Case cases[] = {
+      {nullptr, "Не задан принтер по умолчанию"},
+      {"/nonexistent", "Не найдена система печати (lpstat)"},
+  };
+  for (const auto& c : cases) {
+    TScopedEnv p("PATH", c.Path ? QString(c.Path) : FakeLpstat("no system default destination"));
+    auto calls = StartHidden(server);
+    try {
+      calls.PrintOut(true);
+      ADD_FAILURE() << "printed without a printer";
+    } catch (const EOleException& e) {
+      EXPECT_TRUE(e.Message().startsWith(OpenError + c.Message)) << e.what();
+    }
+    calls.CloseAndQuit();
+  }
+  EXPECT_FALSE(QFileInfo::exists(ran));
 }
 
 TEST_F(OfficeTest, ALibreOfficeThatDoesNotFinishIsStoppedWithAllItsProcesses) {
