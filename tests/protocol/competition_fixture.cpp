@@ -5,49 +5,6 @@ namespace {
 
 using F = TFieldType;
 
-void AddCompetitorFields(TClientDataSet& table, TClientDataSet& rank, TClientDataSet& sex) {
-  table.AddField(QStringLiteral("Name"), F::ftString, 255);
-  table.AddField(QStringLiteral("Passport"), F::ftString, 255);
-  table.AddField(QStringLiteral("Birthday"), F::ftDate);
-  table.AddField(QStringLiteral("RankRef"), F::ftInteger);
-  table.AddLookupField(QStringLiteral("Rank"), 50, QStringLiteral("RankRef"), &rank, QStringLiteral("ID"),
-                       QStringLiteral("Name"));
-  table.AddField(QStringLiteral("Team"), F::ftString, 255);
-  table.AddField(QStringLiteral("Trainer"), F::ftString, 1024);
-  table.AddField(QStringLiteral("Weight"), F::ftFloat);
-  table.AddField(QStringLiteral("SexRef"), F::ftInteger);
-  table.AddLookupField(QStringLiteral("Sex"), 50, QStringLiteral("SexRef"), &sex, QStringLiteral("ID"),
-                       QStringLiteral("Name"));
-}
-
-void AddMadeRank(TClientDataSet& table, TClientDataSet& rank) {
-  table.AddField(QStringLiteral("Position"), F::ftInteger);
-  table.AddField(QStringLiteral("MadeRankRef"), F::ftInteger);
-  table.AddLookupField(QStringLiteral("MadeRank"), 50, QStringLiteral("MadeRankRef"), &rank,
-                       QStringLiteral("ID"), QStringLiteral("Name"));
-}
-
-void DefineIndividual(TClientDataSet& table, TClientDataSet& rank, TClientDataSet& sex,
-                      const QString& index) {
-  AddCompetitorFields(table, rank, sex);
-  AddMadeRank(table, rank);
-  table.AddField(QStringLiteral("Result"), F::ftInteger);
-  table.AddField(QStringLiteral("Point"), F::ftInteger);
-  table.AddField(QStringLiteral("AtTheTeam"), F::ftBoolean);
-  table.AddIndexDef({index, QStringLiteral("Result;Weight"), ixDescending, QStringLiteral("Result")});
-  table.CreateDataSet();
-  table.SetIndexName(index);
-}
-
-void DefineWeight(TClientDataSet& table, const QString& index) {
-  table.AddField(QStringLiteral("Weight"), F::ftInteger);
-  table.AddField(QStringLiteral("RefereePlatform"), F::ftString, 255);
-  table.AddField(QStringLiteral("RefereePlatformMain"), F::ftString, 255);
-  table.AddIndexDef({index, QStringLiteral("Weight"), ixUnique, QString()});
-  table.CreateDataSet();
-  table.SetIndexName(index);
-}
-
 void Set(TClientDataSet& table, const char* field, const TValue& value) {
   table.FieldByName(QString::fromLatin1(field)).SetValue(value);
 }
@@ -55,83 +12,17 @@ void Set(TClientDataSet& table, const char* field, const TValue& value) {
 }  // namespace
 
 TCompetition::TCompetition() {
-  Rank.AddField(QStringLiteral("ID"), F::ftInteger);
-  Rank.AddField(QStringLiteral("Name"), F::ftString, 50);
-  Rank.CreateDataSet();
-  const std::pair<int, const char*> ranks[] = {{0, ""},    {1, "ЗМС"}, {21, "МСМК"}, {2, "МС"},
-                                               {3, "КМС"}, {4, "I"},   {5, "II"},    {6, "III"},
-                                               {7, "Iю"},  {8, "IIю"}, {9, "IIIю"}};
-  for (const auto& [id, name] : ranks) {
-    Rank.Append();
-    Set(Rank, "ID", id);
-    Set(Rank, "Name", QString::fromUtf8(name));
-    Rank.Post();
+  const TTranslateFunc russian = [](const QString& ru, const QString&) { return ru; };
+  for (TClientDataSet* table : {&Rank, &Sex, &Organizer, &ManWeight, &WomanWeight, &Snatch, &LongCycle,
+                                &Biathlon, &RelayRace, &Normative}) {
+    table->CreateDataSet();
   }
-  Sex.AddField(QStringLiteral("ID"), F::ftInteger);
-  Sex.AddField(QStringLiteral("Name"), F::ftString, 50);
-  Sex.CreateDataSet();
-  for (const auto& [id, name] : {std::pair{0, "Ж"}, std::pair{1, "М"}}) {
-    Sex.Append();
-    Set(Sex, "ID", id);
-    Set(Sex, "Name", QString::fromUtf8(name));
-    Sex.Post();
-  }
-
-  Organizer.AddField(QStringLiteral("Name"), F::ftString, 255);
-  Organizer.CreateDataSet();
-  DefineWeight(ManWeight, QStringLiteral("dsManWeightIndex1"));
-  DefineWeight(WomanWeight, QStringLiteral("dsWomanWeightIndex1"));
-  DefineIndividual(Snatch, Rank, Sex, QStringLiteral("dsJerkIndex"));
-  DefineIndividual(LongCycle, Rank, Sex, QStringLiteral("dsPutIndex"));
-
-  AddCompetitorFields(Biathlon, Rank, Sex);
-  AddMadeRank(Biathlon, Rank);
-  Biathlon.AddField(QStringLiteral("PutResult"), F::ftInteger);
-  Biathlon.AddField(QStringLiteral("JerkResult"), F::ftInteger);
-  Biathlon.AddField(QStringLiteral("Point"), F::ftInteger);
-  Biathlon.AddField(QStringLiteral("Summa"), F::ftFloat);
-  Biathlon.AddField(QStringLiteral("JerkPoint"), F::ftFloat);
-  Biathlon.AddField(QStringLiteral("AtTheTeam"), F::ftBoolean);
-  Biathlon.AddIndexDef({QStringLiteral("dsSnatchIndex"), QStringLiteral("Summa;Weight"), ixDescending,
-                        QStringLiteral("Summa")});
-  Biathlon.CreateDataSet();
-  Biathlon.SetIndexName(QStringLiteral("dsSnatchIndex"));
-
-  AddCompetitorFields(RelayRace, Rank, Sex);
-  RelayRace.AddField(QStringLiteral("Position"), F::ftInteger);
-  RelayRace.AddField(QStringLiteral("Result"), F::ftInteger);
-  RelayRace.AddField(QStringLiteral("Step"), F::ftInteger);
-  RelayRace.AddField(QStringLiteral("StepResult"), F::ftInteger);
-  RelayRace.AddField(QStringLiteral("WeightCategory"), F::ftString, 50);
-  RelayRace.AddField(QStringLiteral("Discipline"), F::ftInteger);
-  RelayRace.AddIndexDef({QStringLiteral("dsRelayRaceIndex"), QStringLiteral("Team;Step"), 0, QString()});
-  RelayRace.AddIndexDef(
-      {QStringLiteral("dsRelayRaceIndexPosition"), QStringLiteral("Position"), 0, QString()});
-  RelayRace.CreateDataSet();
-  RelayRace.SetIndexName(QStringLiteral("dsRelayRaceIndex"));
-
-  Normative.AddField(QStringLiteral("Discipline"), F::ftString, 50);
-  Normative.AddField(QStringLiteral("WeightClass"), F::ftString, 50);
-  Normative.AddField(QStringLiteral("SexRef"), F::ftInteger);
-  Normative.AddLookupField(QStringLiteral("Sex"), 50, QStringLiteral("SexRef"), &Sex, QStringLiteral("ID"),
-                           QStringLiteral("Name"));
-  Normative.AddField(QStringLiteral("RankRef"), F::ftInteger);
-  Normative.AddLookupField(QStringLiteral("Rank"), 50, QStringLiteral("RankRef"), &Rank, QStringLiteral("ID"),
-                           QStringLiteral("Name"));
-  Normative.AddField(QStringLiteral("DumbbellWeight"), F::ftInteger);
-  Normative.AddField(QStringLiteral("Result"), F::ftInteger);
-  Normative.AddIndexDef({QStringLiteral("dsNormativeIndex"),
-                         QStringLiteral("Discipline;WeightClass;DumbbellWeight;RankRef"), 0, QString()});
-  Normative.CreateDataSet();
-  Normative.SetIndexName(QStringLiteral("dsNormativeIndex"));
-
-  Stream.AddField(QStringLiteral("ID"), F::ftInteger);
-  Stream.AddField(QStringLiteral("Name"), F::ftString, 255);
-  Stream.AddField(QStringLiteral("Weight"), F::ftFloat);
-  Stream.AddField(QStringLiteral("BestResult"), F::ftFloat);
-  Stream.AddIndexDef({QStringLiteral("dsStreamIndex"), QStringLiteral("id;weight;bestresult"), 0, QString()});
+  FillRankTable(Rank, russian);
+  FillSexTable(Sex, russian);
+  Rank.First();  // posts the last row the fill leaves pending
+  Sex.First();
+  DefineStreamTable(Stream);
   Stream.CreateDataSet();
-  Stream.SetIndexName(QStringLiteral("dsStreamIndex"));
 }
 
 void TCompetition::AddOrganizer(const QString& name) {

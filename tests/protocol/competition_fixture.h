@@ -6,11 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "app/data/tables.h"
 #include "common/translate_func.h"
 #include "platform/table/client_dataset.h"
 
-// The tables of a small competition, defined with the fields, types and
-// indexes the competition program gives them, for the printing tests.
+// The tables of a small competition, as the competition program defines
+// them, for the printing tests.
 namespace competition_fixture {
 
 struct TCompetitor {
@@ -89,17 +90,19 @@ class TCompetition {
   void DefineTeamProtocol(const QStringList& classColumns);
   void AddTeamRow(const QString& position, const QString& team, int point, const QStringList& classValues);
 
-  TClientDataSet Rank{QStringLiteral("dsRank")};
-  TClientDataSet Sex{QStringLiteral("dsSex")};
-  TClientDataSet Organizer{QStringLiteral("dsOrganizer")};
-  TClientDataSet ManWeight{QStringLiteral("dsManWeight")};
-  TClientDataSet WomanWeight{QStringLiteral("dsWomanWeight")};
-  TClientDataSet Snatch{QStringLiteral("dsSnatch")};
-  TClientDataSet LongCycle{QStringLiteral("dsLongCycle")};
-  TClientDataSet Biathlon{QStringLiteral("dsBiathlon")};
-  TClientDataSet RelayRace{QStringLiteral("dsRelayRace")};
-  TClientDataSet TeamProtocol{QStringLiteral("dsTeamProtocol")};
-  TClientDataSet Normative{QStringLiteral("dsNormative")};
+  // The program's own table definitions, opened empty.
+  TCompetitionTables Tables;
+  TClientDataSet& Rank = Tables.dsRank;
+  TClientDataSet& Sex = Tables.dsSex;
+  TClientDataSet& Organizer = Tables.dsOrganizer;
+  TClientDataSet& ManWeight = Tables.dsManWeight;
+  TClientDataSet& WomanWeight = Tables.dsWomanWeight;
+  TClientDataSet& Snatch = Tables.dsSnatch;
+  TClientDataSet& LongCycle = Tables.dsLongCycle;
+  TClientDataSet& Biathlon = Tables.dsBiathlon;
+  TClientDataSet& RelayRace = Tables.dsRelayRace;
+  TClientDataSet& TeamProtocol = Tables.dsTeamProtocol;
+  TClientDataSet& Normative = Tables.dsNormative;
   TClientDataSet Stream{QStringLiteral("dsStream")};
 };
 
