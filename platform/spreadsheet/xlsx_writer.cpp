@@ -15,6 +15,9 @@
 namespace spreadsheet {
 namespace {
 
+constexpr uint8_t kPaperA4 = 9;
+constexpr double kHeaderFooterMarginInches = 0.15;
+
 // Clearing the formats that the library copies into the hidden cells of a
 // merge costs one write per cell; beyond this a huge merge keeps them.
 constexpr qint64 MaxMergeCellsToClear = 100000;
@@ -244,6 +247,8 @@ class TXlsxFile {
   }
 
   void WritePageSetup(lxw_worksheet* out, const TPageSetup& setup, const QString& sheetName) {
+    // The secretariats print on A4, whatever the machine's locale says.
+    worksheet_set_paper(out, kPaperA4);
     if (setup.Orientation == xl::Landscape) {
       worksheet_set_landscape(out);
     } else {
@@ -256,12 +261,17 @@ class TXlsxFile {
                              static_cast<uint16_t>(setup.FitToPagesTall));
     }
     const QByteArray header = HeaderFooter(setup.LeftHeader, setup.CenterHeader, setup.RightHeader).toUtf8();
+    // The header and footer stand this far from the page's edge. With the
+    // spreadsheet's usual 0.3 inch inside a 28-point margin, the footer line
+    // had a few points left and came out cut in half.
+    lxw_header_footer_options options{};
+    options.margin = kHeaderFooterMarginInches;
     if (!header.isEmpty()) {
-      Check(worksheet_set_header(out, header.constData()), sheetName);
+      Check(worksheet_set_header_opt(out, header.constData(), &options), sheetName);
     }
     const QByteArray footer = HeaderFooter(setup.LeftFooter, setup.CenterFooter, setup.RightFooter).toUtf8();
     if (!footer.isEmpty()) {
-      Check(worksheet_set_footer(out, footer.constData()), sheetName);
+      Check(worksheet_set_footer_opt(out, footer.constData(), &options), sheetName);
     }
   }
 
