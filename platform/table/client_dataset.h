@@ -14,9 +14,10 @@
 // expression, lookup fields, events, a change log of every row version, and
 // persistence as an XML data packet in Windows-1251.
 //
-// Every error the engine raises about a table is an EDatabaseError whose text
-// starts with the table's name and ": ". Exceptions thrown by event handlers
-// pass through unchanged.
+// Every error the engine raises about a table starts with the table's name
+// and ": ". It is an EDatabaseError, except a value a field cannot take ("'x'
+// is not a valid integer value for field 'Weight'"), which is an
+// EConvertError. Exceptions thrown by event handlers pass through unchanged.
 
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
@@ -72,7 +73,7 @@ class TClientDataSet {
 
   // Name: the component name, used as the prefix of error messages.
   explicit TClientDataSet(QString name);
-  // Closes the table, with the write-back of Close().
+  // Closes the table, with the write-back of Close(), telling no observer.
   ~TClientDataSet();
   TClientDataSet(const TClientDataSet&) = delete;
   TClientDataSet& operator=(const TClientDataSet&) = delete;
@@ -80,9 +81,11 @@ class TClientDataSet {
   const QString& Name() const { return FName; }
 
   // ---- Definition (on a closed table) ----
+  // size: text fields only; 0 gives the default of 20 characters.
   TField& AddField(const QString& name, TFieldType type, int size = 0);
-  TField& AddLookupField(const QString& name, int size, const QString& keyFields, TClientDataSet* lookupDataSet,
-                         const QString& lookupKeyFields, const QString& lookupResultField);
+  TField& AddLookupField(const QString& name, int size, const QString& keyFields,
+                         TClientDataSet* lookupDataSet, const QString& lookupKeyFields,
+                         const QString& lookupResultField);
   void AddIndexDef(const TIndexDef& def);
   const std::vector<TIndexDef>& IndexDefs() const;
   // The definition of an index by name (letter case ignored); null when none.
@@ -100,35 +103,50 @@ class TClientDataSet {
   // An open table is closed first (with write-back).
   void CreateDataSet();
   bool Active() const;
-  // True: open (reading FileName when it is set). False: Close().
+  // True: open by reading FileName (a table without one cannot be opened;
+  // CreateDataSet makes an empty one). False: Close().
   void SetActive(bool active);
   void Open() { SetActive(true); }
   // When the table has a file name and its content changed since it was last
   // loaded or written, it is written back to the file first; a pending edit or
-  // insert is discarded, not posted.
+  // insert is discarded, not posted. When that write fails, the error is
+  // raised and the table stays open, so nothing is lost with it.
   void Close();
   const QString& FileName() const;
   void SetFileName(const QString& fileName);
-  // Format 0 or 1 (1 = XML; 0 with a ".xml" extension = XML). An empty name
-  // is FileName. Posts a pending edit first. A closed table writes nothing.
+  // Format 0 or 1 (1 = XML; 0 with a ".xml" extension = XML; the binary
+  // packet is never written, so any format writes XML). An empty name is
+  // FileName. Posts a pending edit first. A closed table writes nothing. The
+  // file is replaced whole or not at all.
   void SaveToFile(const QString& fileName = QString(), int format = 0);
   // Closes (with write-back), reads the file; FileName stays. On any failure
   // the table stays closed.
   void LoadFromFile(const QString& fileName);
-  // Changed since last loaded, created or written.
+  // Changed since last loaded, created or written to its own file.
   bool ContentChanged() const;
+  // The packet SaveToFile writes, and LoadFromFile from bytes in memory (no
+  // file name involved; FileName stays). SaveToBytes posts a pending edit.
+  QByteArray SaveToBytes();
+  void LoadFromBytes(const QByteArray& bytes);
 
   TDataSetState State() const;
+  // In edit or insert state: a field was assigned since Edit, or since the
+  // new row's OnNewRecord (a grid may drop an untouched new row by Cancel).
+  bool Modified() const;
 
   // ---- Navigation (posts a pending edit or insert first) ----
   void First();
   void Next();
   void Prior();
   void Last();
+  // Eof: the view is empty, or Last was called, or Next found no row after
+  // the current one (so "First; while (!Eof()) { ...; Next(); }" visits every
+  // row). Bof likewise with First and Prior. Other moves clear both.
   bool Eof() const;
   bool Bof() const;
   // Rows in the current view (the pending insert row not counted).
   int RecordCount() const;
+  // No rows in the view and no pending insert row.
   bool IsEmpty() const;
   // 1-based position of the current row in the view; 0 when there is none.
   int RecNo() const;

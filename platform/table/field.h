@@ -87,7 +87,9 @@ class TField {
   void Clear();
 
   // Text for display (OnGetText with displayText true, else AsString) and for
-  // editing (OnGetText with displayText false, else AsString).
+  // editing (OnGetText with displayText false, else AsString). The handler's
+  // text starts as AsString, so one that supplies only the display text
+  // leaves the editing text as it is.
   QString DisplayText() const;
   QString Text() const;
   // Text typed by the user: OnSetText when attached, else SetAsString.
@@ -112,6 +114,8 @@ class TField {
   bool FVisible = true;
   int FDisplayWidth = 0;
   bool FFromFile = false;
+  int FFieldNo = -1;  // position in the table
+  int FSlot = -1;     // data fields: position in the record
   QString FKeyFields;
   TClientDataSet* FLookupDataSet = nullptr;
   QString FLookupKeyFields;

@@ -1,0 +1,155 @@
+#pragma once
+
+// The inside of TClientDataSet, shared by the engine's own source files (the
+// field code, the filter and the packet reader and writer). Not for users of
+// the table.
+
+#include <QHash>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "platform/table/client_dataset.h"
+#include "platform/table/record.h"
+
+class TFilterExpr;
+
+struct TRowVersion {
+  TRecord Values;
+  int RowState = 0;
+};
+
+// Row-state bits of the change log.
+enum : int {
+  rsSuperseded = 1,
+  rsDeleted = 2,
+  rsInserted = 4,
+  rsModified = 8,
+};
+
+// A row as the cursor sees it: its current version and its place in the
+// table's own order. Row ids are never reused while the table is open, so a
+// bookmark of a deleted row stays invalid.
+struct TRowInfo {
+  int Version = -1;
+  int NaturalPos = -1;
+  bool Alive = false;
+};
+
+struct TKeyPart {
+  const TField* Field = nullptr;
+  bool Descending = false;
+};
+
+struct TClientDataSet::TImpl final : TRecordReader {
+  explicit TImpl(TClientDataSet& owner);
+  ~TImpl() override;
+
+  TClientDataSet& Self;
+
+  // ---- Definition ----
+  std::vector<std::unique_ptr<TField>> FieldList;
+  std::vector<TField*> DataFields;       // in slot order
+  QHash<QString, int> FieldIndexByName;  // case-folded name -> FieldList position
+  std::vector<TIndexDef> IndexDefList;
+
+  // ---- Properties kept while closed ----
+  QString FileName;
+  QString FilterText;
+  bool FilterOn = false;
+  QString IndexNameText;
+  QString IndexFieldNamesText;
+
+  // ---- Open table ----
+  TDataSetState State = TDataSetState::dsInactive;
+  std::unique_ptr<TFilterExpr> Filter;  // null: every row passes
+  std::vector<TKeyPart> ActiveKey;
+  std::vector<std::vector<TKeyPart>> UniqueKeys;
+
+  std::vector<TRowVersion> Versions;
+  std::vector<int> Log;
+  std::vector<TRowInfo> Rows;  // by row id
+  std::vector<int> Natural;    // row ids in the table's own order
+  std::vector<int> View;       // row ids passing the filter, in index order
+  int Cursor = -1;             // position in View; -1 when it is empty
+  bool AtEof = true;
+  bool AtBof = true;
+
+  TRecord Buffer;            // the row being edited or inserted
+  int InsertPos = -1;        // view position of the pending insert row
+  int InsertBeforeRow = -1;  // row id the new row goes before in the own order; -1: at the end
+  bool RecordModified = false;
+  bool Changed = false;
+
+  int DisableCount = 0;
+  std::vector<TDataSetObserver*> Observers;
+
+  // DisplayTextAt shows a handler another row as the current one.
+  const TRecord* ReadOverride = nullptr;
+  // A lookup field being validated reads its new value from here.
+  const TField* ValidatingLookup = nullptr;
+  TValue ValidatingValue;
+
+  // ---- Helpers ----
+  [[noreturn]] void Error(const QString& message) const;
+  [[noreturn]] void ConvertError(const QString& pattern, const QString& text, const TField& field) const;
+  void CheckActive() const;
+  void CheckInactive() const;
+  void CheckEditing() const;
+  // Posts a pending edit or insert.
+  void CheckBrowseMode();
+
+  TField* Find(const QString& name) const;
+  TField& ByName(const QString& name) const;
+  std::vector<TField*> FieldsOfList(const QString& names) const;
+  void AddFieldObject(std::unique_ptr<TField> field);
+  void RebuildFieldMaps();
+  void DropFileFields();
+
+  // The record the fields read: an override, the edit buffer, or the current row.
+  const TRecord* CurrentRecord() const;
+  const TRecord& RecordOfRow(int rowId) const { return Versions[Rows[rowId].Version].Values; }
+  // Value of any field (lookups computed) in a record of this table.
+  TValue ValueIn(const TField& field, const TRecord& record) const override;
+  TValue LookupValue(const TField& field, const TRecord& record) const;
+  // The row id at a view position, -1 for the pending insert row.
+  int RowIdAt(int viewRow) const;
+  const TRecord* RecordAt(int viewRow) const;
+
+  std::vector<TKeyPart> ResolveKey(const QString& fields, const QString& descFields,
+                                   bool descendingAll) const;
+  std::vector<TKeyPart> KeyOfDef(const TIndexDef& def) const;
+  void ResolveActiveKey();
+  void ResolveUniqueKeys();
+  void CompileFilter();
+  bool Passes(const TRecord& record) const;
+  int CompareRecords(const TRecord& a, int natA, const TRecord& b, int natB) const;
+  int ViewPositionFor(const TRecord& record, int naturalPos) const;
+  void RebuildView(int keepRowId);
+  void RenumberNatural(size_t from);
+
+  void Notify(TDataChange change, int row);
+  void NotifyCurrent() { Notify(TDataChange::CurrentChanged, CurrentViewRowValue()); }
+  int CurrentViewRowValue() const;
+
+  void ClearData();
+  void OpenEmpty();
+  void MoveTo(int viewPos);
+  void BeginInsert(bool append);
+  void DiscardEdit();
+  // The data packet (data_packet.cpp).
+  QByteArray PacketBytes() const;
+  void WriteFile(const QString& path);
+  // Reads a packet into the closed table and opens it; on failure the table
+  // stays closed. sourceName names the file in messages.
+  void LoadBytes(const QByteArray& bytes, const QString& sourceName);
+};
+
+// Events are copied before they run: a handler may detach or replace itself.
+template <typename Fn, typename... Args>
+void FireEvent(const Fn& event, Args&&... args) {
+  if (event) {
+    Fn copy = event;
+    copy(std::forward<Args>(args)...);
+  }
+}

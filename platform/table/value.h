@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+#include "platform/table/field.h"
+
+// Text forms, parsing and ordering of field values. A stored value is either
+// null (an invalid QVariant) or holds exactly the C++ type of its field type:
+// QString, int, double, bool or QDate. Everything here relies on that.
+namespace table_value {
+
+// The user's forms (FormatSettings): AsString and text assignment.
+QString FormatFloat(double value);
+QString FormatDate(const QDate& date);
+QString FormatBoolean(bool value);
+QString ToText(const TValue& value);
+
+bool ParseInteger(QStringView text, int& value);
+// Takes the locale decimal separator and also ".".
+bool ParseFloat(QStringView text, double& value);
+bool ParseBoolean(QStringView text, bool& value);
+// The short date form and its variants with one-digit day and month.
+bool ParseDate(QStringView text, QDate& value);
+
+// Converts a value of any of the five C++ types (or a few close relatives such
+// as qlonglong or QDateTime) to the storage form of a field type. Returns
+// false when it cannot; *text then holds the text form that failed, for the
+// conversion message.
+bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text = nullptr);
+
+// Ordering within one field type: null first, text case-sensitive (letters
+// grouped alphabetically, the letter case deciding only between otherwise
+// equal texts), numbers and dates by value, false before true.
+int Compare(TFieldType type, const TValue& a, const TValue& b);
+int CompareText(const QString& a, const QString& b);
+
+// Equality of two stored values of one type (null equals null).
+bool Equal(TFieldType type, const TValue& a, const TValue& b);
+
+inline const QString& TextOf(const TValue& v) {
+  return *static_cast<const QString*>(v.constData());
+}
+inline int IntOf(const TValue& v) {
+  return *static_cast<const int*>(v.constData());
+}
+inline double FloatOf(const TValue& v) {
+  return *static_cast<const double*>(v.constData());
+}
+inline bool BoolOf(const TValue& v) {
+  return *static_cast<const bool*>(v.constData());
+}
+inline const QDate& DateOf(const TValue& v) {
+  return *static_cast<const QDate*>(v.constData());
+}
+
+}  // namespace table_value

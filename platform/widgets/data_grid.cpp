@@ -1,0 +1,707 @@
+#include "platform/widgets/data_grid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "platform/core/exception.h"
+#include "platform/core/scope_exit.h"
+#include "platform/widgets/shared_dialogs.h"
+
+namespace {
+
+QString EditorText(const QWidget* editor) {
+  if (const auto* line = qobject_cast<const QLineEdit*>(editor)) {
+    return line->text();
+  }
+  if (const auto* combo = qobject_cast<const QComboBox*>(editor)) {
+    return combo->currentText();
+  }
+  return QString();
+}
+
+// What the table's key-press handlers see: the characters a user types, with
+// Backspace and Enter, but not Escape and Tab, which steer the grid.
+bool IsTypedCharacter(const QKeyEvent* event) {
+  if (event->type() != QEvent::KeyPress || event->text().size() != 1) {
+    return false;
+  }
+  const QChar c = event->text().at(0);
+  if (c == u'\b' || c == u'\r') {
+    return true;
+  }
+  return c.isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+Qt::KeyboardModifiers PlainModifiers(const QKeyEvent* event) {
+  return event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+}  // namespace
+
+// Cell editors: a line edit, an editable drop-down for pick-list columns, a
+// fixed drop-down for lookup columns. The editor starts from the field's Text
+// and writes back only when its text changed.
+class TDataGridDelegate final : public QStyledItemDelegate {
+ public:
+  explicit TDataGridDelegate(TDataGrid* grid) : QStyledItemDelegate(grid), FGrid(grid) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    TDataGridModel* model = FGrid->FModel;
+    const TField* field = model->FieldAt(index.column());
+    if (field == nullptr) {
+      return nullptr;
+    }
+    const QStringList pickList = model->Columns()[index.column()].PickList;
+    QWidget* editor = nullptr;
+    if (!pickList.isEmpty() || field->IsLookup()) {
+      auto* combo = new QComboBox(parent);
+      combo->setFrame(false);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      if (!pickList.isEmpty()) {
+        combo->setEditable(true);
+        combo->addItems(pickList);
+        QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, FGrid,
+                         [grid = FGrid] { grid->EditorChanged(); });
+      } else {
+        QStringList items;
+        RunGuarded([&] { items = field->LookupList(); });
+        combo->addItems(items);
+      }
+      // A choice from the list is a finished entry, as in a pick list.
+      auto* self = const_cast<TDataGridDelegate*>(this);
+      QObject::connect(combo, &QComboBox::activated, FGrid, [self, combo] {
+        self->FGrid->EditorChanged();
+        if (self->FGrid->FEditor == combo) {
+          emit self->commitData(combo);
+          emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+        }
+      });
+      editor = combo;
+    } else {
+      auto* line = new QLineEdit(parent);
+      line->setFrame(false);
+      if (field->DataType() == TFieldType::ftString && field->Size() > 0) {
+        line->setMaxLength(field->Size());
+      }
+      QObject::connect(line, &QLineEdit::textEdited, FGrid, [grid = FGrid] { grid->EditorChanged(); });
+      editor = line;
+    }
+    FGrid->FEditor = editor;
+    return editor;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    // Qt asks again whenever a one-cell row changes; what the user typed by
+    // then must stay.
+    if (editor->property("tyazharLoaded").toBool()) {
+      return;
+    }
+    editor->setProperty("tyazharLoaded", true);
+    QString text;
+    if (const TField* field = FGrid->FModel->FieldAt(index.column())) {
+      RunGuarded([&] { text = field->Text(); });
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      line->setText(text);
+      line->selectAll();
+    } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+      if (combo->isEditable()) {
+        combo->setEditText(text);
+      } else {
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
+      }
+    }
+    if (editor == FGrid->FEditor) {
+      FGrid->FEditorStartText = EditorText(editor);
+    }
+  }
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    const QString text = EditorText(editor);
+    if (editor == FGrid->FEditor && text == FGrid->FEditorStartText) {
+      return;
+    }
+    if (model->setData(index, text, Qt::EditRole) && editor == FGrid->FEditor) {
+      FGrid->FEditorStartText = text;
+    }
+  }
+
+  void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+    if (FGrid->FEditor == editor) {
+      FGrid->FEditor = nullptr;
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Escape && PlainModifiers(key) == Qt::NoModifier) {
+        // The first Escape takes back what was typed into the cell; with
+        // nothing typed it cancels the row's edit or insert.
+        const bool typed = FGrid->EditorModified();
+        const bool handled = QStyledItemDelegate::eventFilter(object, event);
+        if (!typed) {
+          FGrid->CancelTable();
+        }
+        return handled;
+      }
+      // The record keys work while a cell is being edited too.
+      if ((key->key() == Qt::Key_Delete && PlainModifiers(key) == Qt::ControlModifier) ||
+          (key->key() == Qt::Key_Insert && PlainModifiers(key) == Qt::NoModifier)) {
+        FGrid->HandleDataKey(key);
+        return true;
+      }
+      if (FGrid->FilterTypedKey(object, key)) {
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+
+ private:
+  TDataGrid* FGrid;
+};
+
+// Moves the table before the grid's current row moves, so that a post the
+// table refuses keeps both where they were, and a row that moved while being
+// posted is followed.
+class TDataGridSelectionModel final : public QItemSelectionModel {
+ public:
+  TDataGridSelectionModel(TDataGridModel* model, TDataGrid* grid)
+      : QItemSelectionModel(model, grid), FGrid(grid) {}
+
+  void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
+    if (!FGrid->FFollowing && !FGrid->FMoving && index.isValid()) {
+      const int column = index.column();
+      const int row = FGrid->MoveTableTo(index.row());
+      if (row >= 0) {
+        QItemSelectionModel::setCurrentIndex(model()->index(row, column), command);
+        return;
+      }
+    }
+    QItemSelectionModel::setCurrentIndex(index, command);
+  }
+
+ private:
+  TDataGrid* FGrid;
+};
+
+TDataGrid::TDataGrid(QWidget* parent)
+    : QTableView(parent), FModel(new TDataGridModel(this)), FDelegate(new TDataGridDelegate(this)) {
+  setModel(FModel);
+  QItemSelectionModel* defaultSelection = selectionModel();
+  setSelectionModel(new TDataGridSelectionModel(FModel, this));
+  delete defaultSelection;
+  setItemDelegate(FDelegate);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setWordWrap(false);
+
+  QHeaderView* titles = horizontalHeader();
+  titles->setSectionsMovable(true);
+  titles->setSectionsClickable(true);
+  titles->setHighlightSections(false);
+  titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  connect(titles, &QHeaderView::sectionClicked, this, [this](int logical) {
+    const int position = horizontalHeader()->visualIndex(logical);
+    RunGuarded([&] {
+      if (OnTitleClick) {
+        OnTitleClick(*this, position);
+      }
+    });
+  });
+
+  // The row header is the record indicator: the current row, marked by
+  // the table's state.
+  QHeaderView* indicator = verticalHeader();
+  const int rowHeight = fontMetrics().height() + 6;
+  indicator->setSectionResizeMode(QHeaderView::Fixed);
+  indicator->setDefaultSectionSize(rowHeight);
+  indicator->setMinimumSectionSize(rowHeight);
+  indicator->setDefaultAlignment(Qt::AlignCenter);
+  indicator->setMinimumWidth(rowHeight);
+  indicator->setMaximumWidth(rowHeight);
+
+  connect(FModel, &TDataGridModel::DataSetNotified, this, [this](int change) {
+    // Someone else ended the row's edit (a navigator's Cancel): what was
+    // typed into the cell belongs to nothing now.
+    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() && EditorModified()) {
+      DropEditor();
+    }
+    FollowTable();
+  });
+  connect(FModel, &QAbstractItemModel::modelAboutToBeReset, this, &TDataGrid::SaveLayout);
+  connect(FModel, &QAbstractItemModel::modelReset, this, [this] {
+    if (FModel->ColumnsChangedInLastReset()) {
+      LayOutColumns();
+    } else {
+      RestoreLayout();
+    }
+    FollowTable();
+  });
+  connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
+
+  FModel->Link().OnUpdateData = [this] { CommitEditor(); };
+}
+
+TDataGrid::~TDataGrid() {
+  // The model outlives the view's own teardown; it must stop hearing the
+  // table before the view is gone.
+  FModel->Link().OnUpdateData = nullptr;
+  disconnect(FModel, nullptr, this, nullptr);
+  FModel->SetDataSet(nullptr);
+}
+
+void TDataGrid::SetDataSet(TClientDataSet* dataSet) {
+  DropEditor();
+  FModel->SetDataSet(dataSet);
+}
+
+// ---- Columns ----
+
+void TDataGrid::SetColumns(const QList<TDataColumn>& columns) {
+  DropEditor();
+  FModel->SetColumns(columns);
+}
+
+void TDataGrid::AddColumn(const TDataColumn& column) {
+  DropEditor();
+  FModel->AddColumn(column);
+}
+
+void TDataGrid::ClearColumns() {
+  DropEditor();
+  FModel->ClearColumns();
+}
+
+int TDataGrid::ColumnCount() const {
+  return FModel->columnCount();
+}
+
+int TDataGrid::Logical(int position) const {
+  if (position < 0 || position >= FModel->columnCount()) {
+    return -1;
+  }
+  return horizontalHeader()->logicalIndex(position);
+}
+
+QString TDataGrid::ColumnFieldName(int position) const {
+  return FModel->ColumnFieldName(Logical(position));
+}
+
+int TDataGrid::ColumnPosition(const QString& fieldName) const {
+  for (int position = 0; position < ColumnCount(); ++position) {
+    if (ColumnFieldName(position).compare(fieldName, Qt::CaseInsensitive) == 0) {
+      return position;
+    }
+  }
+  return -1;
+}
+
+int TDataGrid::ColumnWidth(int position) const {
+  const int logical = Logical(position);
+  return logical >= 0 ? horizontalHeader()->sectionSize(logical) : 0;
+}
+
+void TDataGrid::SetColumnWidth(int position, int width) {
+  const int logical = Logical(position);
+  if (logical >= 0) {
+    horizontalHeader()->resizeSection(logical, std::max(0, width));
+  }
+}
+
+void TDataGrid::MoveColumn(int from, int to) {
+  if (Logical(from) >= 0 && Logical(to) >= 0) {
+    horizontalHeader()->moveSection(from, to);
+  }
+}
+
+bool TDataGrid::ColumnReadOnly(int position) const {
+  const int logical = Logical(position);
+  return logical >= 0 && FModel->Columns()[logical].ReadOnly;
+}
+
+void TDataGrid::SetColumnReadOnly(int position, bool readOnly) {
+  FModel->SetColumnReadOnly(Logical(position), readOnly);
+}
+
+QStringList TDataGrid::ColumnPickList(int position) const {
+  const int logical = Logical(position);
+  return logical >= 0 ? FModel->Columns()[logical].PickList : QStringList();
+}
+
+void TDataGrid::SetColumnPickList(int position, const QStringList& pickList) {
+  FModel->SetColumnPickList(Logical(position), pickList);
+}
+
+void TDataGrid::RefreshTitles() {
+  FModel->RefreshTitles();
+}
+
+int TDataGrid::DefaultColumnWidth(int column) const {
+  const TDataColumn& design = FModel->Columns()[column];
+  if (design.Width >= 0) {
+    return design.Width;
+  }
+  const TField* field = FModel->FieldAt(column);
+  const int chars = field != nullptr ? field->DisplayWidth() : 10;
+  return std::max(20, chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 8);
+}
+
+void TDataGrid::LayOutColumns() {
+  QHeaderView* titles = horizontalHeader();
+  for (int column = 0; column < FModel->columnCount(); ++column) {
+    titles->moveSection(titles->visualIndex(column), column);
+    titles->resizeSection(column, DefaultColumnWidth(column));
+  }
+}
+
+// A reset that keeps the columns (new rows, a new filter or order) keeps the
+// user's widths and column order too.
+void TDataGrid::SaveLayout() {
+  QHeaderView* titles = horizontalHeader();
+  FSavedWidths.clear();
+  FSavedOrder.clear();
+  for (int column = 0; column < titles->count(); ++column) {
+    FSavedWidths.push_back(titles->sectionSize(column));
+    FSavedOrder.push_back(titles->logicalIndex(column));
+  }
+}
+
+void TDataGrid::RestoreLayout() {
+  QHeaderView* titles = horizontalHeader();
+  if (int(FSavedWidths.size()) != titles->count()) {
+    LayOutColumns();
+    return;
+  }
+  for (int position = 0; position < int(FSavedOrder.size()); ++position) {
+    titles->moveSection(titles->visualIndex(FSavedOrder[position]), position);
+  }
+  for (int column = 0; column < int(FSavedWidths.size()); ++column) {
+    titles->resizeSection(column, FSavedWidths[column]);
+  }
+}
+
+// ---- Options ----
+
+void TDataGrid::SetReadOnly(bool readOnly) {
+  FReadOnly = readOnly;
+  if (readOnly) {
+    DropEditor();
+  }
+  FModel->SetReadOnly(readOnly);
+  setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                           : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+}
+
+bool TDataGrid::RowSelect() const {
+  return selectionBehavior() == QAbstractItemView::SelectRows;
+}
+
+void TDataGrid::SetRowSelect(bool rowSelect) {
+  setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) {
+    selectionModel()->select(current,
+                             QItemSelectionModel::ClearAndSelect |
+                                 (rowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+  }
+}
+
+// ---- Cursor ----
+
+void TDataGrid::FollowTable() {
+  if (FMoving || !FModel->Link().CanRead()) {
+    return;
+  }
+  const int row = DataSet()->CurrentViewRow();
+  if (row < 0 || row >= FModel->rowCount()) {
+    return;
+  }
+  const QModelIndex current = currentIndex();
+  if (current.isValid() && current.row() == row) {
+    return;
+  }
+  const int column = current.isValid() ? current.column() : horizontalHeader()->logicalIndex(0);
+  if (column < 0) {
+    return;
+  }
+  FFollowing = true;
+  const TScopeExit following([this] { FFollowing = false; });
+  setCurrentIndex(FModel->index(row, column));
+}
+
+// Returns the table's row after the move: the asked one, or where the table
+// stayed when the post or the move was refused. -1 when there is no table.
+int TDataGrid::MoveTableTo(int row) {
+  if (!FModel->Link().CanRead()) {
+    return -1;
+  }
+  TClientDataSet* dataSet = DataSet();
+  if (row == dataSet->CurrentViewRow()) {
+    return row;
+  }
+  FMoving = true;
+  {
+    const TScopeExit moving([this] { FMoving = false; });
+    RunGuarded([&] {
+      UpdateRecord(*dataSet);
+      int target = row;
+      const int pending = dataSet->CurrentViewRow();
+      if (DropUntouchedInsert(*dataSet) && target > pending) {
+        --target;
+      }
+      if (target >= 0 && target < dataSet->ViewRowCount()) {
+        dataSet->MoveToViewRow(target);
+      }
+    });
+  }
+  return dataSet->CurrentViewRow() < FModel->rowCount() ? dataSet->CurrentViewRow() : -1;
+}
+
+void TDataGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+  QTableView::setSelection(rect, command);
+  // When the table did not go where the user clicked, the selection shows
+  // where it is.
+  const QModelIndex current = currentIndex();
+  if (current.isValid() && !selectionModel()->isSelected(current)) {
+    selectionModel()->select(current,
+                             QItemSelectionModel::ClearAndSelect |
+                                 (RowSelect() ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+  }
+}
+
+bool TDataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  // Qt also calls this to ask, with triggers that open nothing (a plain
+  // press); only an editor that will open moves the table.
+  const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+  if (opens && index.isValid() && (FModel->flags(index) & Qt::ItemIsEditable) && FModel->Link().CanRead() &&
+      index.row() != DataSet()->CurrentViewRow()) {
+    setCurrentIndex(index);
+    if (DataSet()->CurrentViewRow() != index.row()) {
+      return false;
+    }
+  }
+  return QTableView::edit(index, trigger, event);
+}
+
+// ---- Editing ----
+
+void TDataGrid::CommitEditor() {
+  QWidget* editor = FEditor;
+  if (editor == nullptr) {
+    return;
+  }
+  commitData(editor);
+  const bool refused = FModel->LastWriteFailed();
+  if (FEditor == editor) {
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+  if (refused) {
+    Abort();
+  }
+}
+
+void TDataGrid::DropEditor() {
+  if (QWidget* editor = FEditor) {
+    closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+  }
+}
+
+bool TDataGrid::EditorModified() const {
+  return FEditor != nullptr && EditorText(FEditor) != FEditorStartText;
+}
+
+// The first change in a cell editor puts the table into edit state, as the
+// user sees it in the indicator before the text is written.
+void TDataGrid::EditorChanged() {
+  if (!FModel->Link().CanRead() || FModel->Link().Editing()) {
+    return;
+  }
+  if (!RunGuarded([&] { DataSet()->Edit(); })) {
+    DropEditor();
+  }
+}
+
+void TDataGrid::CancelTable() {
+  DropEditor();
+  if (FModel->Link().Editing()) {
+    RunGuarded([&] { DataSet()->Cancel(); });
+  }
+}
+
+// ---- Keys and mouse ----
+
+bool TDataGrid::FilterTypedKey(QObject* target, QKeyEvent* event) {
+  if (event == FCheckedKey || !IsTypedCharacter(event)) {
+    return false;
+  }
+  const QChar typed = event->text().at(0);
+  QChar key = typed;
+  const bool passed = RunGuarded([&] {
+    if (OnKeyPress) {
+      OnKeyPress(*this, key);
+    }
+  });
+  if (!passed || key.isNull()) {
+    return true;
+  }
+  if (key == typed) {
+    return false;
+  }
+  QKeyEvent replaced(QEvent::KeyPress, event->key(), event->modifiers(), QString(key), event->isAutoRepeat(),
+                     event->count());
+  FCheckedKey = &replaced;
+  const TScopeExit checked([this] { FCheckedKey = nullptr; });
+  QCoreApplication::sendEvent(target, &replaced);
+  return true;
+}
+
+// The keys that work on records rather than on cells. True when handled.
+bool TDataGrid::HandleDataKey(QKeyEvent* event) {
+  TClientDataSet* dataSet = DataSet();
+  if (dataSet == nullptr) {
+    return false;
+  }
+  const Qt::KeyboardModifiers modifiers = PlainModifiers(event);
+  const bool canModify = !FReadOnly && FModel->Link().CanRead();
+  switch (event->key()) {
+    case Qt::Key_Delete:
+      if (modifiers != Qt::ControlModifier) {
+        return false;
+      }
+      if (canModify) {
+        DropEditor();
+        RunGuarded([&] { DeleteRecordWithPrompt(*dataSet); });
+      }
+      return true;
+    case Qt::Key_Insert:
+      if (modifiers != Qt::NoModifier) {
+        return false;
+      }
+      if (canModify) {
+        RunGuarded([&] {
+          UpdateRecord(*dataSet);
+          dataSet->Insert();
+          NoteControlInsert(*dataSet);
+        });
+      }
+      return true;
+    case Qt::Key_Down: {
+      if (modifiers != Qt::NoModifier || !canModify) {
+        return false;
+      }
+      const int rows = dataSet->ViewRowCount();
+      if (rows > 0 && dataSet->CurrentViewRow() != rows - 1) {
+        return false;
+      }
+      RunGuarded([&] {
+        UpdateRecord(*dataSet);
+        // A new row nobody has filled yet is not followed by another.
+        if (IsUntouchedControlInsert(*dataSet)) {
+          return;
+        }
+        dataSet->Append();
+        NoteControlInsert(*dataSet);
+      });
+      return true;
+    }
+    case Qt::Key_Up:
+      if (modifiers != Qt::NoModifier || !FModel->Link().CanRead()) {
+        return false;
+      }
+      {
+        bool dropped = false;
+        RunGuarded([&] {
+          UpdateRecord(*dataSet);
+          dropped = DropUntouchedInsert(*dataSet);
+        });
+        return dropped;
+      }
+    case Qt::Key_Escape:
+      if (modifiers != Qt::NoModifier || !FModel->Link().Editing()) {
+        return false;
+      }
+      CancelTable();
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      RunGuarded([&] {
+        if (OnEnterKey) {
+          OnEnterKey(*this);
+        }
+      });
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TDataGrid::keyPressEvent(QKeyEvent* event) {
+  // Keys a cell editor passed up (Enter, arrows) went through OnKeyPress
+  // there already.
+  const bool fromEditor = state() == QAbstractItemView::EditingState && !hasFocus();
+  if (!fromEditor && FilterTypedKey(this, event)) {
+    event->accept();
+    return;
+  }
+  const QKeyEvent* previous = FCheckedKey;
+  FCheckedKey = event;
+  const TScopeExit checked([this, previous] { FCheckedKey = previous; });
+  if (fromEditor && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  if (HandleDataKey(event)) {
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void TDataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  RunGuarded([&] {
+    if (OnDblClick) {
+      OnDblClick(*this);
+    }
+  });
+}
+
+void TDataGrid::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    RefreshTitles();
+  }
+  QTableView::changeEvent(event);
+}
+
+// ---- Focus ----
+
+bool TDataGrid::Owns(const QWidget* widget) const {
+  return widget != nullptr && (widget == this || isAncestorOf(widget));
+}
+
+void TDataGrid::OnFocusChanged(QWidget* old, QWidget* now) {
+  // Only a move to another control of this window counts: a message box or
+  // another application taking the focus is not leaving the grid.
+  if (!Owns(old) || now == nullptr || Owns(now) || now->window() != window()) {
+    return;
+  }
+  RunGuarded([&] {
+    if (OnExit) {
+      OnExit(*this);
+    }
+  });
+}

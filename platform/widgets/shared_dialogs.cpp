@@ -1,0 +1,88 @@
+#include "platform/widgets/shared_dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+#include <utility>
+
+#include "platform/core/exception.h"
+
+namespace {
+
+QWidget* DialogParent() {
+  return QApplication::activeWindow();
+}
+
+void DefaultErrorDisplay(const QString& message) {
+  QMessageBox::critical(DialogParent(), QGuiApplication::applicationDisplayName(), message);
+}
+
+bool DefaultConfirmation(const QString& question) {
+  return QMessageBox::question(DialogParent(), QGuiApplication::applicationDisplayName(), question,
+                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+TErrorDisplay& ErrorDisplay() {
+  static TErrorDisplay display = DefaultErrorDisplay;
+  return display;
+}
+
+TConfirmation& Confirmation() {
+  static TConfirmation confirmation = DefaultConfirmation;
+  return confirmation;
+}
+
+QString& DeletePrompt() {
+  static QString prompt = QStringLiteral("Delete record?");
+  return prompt;
+}
+
+}  // namespace
+
+TErrorDisplay SetErrorDisplay(TErrorDisplay display) {
+  TErrorDisplay previous = std::move(ErrorDisplay());
+  ErrorDisplay() = display ? std::move(display) : TErrorDisplay(DefaultErrorDisplay);
+  return previous;
+}
+
+void ShowErrorMessage(const QString& message) {
+  // A copy: the display may replace itself while it runs.
+  const TErrorDisplay display = ErrorDisplay();
+  display(message);
+}
+
+void HandleCurrentException() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const EAbort&) {
+    } catch (const Exception& e) {
+      ShowErrorMessage(e.Message());
+    } catch (const std::exception& e) {
+      ShowErrorMessage(QString::fromUtf8(e.what()));
+    } catch (...) {
+      ShowErrorMessage(QStringLiteral("Unknown error"));
+    }
+  } catch (...) {
+    // The display itself failed; there is nobody left to tell.
+  }
+}
+
+QString RecordDeletePrompt() {
+  return DeletePrompt();
+}
+
+void SetRecordDeletePrompt(const QString& text) {
+  DeletePrompt() = text;
+}
+
+TConfirmation SetConfirmation(TConfirmation confirmation) {
+  TConfirmation previous = std::move(Confirmation());
+  Confirmation() = confirmation ? std::move(confirmation) : TConfirmation(DefaultConfirmation);
+  return previous;
+}
+
+bool ConfirmRecordDelete() {
+  const TConfirmation confirmation = Confirmation();
+  return confirmation(RecordDeletePrompt());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// The two message boxes that every data control shares, and the wrapper that
+// keeps exceptions away from Qt.
+//
+// Both boxes go through one replaceable function each, so that the window can
+// restyle them and tests can answer them without a real dialog.
+
+// ---- Errors ----
+
+// Shows a user-facing error text. The default is a critical message box
+// titled with the application's display name.
+using TErrorDisplay = std::function<void(const QString& message)>;
+
+// Replaces the error display; an empty function restores the default.
+// Returns the one that was in place.
+TErrorDisplay SetErrorDisplay(TErrorDisplay display);
+void ShowErrorMessage(const QString& message);
+
+// The application's default handler: call it inside a catch block. The silent
+// abort is swallowed, every other exception has its message shown. Never
+// throws.
+void HandleCurrentException() noexcept;
+
+// Every entry point from the event loop (slot, event handler, timer) runs its
+// work through this. Returns true when the work ran to its end.
+template <class F>
+bool RunGuarded(F&& work) noexcept {
+  try {
+    work();
+    return true;
+  } catch (...) {
+    HandleCurrentException();
+    return false;
+  }
+}
+
+// ---- The record-delete prompt ----
+
+// The one question that every grid and navigator asks before deleting a
+// record. "Delete record?" until the window replaces it.
+QString RecordDeletePrompt();
+void SetRecordDeletePrompt(const QString& text);
+
+// Asks an OK/Cancel question; true for OK. The default is a question box with
+// OK and Cancel titled with the application's display name.
+using TConfirmation = std::function<bool(const QString& question)>;
+
+// Replaces the confirmation; an empty function restores the default. Returns
+// the one that was in place.
+TConfirmation SetConfirmation(TConfirmation confirmation);
+
+// Asks RecordDeletePrompt() through the confirmation.
+bool ConfirmRecordDelete();

@@ -1,0 +1,269 @@
+// Field values: text forms, conversions and their errors, null reads, sizes,
+// lookups and the field events.
+#include <gtest/gtest.h>
+
+#include "platform/core/format_settings.h"
+#include "tests/platform/table/table_fixtures.h"
+
+using namespace table_test;
+
+namespace {
+
+class FieldTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    t.AddField("Name", TFieldType::ftString, 5);
+    t.AddField("Count", TFieldType::ftInteger);
+    t.AddField("Weight", TFieldType::ftFloat).SetDisplayLabel(QStringLiteral("Вес"));
+    t.AddField("Snatch", TFieldType::ftBoolean);
+    t.AddField("Birthday", TFieldType::ftDate);
+    t.CreateDataSet();
+    t.Append();
+  }
+  TClientDataSet t{"dsCompetitor"};
+};
+
+struct TextCase {
+  const char* field;
+  const char* typed;
+  const char* shown;
+};
+
+TEST_F(FieldTest, TextAssignedParsesAndReadsBackInTheLocaleForm) {
+  const TextCase cases[] = {
+      {"Count", "42", "42"},
+      {"Count", " -7 ", "-7"},
+      {"Count", "+3", "3"},
+      {"Weight", "72,5", "72,5"},
+      {"Weight", "72.5", "72,5"},  // the full stop is taken too
+      {"Weight", "80", "80"},
+      {"Weight", "0,1", "0,1"},
+      {"Weight", "123456789012345678", "1,23456789012346e+17"},
+      {"Weight", "0,00001", "1e-05"},
+      {"Snatch", "True", "True"},
+      {"Snatch", "false", "False"},
+      {"Birthday", "01.02.2000", "01.02.2000"},
+      {"Birthday", "1.2.2000", "01.02.2000"},
+      {"Birthday", "29.02.2024", "29.02.2024"},
+      {"Name", "Иван", "Иван"},
+      {"Name", "abcdefgh", "abcde"},  // cut to Size
+  };
+  for (const auto& c : cases) {
+    TField& f = t.FieldByName(c.field);
+    f.SetAsString(QString::fromUtf8(c.typed));
+    EXPECT_EQ(f.AsString(), QString::fromUtf8(c.shown)) << c.field << " <- " << c.typed;
+    EXPECT_FALSE(f.IsNull());
+  }
+}
+
+TEST_F(FieldTest, BadTextIsRefusedWithTheTablesMessageAndTheOldValueStays) {
+  struct Case {
+    const char* field;
+    const char* typed;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"Count", "abc", "dsCompetitor: 'abc' is not a valid integer value for field 'Count'"},
+      {"Count", "1.5", "dsCompetitor: '1.5' is not a valid integer value for field 'Count'"},
+      {"Count", "99999999999", "dsCompetitor: '99999999999' is not a valid integer value for field 'Count'"},
+      {"Weight", "7,2,5", "dsCompetitor: '7,2,5' is not a valid floating point value for field 'Вес'"},
+      {"Weight", "inf", "dsCompetitor: 'inf' is not a valid floating point value for field 'Вес'"},
+      {"Snatch", "yes", "dsCompetitor: 'yes' is not a valid boolean value for field 'Snatch'"},
+      {"Birthday", "31.02.2000", "dsCompetitor: '31.02.2000' is not a valid date for field 'Birthday'"},
+      {"Birthday", "2000-01-01", "dsCompetitor: '2000-01-01' is not a valid date for field 'Birthday'"},
+  };
+  t.FieldByName("Count").SetAsInteger(5);
+  t.FieldByName("Weight").SetAsFloat(60);
+  t.FieldByName("Snatch").SetAsBoolean(true);
+  t.FieldByName("Birthday").SetAsDateTime(QDate(1990, 5, 6));
+  for (const auto& c : cases) {
+    TField& f = t.FieldByName(c.field);
+    const QString before = f.AsString();
+    bool convertError = false;
+    try {
+      f.SetAsString(QString::fromUtf8(c.typed));
+    } catch (const EConvertError& e) {
+      convertError = true;
+      EXPECT_EQ(e.Message(), QString::fromUtf8(c.message));
+    }
+    EXPECT_TRUE(convertError) << c.typed;
+    EXPECT_EQ(f.AsString(), before) << c.typed;
+  }
+}
+
+TEST_F(FieldTest, NullReadsAsEmptyZeroAndFalse) {
+  const QVariant values[] = {"x", 1, 2.5, true, QDate(2000, 1, 1)};
+  for (int i = 0; i < t.FieldCount(); ++i) {
+    t.Fields(i).SetValue(values[i]);
+    EXPECT_FALSE(t.Fields(i).IsNull());
+    t.Fields(i).Clear();
+  }
+  EXPECT_TRUE(t.FieldByName("Name").IsNull());
+  EXPECT_EQ(t.FieldByName("Name").AsString(), "");
+  EXPECT_EQ(t.FieldByName("Count").AsInteger(), 0);
+  EXPECT_EQ(t.FieldByName("Weight").AsFloat(), 0.0);
+  EXPECT_FALSE(t.FieldByName("Snatch").AsBoolean());
+  EXPECT_FALSE(t.FieldByName("Birthday").AsDateTime().isValid());
+  // Empty text clears every type, text fields included.
+  t.FieldByName("Count").SetAsInteger(3);
+  t.FieldByName("Count").SetAsString("");
+  EXPECT_TRUE(t.FieldByName("Count").IsNull());
+  t.FieldByName("Name").SetAsString("x");
+  t.FieldByName("Name").SetAsString("");
+  EXPECT_TRUE(t.FieldByName("Name").IsNull());
+}
+
+TEST_F(FieldTest, NumbersCrossBetweenIntegerAndFloat) {
+  TField& count = t.FieldByName("Count");
+  TField& weight = t.FieldByName("Weight");
+  count.SetAsFloat(72.5);  // halves go to the even neighbour
+  EXPECT_EQ(count.AsInteger(), 72);
+  count.SetAsFloat(73.5);
+  EXPECT_EQ(count.AsInteger(), 74);
+  weight.SetAsInteger(40);
+  EXPECT_EQ(weight.Value(), QVariant(40.0));
+  weight.SetAsFloat(12.5);
+  EXPECT_EQ(weight.AsInteger(), 12);
+  EXPECT_EQ(t.FieldByName("Name").DisplayWidth(), 5);
+}
+
+TEST_F(FieldTest, LocaleFormsComeFromTheFormatSettings) {
+  SetFormatSettings(TFormatSettings{u'.', QStringLiteral("yyyy-MM-dd")});
+  t.FieldByName("Weight").SetAsString("72.25");
+  EXPECT_EQ(t.FieldByName("Weight").AsString(), "72.25");
+  EXPECT_THROW(t.FieldByName("Weight").SetAsString("72,25"), EConvertError);
+  t.FieldByName("Birthday").SetAsString("2001-2-3");
+  EXPECT_EQ(t.FieldByName("Birthday").AsString(), "2001-02-03");
+}
+
+TEST_F(FieldTest, FieldsAreFoundInAnyLetterCase) {
+  EXPECT_EQ(&t.FieldByName("weight"), &t.FieldByName("WEIGHT"));
+  EXPECT_EQ(t.FindField("nope"), nullptr);
+  EXPECT_EQ(MessageOf([&] { t.FieldByName("Nope"); }), "dsCompetitor: Field 'Nope' not found");
+  EXPECT_EQ(t.FieldByName("snatch").Index(), 3);
+}
+
+TEST_F(FieldTest, AssigningOutsideEditOrInsertIsRefused) {
+  t.Post();
+  EXPECT_EQ(MessageOf([&] { t.FieldByName("Count").SetAsInteger(1); }),
+            "dsCompetitor: Dataset not in edit or insert mode");
+}
+
+// ---- Events ----
+
+TEST_F(FieldTest, OnValidateSeesTheNewValueAndItsErrorKeepsTheOldOne) {
+  TField& weight = t.FieldByName("Weight");
+  weight.SetAsFloat(70);
+  std::vector<QString> seen;
+  weight.OnValidate = [&](TField& f) {
+    seen.push_back(f.AsString());
+    if (f.AsFloat() > 999) {
+      throw Exception("Значение не может быть больше, чем 999");
+    }
+  };
+  int changes = 0;
+  weight.OnChange = [&](TField&) { ++changes; };
+
+  weight.SetAsFloat(80);
+  // The handler's own text reaches the caller unchanged, without a table prefix.
+  EXPECT_EQ(MessageOf([&] { weight.SetAsString("1000"); }), "Значение не может быть больше, чем 999");
+  EXPECT_EQ(weight.AsFloat(), 80.0);
+  EXPECT_EQ(seen, (std::vector<QString>{"80", "1000"}));
+  EXPECT_EQ(changes, 1);
+
+  // Detached, the value passes; re-attached, the check is back.
+  auto validate = weight.OnValidate;
+  weight.OnValidate = nullptr;
+  weight.SetAsFloat(1000);
+  EXPECT_EQ(weight.AsFloat(), 1000.0);
+  weight.OnValidate = validate;
+  EXPECT_THROW(weight.SetAsFloat(2000), Exception);
+  EXPECT_EQ(weight.AsFloat(), 1000.0);
+}
+
+TEST_F(FieldTest, GetTextAndSetTextHandlers) {
+  TField& count = t.FieldByName("Count");
+  count.OnGetText = [](TField& f, QString& text, bool display) {
+    if (display && f.AsInteger() == 1000) {
+      text = "свыше";
+    }
+  };
+  count.SetAsInteger(1000);
+  EXPECT_EQ(count.DisplayText(), "свыше");
+  EXPECT_EQ(count.Text(), "1000");  // the handler gives no editing text
+  count.OnSetText = [](TField& f, const QString& text) {
+    if (f.AsInteger() <= 999) {
+      f.SetAsString(text);
+    }
+  };
+  count.SetText("5");
+  EXPECT_EQ(count.AsInteger(), 1000);  // the open class ignores typing
+  count.OnSetText = nullptr;
+  count.SetText("5");
+  EXPECT_EQ(count.AsInteger(), 5);
+  EXPECT_THROW(count.SetText("x"), EConvertError);
+}
+
+// ---- Lookups ----
+
+class LookupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sex.AddField("ID", TFieldType::ftInteger);
+    sex.AddField("Name", TFieldType::ftString, 50);
+    sex.CreateDataSet();
+    // Each insert goes before the last one: the table lists man before woman.
+    for (auto [id, name] : {std::pair{0, "Ж"}, std::pair{1, "М"}}) {
+      sex.Insert();
+      sex.FieldByName("ID").SetAsInteger(id);
+      sex.FieldByName("Name").SetAsString(QString::fromUtf8(name));
+    }
+    reg.AddField("Name", TFieldType::ftString, 255);
+    reg.AddField("SexRef", TFieldType::ftInteger);
+    reg.AddLookupField("Sex", 50, "SexRef", &sex, "ID", "Name");
+    reg.CreateDataSet();
+  }
+  TClientDataSet sex{"dsSex"};
+  TClientDataSet reg{"dsCompetitor"};
+};
+
+TEST_F(LookupTest, ValueComesFromTheLookupRowAndAssigningStoresTheKey) {
+  // The last insert of dsSex is still pending; a lookup posts it.
+  EXPECT_EQ(sex.State(), TDataSetState::dsInsert);
+  reg.Append();
+  reg.FieldByName("SexRef").SetAsInteger(1);
+  EXPECT_EQ(reg.FieldByName("Sex").AsString(), "М");
+  EXPECT_EQ(sex.State(), TDataSetState::dsBrowse);
+
+  reg.FieldByName("Sex").SetAsString("Ж");
+  EXPECT_EQ(reg.FieldByName("SexRef").Value(), QVariant(0));
+  reg.FieldByName("Sex").SetAsString("X");  // no such row: the key is cleared
+  EXPECT_TRUE(reg.FieldByName("SexRef").IsNull());
+  EXPECT_TRUE(reg.FieldByName("Sex").IsNull());
+  reg.FieldByName("SexRef").SetAsInteger(10);  // a key without a row shows nothing
+  EXPECT_EQ(reg.FieldByName("Sex").AsString(), "");
+  reg.Post();
+
+  EXPECT_EQ(reg.FieldByName("Sex").LookupList(), (QStringList{"М", "Ж"}));
+  sex.Close();
+  EXPECT_TRUE(reg.FieldByName("Sex").LookupList().isEmpty());
+  EXPECT_TRUE(reg.FieldByName("Sex").IsNull());
+}
+
+TEST_F(LookupTest, ValidationOfALookupFieldSeesTheChosenText) {
+  QString seen = "unset";
+  reg.FieldByName("Sex").OnValidate = [&](TField& f) {
+    seen = f.AsString();
+    if (f.IsNull()) {
+      throw Exception("Field is null \"Sex\"");
+    }
+  };
+  reg.Append();
+  reg.FieldByName("SexRef").SetAsInteger(1);
+  reg.FieldByName("Sex").SetAsString("Ж");
+  EXPECT_EQ(seen, "Ж");
+  EXPECT_EQ(MessageOf([&] { reg.FieldByName("Sex").SetAsString(""); }), "Field is null \"Sex\"");
+  EXPECT_EQ(reg.FieldByName("SexRef").AsInteger(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,437 @@
+// The XML data packet: exact bytes written, what is read, bad files, and the
+// write-back of file tables when they close.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "tests/platform/table/table_fixtures.h"
+#include "tests/support/test_sandbox.h"
+
+using namespace table_test;
+using testing_sandbox::DataPath;
+using testing_sandbox::Path;
+using testing_sandbox::ReadFile;
+using testing_sandbox::WriteFile;
+
+namespace {
+
+const char kHeader[] =
+    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
+
+void DefineRegister(TClientDataSet& t) {
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.AddField("Birthday", TFieldType::ftDate);
+  t.AddField("RankRef", TFieldType::ftInteger);
+  t.AddField("Team", TFieldType::ftString, 255);
+  t.AddField("Weight", TFieldType::ftFloat);
+  t.AddField("SexRef", TFieldType::ftInteger);
+  t.AddField("Snatch", TFieldType::ftBoolean);
+}
+
+void DefineWeightClasses(TClientDataSet& t) {
+  t.AddField("Weight", TFieldType::ftInteger);
+  t.AddField("RefereePlatform", TFieldType::ftString, 255);
+  t.AddField("RefereePlatformMain", TFieldType::ftString, 255);
+  t.AddIndexDef({"dsManWeightIndex1", "Weight", ixUnique, ""});
+  t.SetIndexName("dsManWeightIndex1");
+}
+
+// ---- Writing ----
+
+TEST(PacketWrite, AFreshTableIsTheEmptyPacket) {
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  t.CreateDataSet();
+  EXPECT_EQ(t.SaveToBytes(),
+            QByteArray(kHeader) +
+                "<FIELD attrname=\"Weight\" fieldtype=\"i4\"/>"
+                "<FIELD attrname=\"RefereePlatform\" fieldtype=\"string\" WIDTH=\"255\"/>"
+                "<FIELD attrname=\"RefereePlatformMain\" fieldtype=\"string\" WIDTH=\"255\"/>"
+                "</FIELDS><PARAMS/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
+}
+
+TEST(PacketWrite, ValueTextsAndEscapes) {
+  TClientDataSet t("dsCompetitor");
+  DefineRegister(t);
+  t.AddLookupField("Sex", 50, "SexRef", nullptr, "ID", "Name");  // never written
+  t.CreateDataSet();
+  const struct {
+    QVariant name;
+    QVariant weight;
+    const char* row;
+  } cases[] = {
+      {"a&b<c>\"d\" 'e' \\f", 72.5,
+       "Name=\"a&amp;b&lt;c&gt;&quot;d&quot; &apos;e&apos; &#092;f\" Weight=\"72.5\""},
+      {"x\r\ny\tz\x01", 80.0, "Name=\"x&#013;&#010;y&#009;z&#001;\" Weight=\"80\""},
+      {QString::fromUtf8("Ёжик №1 €"), 0.00001, "Name=\"\xA8\xE6\xE8\xEA \xB9\x31 \x88\" Weight=\"1e-05\""},
+      // One reference per character the code page lacks, a surrogate pair joined.
+      {QString::fromUtf8("中😀"), 1e16, "Name=\"&#20013;&#128512;\" Weight=\"1e+16\""},
+      {{}, 0.1, "Weight=\"0.1\""},
+      {{}, 123456789.125, "Weight=\"123456789.125\""},
+      {{}, -0.5, "Weight=\"-0.5\""},
+      {{}, 1.0 / 3, "Weight=\"0.3333333333333333\""},
+      {{}, 0.0001, "Weight=\"0.0001\""},
+      {{}, 1234567890123456.0, "Weight=\"1234567890123456\""},
+  };
+  for (const auto& c : cases) {
+    t.Append();
+    t.FieldByName("Name").SetValue(c.name);
+    t.FieldByName("Weight").SetValue(c.weight);
+    t.Post();
+  }
+  t.Append();
+  t.FieldByName("Birthday").SetAsDateTime(QDate(987, 6, 5));
+  t.FieldByName("SexRef").SetAsInteger(-1);
+  t.FieldByName("Snatch").SetAsBoolean(false);
+  t.Append();
+  t.FieldByName("Snatch").SetAsBoolean(true);
+  const QByteArray bytes = t.SaveToBytes();
+
+  QByteArray rows;
+  for (const auto& c : cases) {
+    rows += "<ROW RowState=\"4\" " + QByteArray(c.row) + "/>";
+  }
+  rows += "<ROW RowState=\"4\" Birthday=\"09870605\" SexRef=\"-1\" Snatch=\"FALSE\"/>";
+  rows += "<ROW RowState=\"4\" Snatch=\"TRUE\"/>";
+  EXPECT_TRUE(bytes.startsWith(kHeader));
+  EXPECT_TRUE(bytes.contains("<FIELD attrname=\"Snatch\" fieldtype=\"boolean\"/></FIELDS>"));
+  EXPECT_FALSE(bytes.contains("\"Sex\""));
+  const qsizetype start = bytes.indexOf("<ROWDATA>") + 9;
+  EXPECT_EQ(bytes.mid(start, bytes.indexOf("</ROWDATA>") - start), rows);
+  EXPECT_FALSE(bytes.contains('\n'));
+
+  // Everything written reads back to the same values and writes the same bytes.
+  TClientDataSet back("dsCompetitor");
+  DefineRegister(back);
+  back.LoadFromBytes(bytes);
+  back.First();
+  EXPECT_EQ(back.FieldByName("Name").Value(), cases[0].name);
+  back.Next();
+  EXPECT_EQ(back.FieldByName("Name").Value(), cases[1].name);
+  back.Next();
+  back.Next();
+  EXPECT_EQ(back.FieldByName("Name").Value(), cases[3].name);
+  EXPECT_EQ(back.SaveToBytes(), bytes);
+}
+
+// ---- Reading ----
+
+TEST(PacketRead, HandMadeFixtureLoadsAndSavesBackByteForByte) {
+  TClientDataSet t("dsCompetitor");
+  DefineRegister(t);
+  t.LoadFromFile(DataPath("table/register.xml"));
+  ASSERT_TRUE(t.Active());
+  EXPECT_EQ(t.FileName(), "");  // LoadFromFile leaves the file name alone
+  EXPECT_EQ(t.VersionCount(), 8);
+  const int states[] = {0, 1, 2, 8, 4, 5, 12, 6};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(t.RowStateOfVersion(i + 1), states[i]) << i;
+  }
+  EXPECT_EQ(t.ChangeLog(), (QVector<int>{4, 2, 8, 3, 0, 2, 5, 0, 4, 6, 0, 4, 7, 6, 8, 8, 0, 4, 8, 0, 2}));
+  // The current rows, in the order their first versions were made.
+  EXPECT_EQ(Column(t, "Name"),
+            (QStringList{"Иванов Иван", "Петрова Анна", "Line1\r\nLine2\ttab\\", "Сидоров"}));
+  t.First();
+  EXPECT_EQ(t.FieldByName("Team").AsString(), "Динамо & Co");
+  EXPECT_EQ(t.FieldByName("Birthday").AsDateTime(), QDate(1990, 1, 2));
+  EXPECT_EQ(t.FieldByName("Weight").AsFloat(), 72.5);
+  EXPECT_TRUE(t.FieldByName("Snatch").AsBoolean());
+  t.Next();
+  EXPECT_EQ(t.FieldByName("Team").AsString(), "\"Спартак\"");
+  EXPECT_TRUE(t.FieldByName("Birthday").IsNull());
+  t.Last();
+  EXPECT_EQ(t.FieldByName("Weight").AsFloat(), 1e16);
+  EXPECT_FALSE(t.ContentChanged());
+  EXPECT_EQ(t.SaveToBytes(), ReadFile(DataPath("table/register.xml")));
+
+  // Later changes go on after the loaded log.
+  t.First();
+  t.Edit();
+  t.FieldByName("Weight").SetAsFloat(73);
+  t.Post();
+  EXPECT_EQ(t.VersionCount(), 9);
+  EXPECT_EQ(t.RowStateOfVersion(1), 1);
+  EXPECT_EQ(t.RowStateOfVersion(9), 8);
+  EXPECT_EQ(t.ChangeLog().mid(21), (QVector<int>{9, 1, 8}));
+}
+
+TEST(PacketRead, ReferencesMissingStatesAndIgnoredAttributes) {
+  const QByteArray packet =
+      "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<DATAPACKET Version=\"2.0\">\n"
+      "<METADATA><FIELDS><FIELD attrname=\"Team\" fieldtype=\"string\" WIDTH=\"20\" required=\"true\"/>"
+      "<FIELD attrname=\"Extra\" fieldtype=\"i2\"/>"
+      "<FIELD attrname=\"Weight\" fieldtype=\"r8\"/></FIELDS>"
+      "<PARAMS LCID=\"1049\" MD_FIELDLINKS=\"x\"/></METADATA>\n"
+      "<ROWDATA><ROW Weight='1.5E1' Team=\"&#x41;&#1041;&#66;&#X1F600;&amp;&bogus;&\xC0\" Extra=\"7\" "
+      "Other=\"1\"/>"
+      "<ROW weight=\"2\"/></ROWDATA></DATAPACKET>";
+  TClientDataSet t("dsHBTeam");
+  t.AddField("Weight", TFieldType::ftFloat);
+  t.AddField("Team", TFieldType::ftString, 20);
+  t.LoadFromBytes(packet);
+  EXPECT_EQ(t.RowStateOfVersion(1), 0);
+  EXPECT_EQ(t.RecordCount(), 2);
+  t.First();
+  EXPECT_EQ(t.FieldByName("Weight").AsFloat(), 15.0);
+  EXPECT_EQ(t.FieldByName("Team").AsString(), QString::fromUtf8("AБB😀&&bogus;&А"));
+  t.Next();
+  EXPECT_EQ(t.FieldByName("Weight").AsFloat(), 2.0);  // attribute names in any letter case
+  // The unknown field is not kept; the table's own fields are written.
+  const QByteArray saved = t.SaveToBytes();
+  EXPECT_FALSE(saved.contains("Extra"));
+  EXPECT_TRUE(saved.contains("<FIELD attrname=\"Weight\" fieldtype=\"r8\"/><FIELD attrname=\"Team\""));
+  EXPECT_TRUE(saved.contains("<PARAMS/>"));
+}
+
+TEST(PacketRead, ATableWithoutFieldsTakesThePacketsUntilItCloses) {
+  TClientDataSet source("dsTeamProtocol");
+  source.AddField("Position", TFieldType::ftString, 20);
+  source.AddField("Team", TFieldType::ftString, 20);
+  source.AddField("Point", TFieldType::ftInteger);
+  source.CreateDataSet();
+  source.Append();
+  source.FieldByName("Team").SetAsString("Динамо");
+  source.FieldByName("Point").SetAsInteger(36);
+  const QByteArray bytes = source.SaveToBytes();
+
+  TClientDataSet t("dsTeamProtocol");
+  t.LoadFromBytes(bytes);
+  ASSERT_EQ(t.FieldCount(), 3);
+  EXPECT_EQ(t.FieldByName("Team").Size(), 20);
+  EXPECT_EQ(t.FieldByName("Point").AsInteger(), 36);
+  EXPECT_EQ(t.SaveToBytes(), bytes);
+  t.Close();
+  EXPECT_EQ(t.FieldCount(), 0);
+  // Now the table can be given columns of its own.
+  t.AddField("Team", TFieldType::ftString, 20);
+  t.CreateDataSet();
+  EXPECT_EQ(t.FieldCount(), 1);
+}
+
+TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
+  TClientDataSet good("dsManWeight");
+  DefineWeightClasses(good);
+  good.CreateDataSet();
+  good.Append();
+  good.FieldByName("Weight").SetAsInteger(63);
+  const QByteArray packet = good.SaveToBytes();
+  QByteArray wrongType = packet;
+  wrongType.replace("\"Weight\" fieldtype=\"i4\"", "\"Weight\" fieldtype=\"string\" WIDTH=\"20\"");
+  QByteArray missing = packet;
+  missing.replace("<FIELD attrname=\"RefereePlatform\" fieldtype=\"string\" WIDTH=\"255\"/>", "");
+  QByteArray badValue = packet;
+  badValue.replace("Weight=\"63\"", "Weight=\"6x\"");
+  QByteArray badState = packet;
+  badState.replace("RowState=\"4\"", "RowState=\"four\"");
+  const QString path = Path("ManWeight.xml");
+  const QString inFile = "dsManWeight: Invalid data packet in file \"" + path + "\": ";
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    QString message;  // the whole message, or its start when it ends with ": "
+  } cases[] = {
+      {"not XML", "this is no packet", inFile},
+      {"empty", "", inFile},
+      {"cut short", packet.left(packet.size() / 2), inFile},
+      {"another root", "<?xml version=\"1.0\"?><TABLE/>", inFile + "no DATAPACKET element"},
+      {"no fields", "<DATAPACKET><ROWDATA/></DATAPACKET>", inFile + "no METADATA/FIELDS element"},
+      {"wrong type", wrongType,
+       "dsManWeight: Type mismatch for field 'Weight', expecting: i4 actual: string"},
+      {"missing field", missing, "dsManWeight: Field 'RefereePlatform' not found"},
+      {"bad value", badValue, "dsManWeight: '6x' is not a valid integer value for field 'Weight'"},
+      {"bad state", badState, inFile + "a RowState that is not a number"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(path, c.bytes);
+    TClientDataSet t("dsManWeight");
+    DefineWeightClasses(t);
+    t.SetFileName(path);
+    const QString message = MessageOf([&] { t.Open(); });
+    if (c.message.endsWith(": ")) {
+      EXPECT_TRUE(message.startsWith(c.message) && message.size() > c.message.size())
+          << c.what << ": " << message.toStdString();
+    } else {
+      EXPECT_EQ(message, c.message) << c.what;
+    }
+    EXPECT_FALSE(t.Active()) << c.what;
+    EXPECT_EQ(t.FieldCount(), 3) << c.what;
+    t.Close();  // nothing to write back: the unreadable file stays as it was
+    EXPECT_EQ(ReadFile(path), c.bytes) << c.what;
+  }
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  EXPECT_TRUE(MessageOf([&] {
+                t.LoadFromFile(Path("none.xml"));
+              }).startsWith("dsManWeight: Cannot open file \"" + Path("none.xml") + "\". "));
+  EXPECT_EQ(MessageOf([&] { t.Open(); }),
+            "dsManWeight: Missing data packet: the table has no file name to open");
+}
+
+TEST(PacketRead, AProtocolLoadsIntoATableWithTheSameFieldsInAnyOrder) {
+  TClientDataSet snatch("dsSnatch");
+  DefineProtocol(snatch);
+  snatch.CreateDataSet();
+  AppendRows(snatch, {{"A", 66.0, 60}, {"B", 67.5, 60}});
+  snatch.SaveToFile(Path("protocol_snatch20260309.ktp"), 1);
+
+  TClientDataSet longCycle("dsLongCycle");
+  longCycle.AddField("Result", TFieldType::ftInteger);
+  longCycle.AddField("Name", TFieldType::ftString, 255);
+  longCycle.AddField("Weight", TFieldType::ftFloat);
+  longCycle.AddField("AtTheTeam", TFieldType::ftBoolean);
+  longCycle.AddField("Point", TFieldType::ftInteger);
+  longCycle.AddIndexDef({"dsPutIndex", "Result;Weight", ixDescending, "Result"});
+  longCycle.SetIndexName("dsPutIndex");
+  longCycle.LoadFromFile(Path("protocol_snatch20260309.ktp"));
+  EXPECT_EQ(Column(longCycle, "Name"), (QStringList{"A", "B"}));  // its own index applies
+  EXPECT_EQ(longCycle.FieldByName("Result").AsInteger(), 60);
+
+  TClientDataSet relay("dsRelayRace");
+  relay.AddField("Name", TFieldType::ftString, 255);
+  relay.CreateDataSet();
+  relay.SaveToFile(Path("relay.ktp"));
+  EXPECT_EQ(MessageOf([&] { longCycle.LoadFromFile(Path("relay.ktp")); }),
+            "dsLongCycle: Field 'Result' not found");
+  EXPECT_FALSE(longCycle.Active());
+}
+
+TEST(PacketRead, RowsKeepTheirPlacesAcrossSaveAndLoad) {
+  TClientDataSet t("dsOrganizer");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.CreateDataSet();
+  for (const char* n : {"A", "B", "C", "D"}) {
+    t.Append();
+    t.FieldByName("Name").SetAsString(n);
+  }
+  t.SetRecNo(2);
+  t.Edit();
+  t.FieldByName("Name").SetAsString("B2");
+  t.Post();
+  t.SetRecNo(3);
+  t.Delete();
+  t.SetFilter("Name <> 'A'");
+  t.SetFiltered(true);  // a save writes every row, filtered or not
+  const QByteArray bytes = t.SaveToBytes();
+
+  TClientDataSet back("dsOrganizer");
+  back.AddField("Name", TFieldType::ftString, 255);
+  back.LoadFromBytes(bytes);
+  EXPECT_EQ(Column(back, "Name"), (QStringList{"A", "B2", "D"}));
+  EXPECT_EQ(back.ChangeLog(), t.ChangeLog());
+  EXPECT_EQ(back.VersionCount(), t.VersionCount());
+  EXPECT_EQ(back.SaveToBytes(), bytes);
+}
+
+// ---- Write-back ----
+
+class WriteBackTest : public ::testing::Test {
+ protected:
+  // Open-or-create, as the program does it for each file table.
+  void OpenOrCreate(TClientDataSet& t, const QString& path) {
+    if (!QFile::exists(path)) {
+      t.CreateDataSet();
+      for (int w : {63, 68, 1000}) {
+        t.Insert();
+        t.FieldByName("Weight").SetAsInteger(w);
+      }
+      t.SaveToFile(path, 1);  // posts the last row
+      t.Close();              // no file name yet: writes nothing
+    }
+    t.SetFileName(path);
+    t.Open();
+  }
+  const QString path = Path("ManWeight.xml");
+};
+
+TEST_F(WriteBackTest, OpenOrCreateThenWriteBackOnlyWhenChanged) {
+  {
+    TClientDataSet t("dsManWeight");
+    DefineWeightClasses(t);
+    OpenOrCreate(t, path);
+    EXPECT_EQ(Column(t, "Weight"), (QStringList{"63", "68", "1000"}));
+    EXPECT_EQ(t.VersionCount(), 3);
+    EXPECT_FALSE(t.ContentChanged());
+    // Unchanged: closing does not touch the file.
+    WriteFile(path, ReadFile(path) + " ");
+    t.Close();
+    EXPECT_TRUE(ReadFile(path).endsWith(" "));
+    t.Open();
+    t.First();
+    t.Edit();
+    t.FieldByName("RefereePlatform").SetAsString("Судья");
+    t.Post();
+    t.Append();
+    t.FieldByName("Weight").SetAsInteger(73);  // pending at close: discarded
+  }                                            // destroyed: written back
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  OpenOrCreate(t, path);
+  EXPECT_EQ(Column(t, "Weight"), (QStringList{"63", "68", "1000"}));
+  t.First();
+  EXPECT_EQ(t.FieldByName("RefereePlatform").AsString(), "Судья");
+  EXPECT_EQ(t.VersionCount(), 4);
+}
+
+TEST_F(WriteBackTest, SavingToItsOwnFileClearsTheChangeAndACopyDoesNot) {
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  OpenOrCreate(t, path);
+  t.First();
+  t.Delete();
+  t.SaveToFile();  // its own file, XML by the extension
+  EXPECT_FALSE(t.ContentChanged());
+  WriteFile(path, "marker");
+  t.Close();
+  EXPECT_EQ(ReadFile(path), "marker");
+
+  WriteFile(path, QByteArray());
+  TClientDataSet u("dsManWeight");
+  DefineWeightClasses(u);
+  u.CreateDataSet();
+  u.Append();
+  u.FieldByName("Weight").SetAsInteger(85);
+  u.SetFileName(path);
+  u.SaveToFile(Path("copy.ktp"), 1);
+  EXPECT_TRUE(u.ContentChanged());
+  // Loading another file closes the table first, with its write-back.
+  u.LoadFromFile(Path("copy.ktp"));
+  EXPECT_EQ(ReadFile(path), ReadFile(Path("copy.ktp")));
+  EXPECT_EQ(u.FileName(), path);
+}
+
+TEST_F(WriteBackTest, AFailedWriteNamesTheTableAndKeepsTheOldFile) {
+  TClientDataSet t("dsX");
+  DefineWeightClasses(t);
+  t.CreateDataSet();
+  const QString nowhere = Path("no/such/folder/x.xml");
+  const QString message = MessageOf([&] { t.SaveToFile(nowhere); });
+  EXPECT_TRUE(message.startsWith("dsX: Cannot create file \"" + nowhere + "\". ")) << message.toStdString();
+  EXPECT_GT(message.size(), QString("dsX: Cannot create file \"" + nowhere + "\". ").size());
+
+  // A write-back that fails keeps the table open with its rows.
+  t.Append();
+  t.FieldByName("Weight").SetAsInteger(63);
+  t.Post();
+  t.SetFileName(nowhere);
+  EXPECT_THROW(t.Close(), EDatabaseError);
+  EXPECT_TRUE(t.Active());
+  EXPECT_EQ(t.RecordCount(), 1);
+
+  if (geteuid() != 0) {  // permissions do not stop root
+    QDir().mkpath(Path("locked"));
+    const QString locked = Path("locked/ManWeight.xml");
+    t.SaveToFile(locked);
+    const QByteArray before = ReadFile(locked);
+    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner);
+    t.Append();
+    t.FieldByName("Weight").SetAsInteger(68);
+    EXPECT_THROW(t.SaveToFile(locked), EDatabaseError);
+    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadFile(locked), before);
+  }
+  t.SetFileName("");
+}
+
+}  // namespace

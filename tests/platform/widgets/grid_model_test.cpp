@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <functional>
+
+#include "platform/widgets/data_grid_model.h"
+#include "tests/platform/widgets/widget_fixtures.h"
+
+namespace {
+
+using namespace widgets_test;
+
+// Model column of each default column of the competitor table.
+enum { colName, colWeight, colRank, colTeam, colAtTheTeam };
+
+class GridModel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
+    DefineCompetitors(table, &ranks);
+    table.CreateDataSet();
+    AppendCompetitors(
+        table,
+        {{"Иванов", 72.5, 2, "Динамо"}, {"Петров", 68.0, 3, "Спартак"}, {"Сидоров", 85.0, 1, "Динамо"}});
+    model.SetDataSet(&table);
+    tester = WatchModel(&model);
+  }
+
+  void ExpectModelShowsView(const char* step) {
+    ASSERT_EQ(model.rowCount(), table.ViewRowCount()) << step;
+    EXPECT_EQ(ModelColumn(model, colName), ViewTexts(table, "Name")) << step;
+    EXPECT_EQ(ModelColumn(model, colWeight), ViewTexts(table, "Weight")) << step;
+    EXPECT_EQ(ModelColumn(model, colRank), ViewTexts(table, "Rank")) << step;
+  }
+
+  TClientDataSet ranks{"dsRank"};
+  TClientDataSet table{"dsCompetitor"};
+  TDataGridModel model;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+struct TStep {
+  const char* What;
+  std::function<void(TClientDataSet&)> Do;
+};
+
+TEST_F(GridModel, RowsFollowEveryChangeOfTheTable) {
+  const TStep steps[] = {
+      {"append",
+       [](TClientDataSet& t) {
+         t.Append();
+         t.FieldByName("Name").SetAsString("Козлов");
+         t.Post();
+       }},
+      {"insert before the second row",
+       [](TClientDataSet& t) {
+         t.SetRecNo(2);
+         t.Insert();
+         t.FieldByName("Name").SetAsString("Орлов");
+         t.FieldByName("RankRef").SetAsInteger(1);
+         t.Post();
+       }},
+      {"a pending insert is a row of the view", [](TClientDataSet& t) { t.Insert(); }},
+      {"a value typed into the pending row",
+       [](TClientDataSet& t) { t.FieldByName("Name").SetAsString("Новиков"); }},
+      {"cancelling the insert", [](TClientDataSet& t) { t.Cancel(); }},
+      {"editing a value",
+       [](TClientDataSet& t) {
+         t.Last();
+         t.Edit();
+         t.FieldByName("Weight").SetAsFloat(90.5);
+         t.Post();
+       }},
+      {"deleting the first row",
+       [](TClientDataSet& t) {
+         t.First();
+         t.Delete();
+       }},
+      {"filtering",
+       [](TClientDataSet& t) {
+         t.SetFilter("Weight > 70");
+         t.SetFiltered(true);
+       }},
+      {"a post that takes the row out of the filtered view",
+       [](TClientDataSet& t) {
+         t.First();
+         t.Edit();
+         t.FieldByName("Weight").SetAsFloat(60);
+         t.Post();
+       }},
+      {"filter off", [](TClientDataSet& t) { t.SetFiltered(false); }},
+      {"ordering by an index", [](TClientDataSet& t) { t.SetIndexFieldNames("Weight"); }},
+      {"a post that moves the row under the index",
+       [](TClientDataSet& t) {
+         t.Last();
+         t.Edit();
+         t.FieldByName("Weight").SetAsFloat(1);
+         t.Post();
+       }},
+      {"an insert posted to its place under the index",
+       [](TClientDataSet& t) {
+         t.First();
+         t.Insert();
+         t.FieldByName("Name").SetAsString("Лебедев");
+         t.FieldByName("Weight").SetAsFloat(75);
+         t.Post();
+       }},
+      {"back to the natural order", [](TClientDataSet& t) { t.SetIndexFieldNames(""); }},
+  };
+  ExpectModelShowsView("start");
+  for (const auto& step : steps) {
+    step.Do(table);
+    ExpectModelShowsView(step.What);
+  }
+}
+
+TEST_F(GridModel, MarksTheCurrentRowWithTheTableState) {
+  const auto mark = [&](int row) { return model.headerData(row, Qt::Vertical).toString(); };
+  table.SetRecNo(2);
+  EXPECT_EQ(mark(0), "");
+  EXPECT_EQ(mark(1), QString::fromUtf8("\u25B6"));
+  table.Edit();
+  EXPECT_EQ(mark(1), "I");
+  table.Cancel();
+  table.Insert();
+  EXPECT_EQ(mark(1), "*");
+  EXPECT_EQ(mark(2), "");
+}
+
+TEST_F(GridModel, ShowsVisibleFieldsUnlessAColumnListNamesOthers) {
+  EXPECT_EQ(Titles(model), (QStringList{"Name", "Weight", "Rank", "Team", "AtTheTeam"}));
+
+  table.FieldByName("Name").SetDisplayLabel(QString::fromUtf8("ФИО"));
+  QSignalSpy titlesChanged(&model, &QAbstractItemModel::headerDataChanged);
+  model.RefreshTitles();
+  EXPECT_EQ(titlesChanged.count(), 1);
+  EXPECT_EQ(model.headerData(colName, Qt::Horizontal).toString(), QString::fromUtf8("ФИО"));
+
+  TDataColumn hidden;
+  hidden.FieldName = "RankRef";
+  TDataColumn titled;
+  titled.FieldName = "Team";
+  titled.Title = "Club";
+  TDataColumn missing;
+  missing.FieldName = "Coach";
+  model.SetColumns({hidden, titled, missing});
+  EXPECT_EQ(Titles(model), (QStringList{"RankRef", "Club", "Coach"}));
+  EXPECT_EQ(ModelColumn(model, 0), (QStringList{"2", "3", "1"}));
+  EXPECT_EQ(ModelColumn(model, 2), (QStringList{"", "", ""}));
+  EXPECT_FALSE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
+
+  // Clearing the list brings back the visible fields; adding to it starts a
+  // list of its own.
+  model.ClearColumns();
+  EXPECT_EQ(model.columnCount(), 5);
+  model.AddColumn(titled);
+  EXPECT_EQ(Titles(model), QStringList{"Club"});
+}
+
+TEST_F(GridModel, LookupColumnsFollowTheLookupTable) {
+  EXPECT_EQ(ModelColumn(model, colRank), (QStringList{"МС", "КМС", "ЗМС"}));
+  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+  // Relabelling a rank, as a language switch does, tells our table nothing.
+  ASSERT_TRUE(ranks.Locate("ID", 2));
+  ranks.Edit();
+  ranks.FieldByName("Name").SetAsString("MS");
+  ranks.Post();
+  RunEventLoop();
+  EXPECT_GE(changed.count(), 1);
+  EXPECT_EQ(ModelColumn(model, colRank), (QStringList{"MS", "КМС", "ЗМС"}));
+
+  // A rank left pending, as the rank fill leaves its last one, is posted by
+  // the first lookup read: the model reads through that without losing step.
+  ranks.Insert();
+  ranks.FieldByName("ID").SetAsInteger(9);
+  ranks.FieldByName("Name").SetAsString("IIIю");
+  table.First();
+  table.Edit();
+  table.FieldByName("RankRef").SetAsInteger(9);
+  table.Post();
+  RunEventLoop();
+  EXPECT_EQ(ranks.State(), TDataSetState::dsBrowse);
+  ExpectModelShowsView("after the lookup table's pending row");
+  EXPECT_EQ(model.index(0, colRank).data().toString(), QString::fromUtf8("IIIю"));
+}
+
+TEST_F(GridModel, SeesNothingWhileControlsAreDisabledAndResetsOnceAtTheLastEnable) {
+  const QStringList before = ModelColumn(model, colName);
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+  QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+
+  table.DisableControls();
+  table.DisableControls();
+  for (const char* name : {"Козлов", "Орлов", "Лебедев"}) {
+    table.Append();
+    table.FieldByName("Name").SetAsString(QString::fromUtf8(name));
+    table.Post();
+  }
+  table.First();
+  table.Delete();
+  table.Edit();
+  table.FieldByName("Name").SetAsString("Петров-Водкин");
+  table.Post();
+  table.SetFilter("Weight > 70");
+  table.SetFiltered(true);
+
+  // The views still see the rows they were told about, whatever the table
+  // holds by now.
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(ModelColumn(model, colName), before);
+  table.EnableControls();
+  EXPECT_EQ(reset.count(), 0);
+  EXPECT_EQ(ModelColumn(model, colName), before);
+
+  table.EnableControls();
+  EXPECT_EQ(reset.count(), 1);
+  EXPECT_EQ(inserted.count() + removed.count() + changed.count(), 0);
+  ExpectModelShowsView("after EnableControls");
+}
+
+TEST_F(GridModel, ColumnsComeAndGoWithTheFieldsOfALoadedPacket) {
+  const QByteArray packet = table.SaveToBytes();
+
+  // A table without fields of its own takes those of the packet it loads.
+  TClientDataSet loose("dsTeamProtocol");
+  TDataGridModel looseModel;
+  looseModel.SetDataSet(&loose);
+  const auto looseTester = WatchModel(&looseModel);
+  EXPECT_EQ(looseModel.columnCount(), 0);
+  loose.LoadFromBytes(packet);
+  EXPECT_EQ(Titles(looseModel), (QStringList{"Name", "Weight", "RankRef", "Team", "AtTheTeam"}));
+  EXPECT_EQ(ModelColumn(looseModel, 0), ViewTexts(table, "Name"));
+  loose.Close();
+  EXPECT_EQ(looseModel.rowCount(), 0);
+  EXPECT_EQ(looseModel.columnCount(), 0);
+
+  // Fields added to a closed table show once it is created.
+  loose.AddField("Position", TFieldType::ftString, 20);
+  loose.AddField("Point", TFieldType::ftInteger);
+  loose.CreateDataSet();
+  EXPECT_EQ(Titles(looseModel), (QStringList{"Position", "Point"}));
+}
+
+}  // namespace

@@ -1,0 +1,502 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "platform/core/exception.h"
+#include "platform/core/scope_exit.h"
+#include "platform/widgets/data_grid.h"
+#include "tests/platform/widgets/widget_fixtures.h"
+
+namespace {
+
+using namespace widgets_test;
+
+// Positions of the default columns of the competitor table.
+enum { colName, colWeight, colRank, colTeam };
+
+class DataGrid : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
+    DefineCompetitors(table, &ranks);
+    table.CreateDataSet();
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    window.resize(700, 320);
+    auto* layout = new QVBoxLayout(&window);
+    auto* created = new TDataGrid(&window);
+    created->setObjectName("grCompetitor");
+    layout->addWidget(created);
+    auto* edit = new QLineEdit(&window);
+    edit->setObjectName("edOther");
+    layout->addWidget(edit);
+
+    grid = window.findChild<TDataGrid*>("grCompetitor");
+    other = window.findChild<QLineEdit*>("edOther");
+    grid->SetDataSet(&table);
+    tester = WatchModel(grid->DataModel());
+    ShowActive(window);
+    grid->setFocus();
+  }
+
+  QPoint CellCenter(int row, int position) const {
+    const int logical = grid->horizontalHeader()->logicalIndex(position);
+    return grid->visualRect(grid->model()->index(row, logical)).center();
+  }
+  void Click(int row, int position) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(row, position));
+  }
+  void DoubleClick(int row, int position) {
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(row, position));
+  }
+  void ClickTitle(int position) {
+    QHeaderView* titles = grid->horizontalHeader();
+    const int logical = titles->logicalIndex(position);
+    const QPoint at(titles->sectionViewportPosition(logical) + titles->sectionSize(logical) / 2,
+                    titles->height() / 2);
+    QTest::mouseClick(titles->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  }
+  // Keys and characters go where the focus is, as the user's would.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    RunEventLoop();
+  }
+  static void Type(const QString& text) {
+    for (const QChar c : text) {
+      const int key = c.toUpper().unicode();
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(QApplication::focusWidget(), &press);
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(QApplication::focusWidget(), &release);
+    }
+    RunEventLoop();
+  }
+  QString Cell(int row, int position) const {
+    return grid->model()->index(row, grid->horizontalHeader()->logicalIndex(position)).data().toString();
+  }
+  QString FieldText(const char* name) const { return table.FieldByName(name).AsString(); }
+  QLineEdit* CellEditor() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+
+  TClientDataSet ranks{"dsRank"};
+  TClientDataSet table{"dsCompetitor"};
+  TDialogRecorder dialogs;
+  QWidget window;
+  TDataGrid* grid = nullptr;
+  QLineEdit* other = nullptr;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+TEST_F(DataGrid, EditsThroughTheFieldTextAndPostsOnLeavingTheRow) {
+  table.FieldByName("Name").OnSetText = [](TField& field, const QString& text) {
+    field.SetAsString(text.trimmed().toUpper());
+  };
+  table.FieldByName("Weight").OnGetText = [](TField& field, QString& text, bool displayText) {
+    if (displayText && !field.IsNull()) {
+      text += " kg";
+    }
+  };
+  // Handlers attached after the grid has read its rows need a refresh, as a
+  // language switch does.
+  RefreshControls(table);
+  EXPECT_EQ(Cell(0, colWeight), "72,5 kg");
+  Click(0, colWeight);
+  Key(Qt::Key_F2);
+  ASSERT_NE(CellEditor(), nullptr);
+  EXPECT_EQ(CellEditor()->text(), "72,5");
+  Key(Qt::Key_Escape);
+
+  // The first typed character already puts the row into edit state.
+  Click(0, colName);
+  Type("s");
+  EXPECT_EQ(table.State(), TDataSetState::dsEdit);
+  EXPECT_EQ(grid->model()->headerData(0, Qt::Vertical).toString(), "I");
+  EXPECT_EQ(FieldText("Name"), "Ivanov");
+  Type("mirnov ");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(FieldText("Name"), "SMIRNOV");
+  EXPECT_EQ(table.State(), TDataSetState::dsEdit);
+
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_EQ(Cell(0, colName), "SMIRNOV");
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataGrid, ARefusedValueIsShownOnceAndTheOldValueStays) {
+  struct TCase {
+    const char* What;
+    std::function<void()> WhileShown;
+  };
+  const TCase cases[] = {
+      {"a quiet display", nullptr},
+      // A real message box takes the focus from the cell editor while it is
+      // up, which tempts Qt to commit the same editor again.
+      {"a display that takes the focus",
+       [&] {
+         other->setFocus();
+         RunEventLoop();
+       }},
+  };
+  table.FieldByName("Name").OnValidate = [](TField& field) {
+    if (field.AsString().trimmed().isEmpty()) {
+      throw Exception("Field is null \"Name\"");
+    }
+  };
+  for (const auto& c : cases) {
+    dialogs.Errors.clear();
+    dialogs.OnError = [&](const QString&) {
+      if (c.WhileShown) {
+        c.WhileShown();
+      }
+    };
+    grid->setFocus();
+    Click(0, colName);
+    Type("   ");
+    Key(Qt::Key_Return);
+    RunEventLoop();
+    EXPECT_EQ(dialogs.Errors, QStringList{"Field is null \"Name\""}) << c.What;
+    EXPECT_EQ(FieldText("Name"), "Ivanov") << c.What;
+    EXPECT_EQ(Cell(0, colName), "Ivanov") << c.What;
+    table.Cancel();
+  }
+}
+
+TEST_F(DataGrid, TheInsertGuardRefusesQuietlyOnBothWaysOfInserting) {
+  struct TCase {
+    const char* What;
+    int Row;
+    Qt::Key Key;
+  };
+  const TCase cases[] = {
+      {"Insert key", 1, Qt::Key_Insert},
+      {"moving down past the last row", 2, Qt::Key_Down},
+  };
+  int asked = 0;
+  table.BeforeInsert = [&](TClientDataSet&) {
+    ++asked;
+    Abort();
+  };
+  for (const auto& c : cases) {
+    asked = 0;
+    Click(c.Row, colName);
+    Key(c.Key);
+    EXPECT_EQ(asked, 1) << c.What;
+    EXPECT_EQ(table.ViewRowCount(), 3) << c.What;
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse) << c.What;
+    EXPECT_EQ(grid->currentIndex().row(), c.Row) << c.What;
+  }
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataGrid, InsertKeyInsertsAndDownPastTheLastRowAppends) {
+  Click(1, colName);
+  Key(Qt::Key_Insert);
+  EXPECT_EQ(table.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(table.CurrentViewRow(), 1);
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_EQ(Cell(2, colName), "Petrov");
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(table.ViewRowCount(), 3);
+
+  // An appended row nobody filled is not followed by another, and moving up
+  // off it drops it.
+  Click(2, colName);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(table.CurrentViewRow(), 3);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.ViewRowCount(), 4);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(table.ViewRowCount(), 3);
+  EXPECT_EQ(table.RecordCount(), 3);
+
+  // A filled one is posted by the next Down, which starts the next row.
+  Key(Qt::Key_Down);
+  Type("Kozlov");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.RecordCount(), 4);
+  EXPECT_EQ(table.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(Cell(3, colName), "Kozlov");
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(table.ViewRowCount(), 4);
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataGrid, EscapeTakesBackTheTypingThenCancelsTheRow) {
+  Click(0, colName);
+  Type("Orlov");
+  ASSERT_EQ(table.State(), TDataSetState::dsEdit);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(Cell(0, colName), "Ivanov");
+  EXPECT_EQ(table.State(), TDataSetState::dsEdit);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+
+  Key(Qt::Key_Insert);
+  Type("Orlov");
+  Key(Qt::Key_Return);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(table.ViewRowCount(), 3);
+}
+
+TEST_F(DataGrid, CtrlDeleteAsksTheSharedPromptFirst) {
+  SetRecordDeletePrompt(QString::fromUtf8("Удалить запись?"));
+  dialogs.Answers = {false, true};
+  Click(1, colName);
+  Key(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(table.ViewRowCount(), 3);
+  Key(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(ViewTexts(table, "Name"), (QStringList{"Ivanov", "Sidorov"}));
+  EXPECT_EQ(dialogs.Questions, QStringList(2, QString::fromUtf8("Удалить запись?")));
+  SetRecordDeletePrompt("Delete record?");
+
+  // The table's delete guard may still keep the row, without a word.
+  table.BeforeDelete = [](TClientDataSet&) { Abort(); };
+  Key(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(table.ViewRowCount(), 2);
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataGrid, CurrentRowAndCursorFollowEachOther) {
+  Click(2, colTeam);
+  EXPECT_EQ(table.RecNo(), 3);
+  table.First();
+  EXPECT_EQ(grid->currentIndex().row(), 0);
+  EXPECT_EQ(grid->currentIndex().column(), grid->horizontalHeader()->logicalIndex(colTeam));
+  ASSERT_TRUE(table.Locate("Name", QString("Petrov")));
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
+}
+
+TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
+  TClientDataSet classes("dsManWeight");
+  classes.AddField("Weight", TFieldType::ftInteger);
+  classes.AddIndexDef({"dsManWeightIndex1", "Weight", ixUnique, ""});
+  classes.SetIndexName("dsManWeightIndex1");
+  classes.CreateDataSet();
+  for (int weight : {63, 68, 73}) {
+    classes.Append();
+    classes.FieldByName("Weight").SetAsInteger(weight);
+    classes.Post();
+  }
+  grid->SetDataSet(&classes);
+  Click(0, 0);
+  Type("68");
+  Key(Qt::Key_Return);
+  Click(2, 0);
+  EXPECT_EQ(dialogs.Errors, QStringList{"dsManWeight: Key violation."});
+  EXPECT_EQ(classes.State(), TDataSetState::dsEdit);
+  EXPECT_EQ(classes.CurrentViewRow(), 0);
+  EXPECT_EQ(grid->currentIndex().row(), 0);
+  classes.Cancel();
+  grid->SetDataSet(&table);
+}
+
+TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
+  // A discipline protocol: best result first, places renumbered down the
+  // view whenever a result changes, with the controls detached.
+  TClientDataSet protocol("dsSnatch");
+  protocol.AddField("Position", TFieldType::ftInteger);
+  protocol.AddField("Name", TFieldType::ftString, 50);
+  protocol.AddField("Result", TFieldType::ftInteger);
+  protocol.AddIndexDef({"dsJerkIndex", "Result", ixDescending, "Result"});
+  protocol.SetIndexName("dsJerkIndex");
+  protocol.CreateDataSet();
+  const auto renumber = [&] {
+    protocol.DisableControls();
+    const TScopeExit enable([&] { protocol.EnableControls(); });
+    int place = 0;
+    protocol.First();
+    while (!protocol.Eof()) {
+      protocol.Edit();
+      protocol.FieldByName("Position").SetAsInteger(++place);
+      protocol.Post();
+      protocol.Next();
+    }
+  };
+  for (const auto& [name, result] : {std::pair{"A", 10}, {"B", 20}, {"C", 30}}) {
+    protocol.Append();
+    protocol.FieldByName("Name").SetAsString(name);
+    protocol.FieldByName("Result").SetAsInteger(result);
+    protocol.Post();
+  }
+  renumber();
+  protocol.FieldByName("Result").OnChange = [&](TField&) { renumber(); };
+  grid->SetDataSet(&protocol);
+  ASSERT_EQ(ViewTexts(protocol, "Name"), (QStringList{"C", "B", "A"}));
+
+  Click(2, 2);
+  Type("25");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"C", "A", "B"}));
+  EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(grid->currentIndex().row(), protocol.CurrentViewRow());
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+  grid->SetDataSet(&table);
+}
+
+TEST_F(DataGrid, TheKeyHookSeesEveryTypedCharacterCellEditorsIncluded) {
+  QString seen;
+  grid->OnKeyPress = [&](TDataGrid&, QChar& key) {
+    seen += key;
+    if (!key.isDigit() && key != u'+') {
+      Abort();
+    }
+  };
+  // A refused first character opens no editor and starts no edit.
+  Click(0, colTeam);
+  Type("x");
+  EXPECT_EQ(CellEditor(), nullptr);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+
+  Type("20a+x16");
+  ASSERT_NE(CellEditor(), nullptr);
+  EXPECT_EQ(CellEditor()->text(), "20+16");
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(CellEditor()->text(), "20+16");
+  // Each character once: the one that opened the editor is not asked again.
+  EXPECT_EQ(seen, "x20a+x16\b");
+  grid->OnKeyPress = nullptr;
+  Key(Qt::Key_Return);
+  EXPECT_EQ(FieldText("Team"), "20+16");
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+
+  // A handler may also put another character in place of the typed one.
+  grid->OnKeyPress = [](TDataGrid&, QChar& key) { key = key.toUpper(); };
+  Click(1, colTeam);
+  Type("cska");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(FieldText("Team"), "CSKA");
+}
+
+TEST_F(DataGrid, LeavingTheGridRunsTheExitHookAfterTheCellIsWritten) {
+  int exits = 0;
+  grid->OnExit = [&](TDataGrid& sender) {
+    ++exits;
+    TClientDataSet* dataSet = sender.DataSet();
+    if (dataSet->State() == TDataSetState::dsEdit || dataSet->State() == TDataSetState::dsInsert) {
+      dataSet->Post();
+    }
+  };
+  Click(0, colName);
+  Key(Qt::Key_Insert);
+  Type("Novikov");
+  EXPECT_EQ(exits, 0);
+  other->setFocus();
+  RunEventLoop();
+  EXPECT_EQ(exits, 1);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ViewTexts(table, "Name"), (QStringList{"Novikov", "Ivanov", "Petrov", "Sidorov"}));
+}
+
+TEST_F(DataGrid, ColumnsAreAddressedByTheirPositionOnScreen) {
+  TDataColumn name{"Name", "", 120, false, {}};
+  TDataColumn weight{"Weight", "", 50, false, {}};
+  TDataColumn team{"Team", "", 90, false, {}};
+  grid->SetColumns({name, weight, team});
+  grid->MoveColumn(0, 2);
+  const auto layout = [&] {
+    QStringList out;
+    for (int position = 0; position < grid->ColumnCount(); ++position) {
+      out << QString("%1 %2").arg(grid->ColumnFieldName(position)).arg(grid->ColumnWidth(position));
+    }
+    return out;
+  };
+  EXPECT_EQ(layout(), (QStringList{"Weight 50", "Team 90", "Name 120"}));
+  grid->SetColumnWidth(0, 77);
+  EXPECT_EQ(grid->ColumnPosition("name"), 2);
+
+  // New rows, a new order: the user's layout stays.
+  table.SetIndexFieldNames("Weight");
+  EXPECT_EQ(layout(), (QStringList{"Weight 77", "Team 90", "Name 120"}));
+  EXPECT_EQ(Cell(0, 2), "Petrov");
+
+  QStringList clicked;
+  grid->OnTitleClick = [&](TDataGrid& sender, int position) { clicked << sender.ColumnFieldName(position); };
+  ClickTitle(2);
+  ClickTitle(0);
+  EXPECT_EQ(clicked, (QStringList{"Name", "Weight"}));
+
+  // A new column list is laid out afresh.
+  grid->SetColumns({name, team});
+  EXPECT_EQ(layout(), (QStringList{"Name 120", "Team 90"}));
+}
+
+TEST_F(DataGrid, ReadOnlyGridsAndColumnsEditNothing) {
+  grid->SetColumnReadOnly(colWeight, true);
+  Click(0, colWeight);
+  Type("99");
+  EXPECT_EQ(CellEditor(), nullptr);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+
+  grid->SetReadOnly(true);
+  grid->SetRowSelect(true);
+  Click(1, colName);
+  EXPECT_EQ(grid->selectionModel()->selectedIndexes().size(), grid->ColumnCount());
+  for (Qt::Key key : {Qt::Key_X, Qt::Key_F2, Qt::Key_Insert}) {
+    Key(key);
+  }
+  Key(Qt::Key_Delete, Qt::ControlModifier);
+  DoubleClick(1, colName);
+  EXPECT_EQ(CellEditor(), nullptr);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(table.ViewRowCount(), 3);
+  EXPECT_TRUE(dialogs.Questions.isEmpty());
+}
+
+TEST_F(DataGrid, DoubleClickAndEnterReachTheirHandlers) {
+  grid->SetReadOnly(true);
+  QStringList seen;
+  grid->OnDblClick = [&](TDataGrid& sender) {
+    seen << "double " + sender.DataSet()->FieldByName("Name").AsString();
+  };
+  grid->OnEnterKey = [&](TDataGrid& sender) {
+    seen << "enter " + sender.DataSet()->FieldByName("Name").AsString();
+  };
+  DoubleClick(2, colName);
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(seen, (QStringList{"double Sidorov", "enter Petrov"}));
+}
+
+TEST_F(DataGrid, LookupAndPickListColumnsAreEditedAsDropDowns) {
+  Click(0, colRank);
+  Key(Qt::Key_F2);
+  auto* lookup = qobject_cast<QComboBox*>(QApplication::focusWidget());
+  ASSERT_NE(lookup, nullptr);
+  EXPECT_FALSE(lookup->isEditable());
+  QStringList items;
+  for (int i = 0; i < lookup->count(); ++i) {
+    items << lookup->itemText(i);
+  }
+  EXPECT_EQ(items, (QStringList{"", "ЗМС", "МС", "КМС"}));
+  EXPECT_EQ(lookup->currentText(), QString::fromUtf8("МС"));
+  // Choosing the next entry stores its key.
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.FieldByName("RankRef").AsInteger(), 3);
+  EXPECT_EQ(Cell(0, colRank), QString::fromUtf8("КМС"));
+
+  grid->SetColumnPickList(colTeam, {"Dinamo", "Spartak", "CSKA"});
+  Click(0, colTeam);
+  Key(Qt::Key_F2);
+  auto* pick = qobject_cast<QComboBox*>(QApplication::focusWidget());
+  ASSERT_NE(pick, nullptr);
+  EXPECT_TRUE(pick->isEditable());
+  Key(Qt::Key_Down);
+  EXPECT_EQ(FieldText("Team"), "Spartak");
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+}  // namespace
