@@ -135,7 +135,7 @@ TEST(CopyRecordByFieldNames, AConversionErrorKeepsTheFieldsCopiedBeforeIt) {
     CopyRecordByFieldNames(source, dest);
     ADD_FAILURE() << "no conversion error";
   } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'abc' is not a valid integer value for field 'Result'");
+    EXPECT_EQ(e.Message(), "dsSnatch: 'abc' is not a valid integer value for field 'Result'");
   }
   EXPECT_EQ(dest.State(), TDataSetState::dsEdit);
   EXPECT_EQ(dest.FieldByName("Name").AsString(), QString::fromUtf8("Иванов"));
