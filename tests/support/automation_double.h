@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/spreadsheet/automation.h"
+#include "tests/support/test_sandbox.h"
 
 // A stand-in for the spreadsheet application that records every automation
 // call in order and keeps what it was told (cell values, merges, borders,
@@ -168,7 +169,3 @@ std::pair<int, int> ParseCellName(const QString& name);
 
 }  // namespace automation_double
 
-// Readable texts in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
