@@ -6,7 +6,9 @@
 
 namespace {
 
-TIniFile SettingsFile() { return TIniFile(GetAppDataDir() + QLatin1String(kSettingsFileName)); }
+TIniFile SettingsFile() {
+  return TIniFile(GetAppDataDir() + QLatin1String(kSettingsFileName));
+}
 
 }  // namespace
 
@@ -21,6 +23,7 @@ void WriteLanguage(quint8 language) {
 }
 
 quint8 ReadLanguage() {
-  const QString text = SettingsFile().ReadString(QStringLiteral("GENERAL"), QStringLiteral("Language"), QStringLiteral("RU"));
+  const QString text =
+      SettingsFile().ReadString(QStringLiteral("GENERAL"), QStringLiteral("Language"), QStringLiteral("RU"));
   return text == QLatin1String("EN") ? 1 : 0;
 }

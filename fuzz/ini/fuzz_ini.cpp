@@ -53,7 +53,8 @@ TSnapshot Take(const TIniFile& ini, bool checkReads) {
       values.append(lines[k].mid(keys[k].size() + 1));
       Check(values.back().size() <= 2047, "value longer than 2047 characters");
       if (checkReads && k < kMaxKeys) {
-        Check(ini.ReadString(section, keys[k], kMissing) == values.back(), "ReadString differs from ReadSectionValues");
+        Check(ini.ReadString(section, keys[k], kMissing) == values.back(),
+              "ReadString differs from ReadSectionValues");
       }
       if (checkReads && k == 0) {
         ini.ReadInteger(section, keys[k], 7);
@@ -111,8 +112,9 @@ void WriteAndCompare(TIniFile& ini, const TSnapshot& before, const QString& sect
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz-ini-XXXXXX")
-                                                                          : QDir::tempPath() + "/fuzz-ini-XXXXXX");
+  static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
+                                  ? QStringLiteral("/dev/shm/fuzz-ini-XXXXXX")
+                                  : QDir::tempPath() + "/fuzz-ini-XXXXXX");
   const QString path = folder.path() + QStringLiteral("/fuzz.ini");
   {
     QFile file(path);
@@ -137,13 +139,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // A new key in an existing section, and a key in a section of our own.
   if (!snapshot.sections.isEmpty() && snapshot.sections.size() <= kMaxSections) {
-    WriteAndCompare(ini, snapshot, snapshot.sections[size % snapshot.sections.size()], QStringLiteral("FuzzNewKey"),
-                    QStringLiteral("42"));
+    WriteAndCompare(ini, snapshot, snapshot.sections[size % snapshot.sections.size()],
+                    QStringLiteral("FuzzNewKey"), QStringLiteral("42"));
     snapshot = Take(ini, false);
   }
   if (snapshot.sections.size() < kMaxSections) {
-    WriteAndCompare(ini, snapshot, QStringLiteral("FuzzSection"), QStringLiteral("FuzzKey"), QStringLiteral("0x10"));
-    Check(ini.ReadInteger(QStringLiteral("FuzzSection"), QStringLiteral("FuzzKey"), 0) == 16, "hex read back");
+    WriteAndCompare(ini, snapshot, QStringLiteral("FuzzSection"), QStringLiteral("FuzzKey"),
+                    QStringLiteral("0x10"));
+    Check(ini.ReadInteger(QStringLiteral("FuzzSection"), QStringLiteral("FuzzKey"), 0) == 16,
+          "hex read back");
   }
   return 0;
 }

@@ -35,7 +35,9 @@ QStringView Trim(QStringView s) {
   return s.mid(b, e - b);
 }
 
-bool SameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(QStringView a, QStringView b) {
+  return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 enum class TLineKind { Other, Section, Key };
 
@@ -147,7 +149,9 @@ std::optional<QString> Load(const QString& fileName) {
   return cp1251::Decode(bytes);
 }
 
-QString LoadForReading(const QString& fileName) { return Load(fileName).value_or(QString()); }
+QString LoadForReading(const QString& fileName) {
+  return Load(fileName).value_or(QString());
+}
 
 QString OneLine(const QString& text) {
   QString out = text;
@@ -222,7 +226,8 @@ int IniStrToIntDef(const QString& text, int defaultValue) {
 
 TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
 
-QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const {
+QString TIniFile::ReadString(const QString& section, const QString& ident,
+                             const QString& defaultValue) const {
   const QString text = LoadForReading(FFileName);
   const std::vector<TLine> lines = Parse(text);
   const TSectionRange range = FindSection(lines, Trim(section));
@@ -249,7 +254,9 @@ bool TIniFile::ReadBool(const QString& section, const QString& ident, bool defau
 }
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-  const auto fail = [this]() { throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s"), {FFileName})); };
+  const auto fail = [this]() {
+    throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s"), {FFileName}));
+  };
   // A file we cannot read is never replaced: its other keys would be lost.
   std::optional<QString> loaded = Load(FFileName);
   if (!loaded) {

@@ -22,9 +22,10 @@ class EIniFileException : public Exception {
 // - Nothing is cached: every read reads the file and every write reads it,
 //   changes it and writes it back at once, so several objects on one file
 //   never lose each other's keys. An existing key gets its new value on its
-//   own line, spelled as the file spells it; a new key goes after the last key of its section, a new section at
-//   the end of the file; the file is created at the first write (its folder
-//   must exist). Every other byte of the file stays as it was.
+//   own line, spelled as the file spells it; a new key goes after the last
+//   key of its section, a new section at the end of the file; the file is
+//   created at the first write (its folder must exist). Every other byte of
+//   the file stays as it was.
 // - The file is Windows-1251; a character the code page lacks is written as
 //   "?". A line break inside a written value becomes a blank, so the value
 //   stays on its line. A value is read back trimmed and cut to 2047

@@ -17,11 +17,17 @@
 
 namespace {
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+  return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
-QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts); }
+QStringList SplitPath(const QString& path) {
+  return path.split(u'\\', Qt::SkipEmptyParts);
+}
 
-QString NormalPath(const QString& path) { return SplitPath(path).join(u'\\'); }
+QString NormalPath(const QString& path) {
+  return SplitPath(path).join(u'\\');
+}
 
 struct TKey {
   QString path;  // as stored; "" is the root key itself
@@ -74,8 +80,8 @@ struct THive {
 };
 
 QString HiveFile(HKEY root) {
-  return RegistryRoot() +
-         (root == HKEY_LOCAL_MACHINE ? QStringLiteral("/HKEY_LOCAL_MACHINE.json") : QStringLiteral("/HKEY_CURRENT_USER.json"));
+  return RegistryRoot() + (root == HKEY_LOCAL_MACHINE ? QStringLiteral("/HKEY_LOCAL_MACHINE.json")
+                                                      : QStringLiteral("/HKEY_CURRENT_USER.json"));
 }
 
 QString DesktopFolder() {
@@ -93,7 +99,8 @@ THive DefaultHive(HKEY root) {
   if (root == HKEY_CURRENT_USER) {
     const qsizetype index = hive.Create(QString::fromLatin1(kShellFoldersKey));
     TKey& key = hive.keys[index];
-    key.values.append({QStringLiteral("AppData"), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)});
+    key.values.append(
+        {QStringLiteral("AppData"), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)});
     key.values.append({QStringLiteral("desktop"), DesktopFolder()});
   } else {
     // Per-user, like everything else here: the program never asks for root.
@@ -245,7 +252,9 @@ QString TRegistry::ReadString(const QString& name) const {
 }
 
 void TRegistry::WriteString(const QString& name, const QString& value) {
-  const auto fail = [&name]() { throw ERegistryException(Fmt(QStringLiteral("Failed to set data for '%s'"), {name})); };
+  const auto fail = [&name]() {
+    throw ERegistryException(Fmt(QStringLiteral("Failed to set data for '%s'"), {name}));
+  };
   if (!FOpen || !FWritable) {
     fail();
   }
@@ -292,6 +301,7 @@ bool TRegistry::DeleteKey(const QString& key) {
   }
   const QString path = hive->keys[index].path;
   const QString below = path + u'\\';
-  hive->keys.removeIf([&](const TKey& k) { return SameName(k.path, path) || k.path.startsWith(below, Qt::CaseInsensitive); });
+  hive->keys.removeIf(
+      [&](const TKey& k) { return SameName(k.path, path) || k.path.startsWith(below, Qt::CaseInsensitive); });
   return SaveHive(FRootKey, *hive);
 }

@@ -11,7 +11,8 @@ inline constexpr HKEY HKEY_LOCAL_MACHINE = HKEY::LocalMachine;
 
 // The current user's shell folders: "AppData" (the folder the data folder
 // lives in) and "desktop".
-inline constexpr char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The machine's "ProgramFilesDir", where the installer proposes to install.
 inline constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 

@@ -1,18 +1,7 @@
 #include "platform/spreadsheet/automation.h"
+#include "platform/spreadsheet/spreadsheet_server.h"
 
-// Until the program's own spreadsheet back end is registered here, no
-// application answers: as on a machine without the spreadsheet installed.
 namespace {
-
-class TNoServer : public IAutomationServer {
- public:
-  TAutomationRef CreateInstance(const QString&) override {
-    throw EOleSysError(QStringLiteral("Invalid class string"));
-  }
-  TAutomationRef GetActiveObject(const QString&) override {
-    throw EOleSysError(QStringLiteral("Operation unavailable"));
-  }
-};
 
 IAutomationServer*& Installed() {
   static IAutomationServer* server = nullptr;
@@ -22,8 +11,7 @@ IAutomationServer*& Installed() {
 }  // namespace
 
 IAutomationServer& AutomationServer() {
-  static TNoServer fallback;
-  return Installed() ? *Installed() : fallback;
+  return Installed() ? *Installed() : spreadsheet::DefaultSpreadsheetServer();
 }
 
 IAutomationServer* SetAutomationServer(IAutomationServer* server) {

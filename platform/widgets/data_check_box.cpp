@@ -46,7 +46,6 @@ void TDataCheckBox::OnClicked(bool checked) {
       dataSet->Edit();
     }
     field->SetAsBoolean(checked);
-    NoteControlModified(*dataSet);
   });
   if (!written) {
     Reload();

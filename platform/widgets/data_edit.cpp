@@ -41,8 +41,9 @@ void TDataEdit::Reload() {
     RunGuarded([&] { text = hasFocus() ? field->Text() : field->DisplayText(); });
   }
   setReadOnly(!bound);
-  setMaxLength(field != nullptr && field->DataType() == TFieldType::ftString && field->Size() > 0 ? field->Size()
-                                                                                                  : 32767);
+  setMaxLength(field != nullptr && field->DataType() == TFieldType::ftString && field->Size() > 0
+                   ? field->Size()
+                   : 32767);
   // The same text is not set again: that would move the caret and drop a
   // selection a key handler has just made.
   if (text != this->text()) {
@@ -97,7 +98,6 @@ void TDataEdit::UpdateData() {
       dataSet->Edit();
     }
     field->SetText(text());
-    NoteControlModified(*dataSet);
   } catch (...) {
     Reload();
     throw;

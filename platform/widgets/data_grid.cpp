@@ -50,7 +50,8 @@ class TDataGridDelegate final : public QStyledItemDelegate {
  public:
   explicit TDataGridDelegate(TDataGrid* grid) : QStyledItemDelegate(grid), FGrid(grid) {}
 
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
     TDataGridModel* model = FGrid->FModel;
     const TField* field = model->FieldAt(index.column());
     if (field == nullptr) {
@@ -65,7 +66,8 @@ class TDataGridDelegate final : public QStyledItemDelegate {
       if (!pickList.isEmpty()) {
         combo->setEditable(true);
         combo->addItems(pickList);
-        QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, FGrid, [grid = FGrid] { grid->EditorChanged(); });
+        QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, FGrid,
+                         [grid = FGrid] { grid->EditorChanged(); });
       } else {
         QStringList items;
         RunGuarded([&] { items = field->LookupList(); });
@@ -173,7 +175,8 @@ class TDataGridDelegate final : public QStyledItemDelegate {
 // posted is followed.
 class TDataGridSelectionModel final : public QItemSelectionModel {
  public:
-  TDataGridSelectionModel(TDataGridModel* model, TDataGrid* grid) : QItemSelectionModel(model, grid), FGrid(grid) {}
+  TDataGridSelectionModel(TDataGridModel* model, TDataGrid* grid)
+      : QItemSelectionModel(model, grid), FGrid(grid) {}
 
   void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
     if (!FGrid->FFollowing && !FGrid->FMoving && index.isValid()) {
@@ -282,7 +285,9 @@ void TDataGrid::ClearColumns() {
   FModel->ClearColumns();
 }
 
-int TDataGrid::ColumnCount() const { return FModel->columnCount(); }
+int TDataGrid::ColumnCount() const {
+  return FModel->columnCount();
+}
 
 int TDataGrid::Logical(int position) const {
   if (position < 0 || position >= FModel->columnCount()) {
@@ -291,7 +296,9 @@ int TDataGrid::Logical(int position) const {
   return horizontalHeader()->logicalIndex(position);
 }
 
-QString TDataGrid::ColumnFieldName(int position) const { return FModel->ColumnFieldName(Logical(position)); }
+QString TDataGrid::ColumnFieldName(int position) const {
+  return FModel->ColumnFieldName(Logical(position));
+}
 
 int TDataGrid::ColumnPosition(const QString& fieldName) const {
   for (int position = 0; position < ColumnCount(); ++position) {
@@ -325,7 +332,9 @@ bool TDataGrid::ColumnReadOnly(int position) const {
   return logical >= 0 && FModel->Columns()[logical].ReadOnly;
 }
 
-void TDataGrid::SetColumnReadOnly(int position, bool readOnly) { FModel->SetColumnReadOnly(Logical(position), readOnly); }
+void TDataGrid::SetColumnReadOnly(int position, bool readOnly) {
+  FModel->SetColumnReadOnly(Logical(position), readOnly);
+}
 
 QStringList TDataGrid::ColumnPickList(int position) const {
   const int logical = Logical(position);
@@ -336,7 +345,9 @@ void TDataGrid::SetColumnPickList(int position, const QStringList& pickList) {
   FModel->SetColumnPickList(Logical(position), pickList);
 }
 
-void TDataGrid::RefreshTitles() { FModel->RefreshTitles(); }
+void TDataGrid::RefreshTitles() {
+  FModel->RefreshTitles();
+}
 
 int TDataGrid::DefaultColumnWidth(int column) const {
   const TDataColumn& design = FModel->Columns()[column];
@@ -395,14 +406,17 @@ void TDataGrid::SetReadOnly(bool readOnly) {
                                  QAbstractItemView::AnyKeyPressed);
 }
 
-bool TDataGrid::RowSelect() const { return selectionBehavior() == QAbstractItemView::SelectRows; }
+bool TDataGrid::RowSelect() const {
+  return selectionBehavior() == QAbstractItemView::SelectRows;
+}
 
 void TDataGrid::SetRowSelect(bool rowSelect) {
   setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
   const QModelIndex current = currentIndex();
   if (current.isValid()) {
-    selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
-                                          (rowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+    selectionModel()->select(current,
+                             QItemSelectionModel::ClearAndSelect |
+                                 (rowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
   }
 }
 
@@ -463,8 +477,9 @@ void TDataGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFl
   // where it is.
   const QModelIndex current = currentIndex();
   if (current.isValid() && !selectionModel()->isSelected(current)) {
-    selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
-                                          (RowSelect() ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+    selectionModel()->select(current,
+                             QItemSelectionModel::ClearAndSelect |
+                                 (RowSelect() ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
   }
 }
 
@@ -505,7 +520,9 @@ void TDataGrid::DropEditor() {
   }
 }
 
-bool TDataGrid::EditorModified() const { return FEditor != nullptr && EditorText(FEditor) != FEditorStartText; }
+bool TDataGrid::EditorModified() const {
+  return FEditor != nullptr && EditorText(FEditor) != FEditorStartText;
+}
 
 // The first change in a cell editor puts the table into edit state, as the
 // user sees it in the indicator before the text is written.

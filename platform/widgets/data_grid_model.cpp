@@ -1,6 +1,7 @@
 #include "platform/widgets/data_grid_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/core/scope_exit.h"
 #include "platform/widgets/shared_dialogs.h"
@@ -144,7 +145,9 @@ void TDataGridModel::RefreshTitles() {
   }
 }
 
-int TDataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(FRows.size()); }
+int TDataGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(FRows.size());
+}
 
 int TDataGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(FColumns.size());
@@ -212,7 +215,8 @@ Qt::ItemFlags TDataGridModel::flags(const QModelIndex& index) const {
     return Qt::NoItemFlags;
   }
   Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (FReadOnly || index.column() >= FColumns.size() || FColumns[index.column()].ReadOnly || !FLink.Active()) {
+  if (FReadOnly || index.column() >= FColumns.size() || FColumns[index.column()].ReadOnly ||
+      !FLink.Active()) {
     return result;
   }
   const TField* field = FieldAt(index.column());
@@ -248,17 +252,16 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
       dataSet->Edit();
     }
     field->SetText(text);
-    NoteControlModified(*dataSet);
   });
+  // A refused value never reaches the rows kept here: the cell shows the old
+  // one as soon as the editor closes.
   FWriteFailed = !written;
-  if (!written && index.row() < int(FRows.size())) {
-    // The field kept its old value; the cell shows it again.
-    emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(int(FColumns.size()) - 1));
-  }
   return written;
 }
 
-int TDataGridModel::LiveRowCount() const { return FLink.Active() ? DataSet()->ViewRowCount() : 0; }
+int TDataGridModel::LiveRowCount() const {
+  return FLink.Active() ? DataSet()->ViewRowCount() : 0;
+}
 
 QStringList TDataGridModel::ReadRow(int row) {
   QStringList texts;
@@ -288,18 +291,27 @@ void TDataGridModel::ReadAllRows() {
 }
 
 void TDataGridModel::RebuildDefaultColumns() {
-  FColumns.clear();
+  // What the window set on a column (a pick list, read-only) stays with the
+  // column's field across resets.
+  const QList<TDataColumn> before = std::exchange(FColumns, {});
   TClientDataSet* dataSet = DataSet();
   if (dataSet == nullptr) {
     return;
   }
   for (int i = 0; i < dataSet->FieldCount(); ++i) {
     const TField& field = dataSet->Fields(i);
-    if (field.Visible()) {
-      TDataColumn column;
-      column.FieldName = field.FieldName();
-      FColumns.append(column);
+    if (!field.Visible()) {
+      continue;
     }
+    TDataColumn column;
+    column.FieldName = field.FieldName();
+    for (const TDataColumn& old : before) {
+      if (old.FieldName.compare(column.FieldName, Qt::CaseInsensitive) == 0) {
+        column = old;
+        break;
+      }
+    }
+    FColumns.append(column);
   }
 }
 
@@ -337,7 +349,9 @@ void TDataGridModel::WatchLookupTables() {
   FLookupWatcher->Watch(tables);
 }
 
-void TDataGridModel::OnLookupChanged() { FLookupRefresh.start(); }
+void TDataGridModel::OnLookupChanged() {
+  FLookupRefresh.start();
+}
 
 void TDataGridModel::ReadLookupChanges() {
   // While our table walks detached, its own reset at the end reads again.

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "platform/widgets/data_link.h"
 
 #include <algorithm>
-#include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -9,19 +9,14 @@
 
 namespace {
 
-struct TRecordMarks {
-  bool ControlInsert = false;
-  bool Modified = false;
-};
-
 // One GUI thread: plain statics serve.
 std::vector<TDataLink*>& Links() {
   static std::vector<TDataLink*> links;
   return links;
 }
 
-std::map<const TClientDataSet*, TRecordMarks>& Marks() {
-  static std::map<const TClientDataSet*, TRecordMarks> marks;
+std::set<const TClientDataSet*>& ControlInserts() {
+  static std::set<const TClientDataSet*> marks;
   return marks;
 }
 
@@ -40,11 +35,15 @@ std::vector<TDataLink*> LinksOf(const TClientDataSet& dataSet) {
   return result;
 }
 
-bool IsEditState(TDataSetState state) { return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert; }
+bool IsEditState(TDataSetState state) {
+  return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert;
+}
 
 }  // namespace
 
-TDataLink::TDataLink(TChangeHandler onChange) : FOnChange(std::move(onChange)) { Links().push_back(this); }
+TDataLink::TDataLink(TChangeHandler onChange) : FOnChange(std::move(onChange)) {
+  Links().push_back(this);
+}
 
 TDataLink::~TDataLink() {
   SetDataSet(nullptr);
@@ -65,16 +64,18 @@ void TDataLink::SetDataSet(TClientDataSet* dataSet) {
     FDataSet->AddObserver(this);
   }
   if (old != nullptr && LinksOf(*old).empty()) {
-    Marks().erase(old);
+    ControlInserts().erase(old);
   }
 }
 
-bool TDataLink::Editing() const { return Active() && IsEditState(FDataSet->State()); }
+bool TDataLink::Editing() const {
+  return Active() && IsEditState(FDataSet->State());
+}
 
 void TDataLink::DataSetChanged(TClientDataSet& dataSet, TDataChange change, int row) {
   if (change == TDataChange::StateChanged ||
       (change == TDataChange::RowsReset && !IsEditState(dataSet.State()))) {
-    Marks().erase(&dataSet);
+    ControlInserts().erase(&dataSet);
   }
   if (FOnChange) {
     FOnChange(change, row);
@@ -113,22 +114,13 @@ void RefreshAllControls() {
 
 void NoteControlInsert(TClientDataSet& dataSet) {
   if (dataSet.State() == TDataSetState::dsInsert) {
-    Marks()[&dataSet].ControlInsert = true;
-  }
-}
-
-void NoteControlModified(TClientDataSet& dataSet) {
-  if (IsEditState(dataSet.State())) {
-    Marks()[&dataSet].Modified = true;
+    ControlInserts().insert(&dataSet);
   }
 }
 
 bool IsUntouchedControlInsert(const TClientDataSet& dataSet) {
-  if (dataSet.State() != TDataSetState::dsInsert) {
-    return false;
-  }
-  const auto it = Marks().find(&dataSet);
-  return it != Marks().end() && it->second.ControlInsert && !it->second.Modified;
+  return dataSet.State() == TDataSetState::dsInsert && !dataSet.Modified() &&
+         ControlInserts().count(&dataSet) > 0;
 }
 
 bool DropUntouchedInsert(TClientDataSet& dataSet) {

@@ -54,13 +54,11 @@ void RefreshControls(TClientDataSet& dataSet);
 // The same for every bound control of every table.
 void RefreshAllControls();
 
-// The controls remember whether they began the pending insert and whether
-// they have written anything into the pending row since it began: a row that
-// a grid or navigator appended and nobody filled is dropped, not posted, when
-// the user moves off it. The marks end with every change of the table's
-// state.
+// The controls remember whether they began the pending insert: a row that a
+// grid or navigator started and nobody filled (the table's Modified) is
+// dropped, not posted, when the user moves off it. The mark ends with every
+// change of the table's state.
 void NoteControlInsert(TClientDataSet& dataSet);
-void NoteControlModified(TClientDataSet& dataSet);
 bool IsUntouchedControlInsert(const TClientDataSet& dataSet);
 // Cancels the pending insert when it is such a row. True when it did.
 bool DropUntouchedInsert(TClientDataSet& dataSet);

@@ -63,7 +63,9 @@ TDataLookupComboBox::TBinding TDataLookupComboBox::Binding() const {
   return binding;
 }
 
-void TDataLookupComboBox::FollowListSource() { FListLink.SetDataSet(Binding().List); }
+void TDataLookupComboBox::FollowListSource() {
+  FListLink.SetDataSet(Binding().List);
+}
 
 void TDataLookupComboBox::Reload() {
   FollowListSource();
@@ -105,7 +107,9 @@ void TDataLookupComboBox::ShowCurrent() {
   setCurrentIndex(shown);
 }
 
-QVariant TDataLookupComboBox::KeyValue() const { return currentIndex() >= 0 ? itemData(currentIndex()) : QVariant(); }
+QVariant TDataLookupComboBox::KeyValue() const {
+  return currentIndex() >= 0 ? itemData(currentIndex()) : QVariant();
+}
 
 void TDataLookupComboBox::OnActivated(int index) {
   const TBinding binding = Binding();
@@ -119,7 +123,6 @@ void TDataLookupComboBox::OnActivated(int index) {
       dataSet->Edit();
     }
     binding.Target->SetValue(itemData(index));
-    NoteControlModified(*dataSet);
   });
   if (!written) {
     ShowCurrent();

@@ -11,11 +11,11 @@
 
 namespace {
 
-const char* const ButtonNames[NavigateBtnCount] = {"first", "prior", "next", "last",   "insert",
-                                                   "delete", "edit", "post", "cancel", "refresh"};
+const char* const ButtonNames[NavigateBtnCount] = {"first",  "prior", "next", "last",   "insert",
+                                                   "delete", "edit",  "post", "cancel", "refresh"};
 
 QStringList DefaultHints() {
-  return {QStringLiteral("First record"), QStringLiteral("Prior record"), QStringLiteral("Next record"),
+  return {QStringLiteral("First record"), QStringLiteral("Prior record"),  QStringLiteral("Next record"),
           QStringLiteral("Last record"),  QStringLiteral("Insert record"), QStringLiteral("Delete record"),
           QStringLiteral("Edit record"),  QStringLiteral("Post edit"),     QStringLiteral("Cancel edit"),
           QStringLiteral("Refresh data")};
@@ -102,7 +102,18 @@ QIcon ButtonIcon(TNavigateBtn button) {
 }  // namespace
 
 TDataNavigator::TDataNavigator(QWidget* parent)
-    : QWidget(parent), FLink([this](TDataChange, int) { UpdateButtons(); }), FHints(DefaultHints()) {
+    : QWidget(parent),
+      FLink([this](TDataChange, int) {
+        UpdateButtons();
+        // The table settles its beginning and end marks after some notices
+        // (and moves them without one), so the buttons look again once the
+        // current operation is over.
+        FSettle.start();
+      }),
+      FHints(DefaultHints()) {
+  FSettle.setSingleShot(true);
+  FSettle.setInterval(0);
+  connect(&FSettle, &QTimer::timeout, this, &TDataNavigator::UpdateButtons);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -127,7 +138,9 @@ TDataNavigator::TDataNavigator(QWidget* parent)
 
 TDataNavigator::~TDataNavigator() = default;
 
-QString TDataNavigator::ButtonName(TNavigateBtn button) { return QString::fromLatin1(ButtonNames[button]); }
+QString TDataNavigator::ButtonName(TNavigateBtn button) {
+  return QString::fromLatin1(ButtonNames[button]);
+}
 
 void TDataNavigator::NameButtons() {
   for (int i = 0; i < NavigateBtnCount; ++i) {

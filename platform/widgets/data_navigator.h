@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <initializer_list>
@@ -10,7 +11,18 @@
 class QToolButton;
 
 // The navigator's buttons, in their order on the bar and in the hint list.
-enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
+enum TNavigateBtn {
+  nbFirst,
+  nbPrior,
+  nbNext,
+  nbLast,
+  nbInsert,
+  nbDelete,
+  nbEdit,
+  nbPost,
+  nbCancel,
+  nbRefresh
+};
 constexpr int NavigateBtnCount = 10;
 
 // A bar of record buttons over one table. The buttons follow the table's
@@ -62,4 +74,5 @@ class TDataNavigator : public QWidget {
   QStringList FHints;
   bool FShowHint = false;
   bool FConfirmDelete = true;
+  QTimer FSettle;
 };

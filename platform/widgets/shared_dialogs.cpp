@@ -9,7 +9,9 @@
 
 namespace {
 
-QWidget* DialogParent() { return QApplication::activeWindow(); }
+QWidget* DialogParent() {
+  return QApplication::activeWindow();
+}
 
 void DefaultErrorDisplay(const QString& message) {
   QMessageBox::critical(DialogParent(), QGuiApplication::applicationDisplayName(), message);
@@ -66,9 +68,13 @@ void HandleCurrentException() noexcept {
   }
 }
 
-QString RecordDeletePrompt() { return DeletePrompt(); }
+QString RecordDeletePrompt() {
+  return DeletePrompt();
+}
 
-void SetRecordDeletePrompt(const QString& text) { DeletePrompt() = text; }
+void SetRecordDeletePrompt(const QString& text) {
+  DeletePrompt() = text;
+}
 
 TConfirmation SetConfirmation(TConfirmation confirmation) {
   TConfirmation previous = std::move(Confirmation());

@@ -44,7 +44,8 @@ TEST(GetAppDataDir, FindsOrCreatesTheDataFolderUnderAppData) {
        [] { return Path("roaming/Tyazharnet-protocol/"); }},
       {"a missing AppData folder is not made", [] { SetAppData(Path("no-such-folder")); },
        [] { return "error: " + kCannotCreate; }},
-      {"a file in the data folder's place", [] {
+      {"a file in the data folder's place",
+       [] {
          SetAppData(Path("roaming"));
          testing_sandbox::WriteFile(Path("roaming/Tyazharnet-protocol"), "not a folder");
        },
@@ -52,15 +53,15 @@ TEST(GetAppDataDir, FindsOrCreatesTheDataFolderUnderAppData) {
       {"the shell-folders key deleted", [] { ASSERT_TRUE(TRegistry().DeleteKey(kShellFoldersKey)); },
        [] { return "error: " + kNoPath; }},
       {"an empty AppData value", [] { SetAppData(""); }, [] { return "error: " + kNoPath; }},
-      {"no AppData value", [] {
+      {"no AppData value",
+       [] {
          TRegistry reg;
          ASSERT_TRUE(reg.OpenKey(kShellFoldersKey, false));
          ASSERT_TRUE(reg.DeleteValue("AppData"));
        },
        [] { return "error: " + kNoPath; }},
-      {"a store that cannot be read", [] {
-         testing_sandbox::WriteFile(RegistryRoot() + "/HKEY_CURRENT_USER.json", "{broken");
-       },
+      {"a store that cannot be read",
+       [] { testing_sandbox::WriteFile(RegistryRoot() + "/HKEY_CURRENT_USER.json", "{broken"); },
        [] { return "error: " + kNoPath; }},
   };
   for (const Case& c : cases) {

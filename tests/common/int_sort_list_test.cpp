@@ -42,8 +42,8 @@ TEST(TIntSortList, PopsLargestFirstAndCountsWhatItKeeps) {
       {{9, 4, 9}, true, {9, 4}},
       {{1, 5, 3, 5, 1, 3}, true, {5, 3, 1}},
       {{1, 5, 3, 5, 1, 3}, false, {5, 5, 3, 3, 1, 1}},
-      {{2, 2, 1, 2}, false, {2, 2, 2, 1}},       // equal to the first of several
-      {{3, 1, 1, 2}, false, {3, 2, 1, 1}},       // between, next to equal last values
+      {{2, 2, 1, 2}, false, {2, 2, 2, 1}},  // equal to the first of several
+      {{3, 1, 1, 2}, false, {3, 2, 1, 1}},  // between, next to equal last values
       {{10, 20, 30, 25, 15, 5}, false, {30, 25, 20, 15, 10, 5}},
       {{INT_MIN, INT_MAX, 0, -1}, false, {INT_MAX, 0, -1, INT_MIN}},  // comparisons are signed
   };
@@ -53,7 +53,8 @@ TEST(TIntSortList, PopsLargestFirstAndCountsWhatItKeeps) {
     for (int v : c.added) {
       list.Add(v);
     }
-    EXPECT_EQ(list.Count, int(c.popped.size())) << ::testing::PrintToString(c.added) << " unique " << c.unique;
+    EXPECT_EQ(list.Count, int(c.popped.size()))
+        << ::testing::PrintToString(c.added) << " unique " << c.unique;
     EXPECT_EQ(PopAll(list), c.popped) << ::testing::PrintToString(c.added) << " unique " << c.unique;
     EXPECT_EQ(list.Count, 0);
   }

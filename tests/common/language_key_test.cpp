@@ -15,8 +15,12 @@ namespace {
 using testing_sandbox::ReadFile;
 using testing_sandbox::WriteFile;
 
-QString DataFolder() { return testing_sandbox::Path("data/Tyazharnet-protocol/"); }
-QString SettingsPath() { return DataFolder() + "Tyazhar.ini"; }
+QString DataFolder() {
+  return testing_sandbox::Path("data/Tyazharnet-protocol/");
+}
+QString SettingsPath() {
+  return DataFolder() + "Tyazhar.ini";
+}
 
 TEST(WriteLanguage, WritesRuOrEnAndLeavesTheKeyForAnyOtherValue) {
   struct Case {
@@ -63,7 +67,8 @@ TEST(WriteLanguage, CreatesTheDataFolderAndSurvivesTheWindowsOwnSettingsObject) 
   window.WriteString("GENERAL", "Date", "01.05.2024");
   EXPECT_EQ(ReadLanguage(), 0);
   EXPECT_EQ(window.ReadString("GENERAL", "City", ""), "Tula");
-  EXPECT_EQ(ReadFile(SettingsPath()), QByteArray("[GENERAL]\r\nLanguage=RU\r\nCity=Tula\r\nDate=01.05.2024\r\n"));
+  EXPECT_EQ(ReadFile(SettingsPath()),
+            QByteArray("[GENERAL]\r\nLanguage=RU\r\nCity=Tula\r\nDate=01.05.2024\r\n"));
 }
 
 TEST(WriteLanguage, ErrorsOfTheDataFolderAndOfTheFileReachTheCaller) {

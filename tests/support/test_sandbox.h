@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <ostream>
 
 // Each test case runs in a fresh temporary folder. The registry store, HOME
 // and the XDG folders point into it, so nothing reads or writes the
@@ -24,3 +25,6 @@ namespace testing_sandbox {
 // Registers the per-test sandbox with GoogleTest (done by the test mains).
 void InstallListener();
 }  // namespace testing_sandbox
+
+// Readable texts in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

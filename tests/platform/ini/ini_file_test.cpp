@@ -13,9 +13,13 @@ namespace {
 using testing_sandbox::ReadFile;
 using testing_sandbox::WriteFile;
 
-QString IniPath() { return testing_sandbox::Path(QStringLiteral("Tyazhar.ini")); }
+QString IniPath() {
+  return testing_sandbox::Path(QStringLiteral("Tyazhar.ini"));
+}
 
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+QString S(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 TEST(IniReadInteger, DecimalHexAndEverythingElseGivesTheDefault) {
   struct Case {
@@ -50,7 +54,8 @@ TEST(IniReadInteger, DecimalHexAndEverythingElseGivesTheDefault) {
   };
   for (const Case& c : cases) {
     WriteFile(IniPath(), QByteArray("[GENERAL]\r\nCount=") + c.stored + "\r\n");
-    EXPECT_EQ(TIniFile(IniPath()).ReadInteger("GENERAL", "Count", kDefault), c.expected) << '"' << c.stored << '"';
+    EXPECT_EQ(TIniFile(IniPath()).ReadInteger("GENERAL", "Count", kDefault), c.expected)
+        << '"' << c.stored << '"';
   }
   EXPECT_EQ(TIniFile(IniPath()).ReadInteger("GENERAL", "Missing", 5), 5);
 }
@@ -62,12 +67,13 @@ TEST(IniReadBool, AnyIntegerButZeroIsTrue) {
     bool expected;
   };
   const Case cases[] = {
-      {"1", false, true},    {"2", false, true},    {"-1", false, true}, {"0x0", true, false},
-      {"0", true, false},    {"yes", false, false}, {"yes", true, true}, {"True", false, false},
+      {"1", false, true},    {"2", false, true},      {"-1", false, true}, {"0x0", true, false},
+      {"0", true, false},    {"yes", false, false},   {"yes", true, true}, {"True", false, false},
       {nullptr, true, true}, {nullptr, false, false},
   };
   for (const Case& c : cases) {
-    WriteFile(IniPath(), c.stored ? QByteArray("[Discipline]\nSnatch=") + c.stored + "\n" : QByteArray("[Discipline]\n"));
+    WriteFile(IniPath(), c.stored ? QByteArray("[Discipline]\nSnatch=") + c.stored + "\n"
+                                  : QByteArray("[Discipline]\n"));
     EXPECT_EQ(TIniFile(IniPath()).ReadBool("Discipline", "Snatch", c.defaultValue), c.expected)
         << (c.stored ? c.stored : "(missing)") << " default " << c.defaultValue;
   }
@@ -78,7 +84,8 @@ TEST(IniWrite, IntegersAndBooleansInTheirFileForms) {
   ini.WriteInteger("GENERAL", "Count", -12);
   ini.WriteBool("Discipline", "Snatch", true);
   ini.WriteBool("Discipline", "Biathlon", false);
-  EXPECT_EQ(ReadFile(IniPath()), QByteArray("[GENERAL]\r\nCount=-12\r\n[Discipline]\r\nSnatch=1\r\nBiathlon=0\r\n"));
+  EXPECT_EQ(ReadFile(IniPath()),
+            QByteArray("[GENERAL]\r\nCount=-12\r\n[Discipline]\r\nSnatch=1\r\nBiathlon=0\r\n"));
 }
 
 // The classic edge forms of a hand-edited or foreign file.
@@ -108,27 +115,23 @@ TEST(IniRead, EdgeFormsOfAForeignFile) {
     const char* expected;  // nullptr: the default comes back
   };
   const Case cases[] = {
-      {"GENERAL", "City", "Tula"},
-      {" general ", "CITY ", "Tula"},
-      {"GENERAL", "Formula", "a=b=c"},
-      {"GENERAL", "Empty", ""},
-      {"GENERAL", "Date", nullptr},
-      {"GENERAL", "a line without an equals sign", nullptr},
-      {"GENERAL", "", "no name"},
-      {"GENERAL", "Secretary", nullptr},
-      {"GENERAL", "Orphan", nullptr},
-      {"", "Orphan", nullptr},
-      {"weight", "snatchm", "32"},
-      {"Unclosed", "Key", "value"},
+      {"GENERAL", "City", "Tula"},     {" general ", "CITY ", "Tula"},
+      {"GENERAL", "Formula", "a=b=c"}, {"GENERAL", "Empty", ""},
+      {"GENERAL", "Date", nullptr},    {"GENERAL", "a line without an equals sign", nullptr},
+      {"GENERAL", "", "no name"},      {"GENERAL", "Secretary", nullptr},
+      {"GENERAL", "Orphan", nullptr},  {"", "Orphan", nullptr},
+      {"weight", "snatchm", "32"},     {"Unclosed", "Key", "value"},
       {"Missing", "City", nullptr},
   };
   const TIniFile ini(IniPath());
   for (const Case& c : cases) {
-    EXPECT_EQ(ini.ReadString(c.section, c.key, "<default>"), c.expected ? S(c.expected) : QStringLiteral("<default>"))
+    EXPECT_EQ(ini.ReadString(c.section, c.key, "<default>"),
+              c.expected ? S(c.expected) : QStringLiteral("<default>"))
         << '[' << c.section << "] " << c.key;
   }
   EXPECT_EQ(ini.ReadSection("general"), QStringList({"City", "Formula", "Empty", ""}));
-  EXPECT_EQ(ini.ReadSectionValues("GENERAL"), QStringList({"City=Tula", "Formula=a=b=c", "Empty=", "=no name"}));
+  EXPECT_EQ(ini.ReadSectionValues("GENERAL"),
+            QStringList({"City=Tula", "Formula=a=b=c", "Empty=", "=no name"}));
   EXPECT_EQ(ini.ReadSections(), QStringList({"GENERAL", "Weight", "Unclosed"}));
   EXPECT_TRUE(ini.ReadSection("Missing").isEmpty());
   EXPECT_TRUE(ini.ReadSectionValues("Missing").isEmpty());
@@ -143,7 +146,8 @@ TEST(IniWrite, PutsEachLineInItsPlaceAndLeavesTheRestByteForByte) {
     const char* value;
     QByteArray after;
   };
-  const QByteArray twoSections = "[GENERAL]\r\n; keep me\r\nLanguage=RU\r\nCity=Tula\r\n\r\n[Weight]\r\nSnatchM=32\r\n";
+  const QByteArray twoSections =
+      "[GENERAL]\r\n; keep me\r\nLanguage=RU\r\nCity=Tula\r\n\r\n[Weight]\r\nSnatchM=32\r\n";
   const Case cases[] = {
       {"missing file is created", "", "GENERAL", "Language", "EN", "[GENERAL]\r\nLanguage=EN\r\n"},
       {"existing key replaced on its line", twoSections, "GENERAL", "Language", "EN",
@@ -153,20 +157,24 @@ TEST(IniWrite, PutsEachLineInItsPlaceAndLeavesTheRestByteForByte) {
       {"the line keeps the file's key, lone carriage return and all", "[A]\n  a\rb = 1  \n", "A", "a\rb", "2",
        "[A]\na\rb=2\n"},
       {"new key after the last key of its section", twoSections, "GENERAL", "Date", "01.05.2024",
-       "[GENERAL]\r\n; keep me\r\nLanguage=RU\r\nCity=Tula\r\nDate=01.05.2024\r\n\r\n[Weight]\r\nSnatchM=32\r\n"},
+       "[GENERAL]\r\n; keep "
+       "me\r\nLanguage=RU\r\nCity=Tula\r\nDate=01.05.2024\r\n\r\n[Weight]\r\nSnatchM=32\r\n"},
       {"new key in the last section", twoSections, "Weight", "SnatchW", "24",
        "[GENERAL]\r\n; keep me\r\nLanguage=RU\r\nCity=Tula\r\n\r\n[Weight]\r\nSnatchM=32\r\nSnatchW=24\r\n"},
       {"new section at the end", twoSections, "Discipline", "Snatch", "1",
-       "[GENERAL]\r\n; keep me\r\nLanguage=RU\r\nCity=Tula\r\n\r\n[Weight]\r\nSnatchM=32\r\n[Discipline]\r\nSnatch=1\r\n"},
+       "[GENERAL]\r\n; keep "
+       "me\r\nLanguage=RU\r\nCity=Tula\r\n\r\n[Weight]\r\nSnatchM=32\r\n[Discipline]\r\nSnatch=1\r\n"},
       {"first key of an empty section goes under its header", "[A]\r\n\r\n[B]\r\n", "A", "k", "v",
        "[A]\r\nk=v\r\n\r\n[B]\r\n"},
       {"last line without a line break", "[A]\nk=v", "A", "n", "w", "[A]\nk=v\nn=w"},
-      {"new section after a last line without a line break", "[A]\nk=v", "B", "n", "w", "[A]\nk=v\n[B]\nn=w\n"},
+      {"new section after a last line without a line break", "[A]\nk=v", "B", "n", "w",
+       "[A]\nk=v\n[B]\nn=w\n"},
       {"value replaced on an unterminated last line", "[A]\r\nk=old", "A", "k", "new", "[A]\r\nk=new"},
       {"duplicates: the first section and key take the write", "[A]\nk=1\nk=2\n[a]\nk=3\n", "A", "K", "9",
        "[A]\nk=9\nk=2\n[a]\nk=3\n"},
       {"blanks around names are dropped", "[A]\n", " A ", " k ", " v", "[A]\nk= v\n"},
-      {"a line break in a value becomes a blank", "[A]\nk=1\nz=2\n", "A", "k", "x\r\ny", "[A]\nk=x  y\nz=2\n"},
+      {"a line break in a value becomes a blank", "[A]\nk=1\nz=2\n", "A", "k", "x\r\ny",
+       "[A]\nk=x  y\nz=2\n"},
       {"bytes outside the code page are kept", QByteArray("[A]\n\x98\x00\xFF=\x81\n", 10), "A", "k", "v",
        QByteArray("[A]\n\x98\x00\xFF=\x81\nk=v\n", 14)},
   };
@@ -228,7 +236,7 @@ TEST(IniFileEncoding, CyrillicRoundTripsAsWindows1251) {
 TEST(IniWrite, UnwritableFileRaisesAndChangesNothing) {
   const QString paths[] = {
       testing_sandbox::Path("no/such/folder/Tyazhar.ini"),  // the folder is missing
-      testing_sandbox::Path("a-folder"),                     // a folder stands where the file should be
+      testing_sandbox::Path("a-folder"),                    // a folder stands where the file should be
   };
   QDir(testing_sandbox::Folder()).mkdir("a-folder");
   for (const QString& path : paths) {

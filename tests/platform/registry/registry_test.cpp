@@ -11,7 +11,9 @@ namespace {
 using testing_sandbox::ReadFile;
 using testing_sandbox::WriteFile;
 
-QString StoreFile(const char* name) { return RegistryRoot() + '/' + name; }
+QString StoreFile(const char* name) {
+  return RegistryRoot() + '/' + name;
+}
 
 TEST(Registry, FreshStoreHoldsTheShellFoldersAndProgramFilesWithoutWritingAnything) {
   EXPECT_EQ(RegistryRoot(), qEnvironmentVariable("TYAZHAR_REGISTRY_ROOT"));

@@ -19,9 +19,9 @@ class GridModel : public ::testing::Test {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
     table.CreateDataSet();
-    AppendCompetitors(table, {{"Иванов", 72.5, 2, "Динамо"},
-                              {"Петров", 68.0, 3, "Спартак"},
-                              {"Сидоров", 85.0, 1, "Динамо"}});
+    AppendCompetitors(
+        table,
+        {{"Иванов", 72.5, 2, "Динамо"}, {"Петров", 68.0, 3, "Спартак"}, {"Сидоров", 85.0, 1, "Динамо"}});
     model.SetDataSet(&table);
     tester = WatchModel(&model);
   }
@@ -61,7 +61,8 @@ TEST_F(GridModel, RowsFollowEveryChangeOfTheTable) {
          t.Post();
        }},
       {"a pending insert is a row of the view", [](TClientDataSet& t) { t.Insert(); }},
-      {"a value typed into the pending row", [](TClientDataSet& t) { t.FieldByName("Name").SetAsString("Новиков"); }},
+      {"a value typed into the pending row",
+       [](TClientDataSet& t) { t.FieldByName("Name").SetAsString("Новиков"); }},
       {"cancelling the insert", [](TClientDataSet& t) { t.Cancel(); }},
       {"editing a value",
        [](TClientDataSet& t) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/core/exception.h"
+#include "platform/core/scope_exit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/platform/widgets/widget_fixtures.h"
 
@@ -24,9 +25,9 @@ class DataGrid : public ::testing::Test {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
     table.CreateDataSet();
-    AppendCompetitors(table, {{"Ivanov", 72.5, 2, "Dinamo"},
-                              {"Petrov", 68.0, 3, "Spartak"},
-                              {"Sidorov", 85.0, 1, "Dinamo"}});
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
     window.resize(700, 320);
     auto* layout = new QVBoxLayout(&window);
     auto* created = new TDataGrid(&window);
@@ -138,7 +139,8 @@ TEST_F(DataGrid, ARefusedValueIsShownOnceAndTheOldValueStays) {
       {"a quiet display", nullptr},
       // A real message box takes the focus from the cell editor while it is
       // up, which tempts Qt to commit the same editor again.
-      {"a display that takes the focus", [&] {
+      {"a display that takes the focus",
+       [&] {
          other->setFocus();
          RunEventLoop();
        }},
@@ -301,8 +303,54 @@ TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
   grid->SetDataSet(&table);
 }
 
+TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
+  // A discipline protocol: best result first, places renumbered down the
+  // view whenever a result changes, with the controls detached.
+  TClientDataSet protocol("dsSnatch");
+  protocol.AddField("Position", TFieldType::ftInteger);
+  protocol.AddField("Name", TFieldType::ftString, 50);
+  protocol.AddField("Result", TFieldType::ftInteger);
+  protocol.AddIndexDef({"dsJerkIndex", "Result", ixDescending, "Result"});
+  protocol.SetIndexName("dsJerkIndex");
+  protocol.CreateDataSet();
+  const auto renumber = [&] {
+    protocol.DisableControls();
+    const TScopeExit enable([&] { protocol.EnableControls(); });
+    int place = 0;
+    protocol.First();
+    while (!protocol.Eof()) {
+      protocol.Edit();
+      protocol.FieldByName("Position").SetAsInteger(++place);
+      protocol.Post();
+      protocol.Next();
+    }
+  };
+  for (const auto& [name, result] : {std::pair{"A", 10}, {"B", 20}, {"C", 30}}) {
+    protocol.Append();
+    protocol.FieldByName("Name").SetAsString(name);
+    protocol.FieldByName("Result").SetAsInteger(result);
+    protocol.Post();
+  }
+  renumber();
+  protocol.FieldByName("Result").OnChange = [&](TField&) { renumber(); };
+  grid->SetDataSet(&protocol);
+  ASSERT_EQ(ViewTexts(protocol, "Name"), (QStringList{"C", "B", "A"}));
+
+  Click(2, 2);
+  Type("25");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"C", "A", "B"}));
+  EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(grid->currentIndex().row(), protocol.CurrentViewRow());
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+  grid->SetDataSet(&table);
+}
+
 TEST_F(DataGrid, TheKeyHookSeesEveryTypedCharacterCellEditorsIncluded) {
-  grid->OnKeyPress = [](TDataGrid&, QChar& key) {
+  QString seen;
+  grid->OnKeyPress = [&](TDataGrid&, QChar& key) {
+    seen += key;
     if (!key.isDigit() && key != u'+') {
       Abort();
     }
@@ -318,6 +366,8 @@ TEST_F(DataGrid, TheKeyHookSeesEveryTypedCharacterCellEditorsIncluded) {
   EXPECT_EQ(CellEditor()->text(), "20+16");
   Key(Qt::Key_Backspace);
   EXPECT_EQ(CellEditor()->text(), "20+16");
+  // Each character once: the one that opened the editor is not asked again.
+  EXPECT_EQ(seen, "x20a+x16\b");
   grid->OnKeyPress = nullptr;
   Key(Qt::Key_Return);
   EXPECT_EQ(FieldText("Team"), "20+16");
@@ -409,8 +459,12 @@ TEST_F(DataGrid, ReadOnlyGridsAndColumnsEditNothing) {
 TEST_F(DataGrid, DoubleClickAndEnterReachTheirHandlers) {
   grid->SetReadOnly(true);
   QStringList seen;
-  grid->OnDblClick = [&](TDataGrid& sender) { seen << "double " + sender.DataSet()->FieldByName("Name").AsString(); };
-  grid->OnEnterKey = [&](TDataGrid& sender) { seen << "enter " + sender.DataSet()->FieldByName("Name").AsString(); };
+  grid->OnDblClick = [&](TDataGrid& sender) {
+    seen << "double " + sender.DataSet()->FieldByName("Name").AsString();
+  };
+  grid->OnEnterKey = [&](TDataGrid& sender) {
+    seen << "enter " + sender.DataSet()->FieldByName("Name").AsString();
+  };
   DoubleClick(2, colName);
   Key(Qt::Key_Up);
   Key(Qt::Key_Return);

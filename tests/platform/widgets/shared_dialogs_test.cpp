@@ -22,7 +22,9 @@ TEST(RunGuarded, ShowsMessagesAndSwallowsTheSilentAbort) {
   const TGuardCase cases[] = {
       {"no failure", [] {}, true, {}},
       {"silent abort", [] { Abort(); }, false, {}},
-      {"table error", [] { throw EDatabaseError("dsCompetitor: Key violation."); }, false,
+      {"table error",
+       [] { throw EDatabaseError("dsCompetitor: Key violation."); },
+       false,
        {"dsCompetitor: Key violation."}},
       {"foreign exception", [] { throw std::runtime_error("disk full"); }, false, {"disk full"}},
       {"anything else", [] { throw 42; }, false, {"Unknown error"}},

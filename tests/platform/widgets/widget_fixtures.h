@@ -9,15 +9,13 @@
 #include <QTest>
 #include <QWidget>
 #include <deque>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <utility>
 
 #include "platform/table/client_dataset.h"
 #include "platform/widgets/shared_dialogs.h"
-
-// Readable failure output.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+#include "tests/support/test_sandbox.h"
 
 namespace widgets_test {
 

@@ -1,0 +1,246 @@
+#include "protocol/excel_manager.h"
+
+#include "platform/core/fmt.h"
+
+#ifndef TYAZHAR_WEB_ADDRESS
+#error "TYAZHAR_WEB_ADDRESS must be defined by the build"
+#endif
+
+namespace {
+
+const QString kProgId = QStringLiteral("Excel.Application");
+
+// The application's published constants.
+constexpr int xlCenter = -4108;
+constexpr int xlGeneral = 1;
+constexpr int xlContinuous = 1;
+constexpr int xlEdgeLeft = 7;
+constexpr int xlEdgeTop = 8;
+constexpr int xlEdgeBottom = 9;
+constexpr int xlEdgeRight = 10;
+constexpr int xlPortrait = 1;
+constexpr int xlLandscape = 2;
+
+constexpr int kMargin = 28;
+const QString kShutdownCaption = QStringLiteral("Завершения работы прошло с ошибками:");
+
+int AsCount(const TAutomationValue& value) {
+  if (const int* i = std::get_if<int>(&value)) {
+    return *i;
+  }
+  if (const double* d = std::get_if<double>(&value)) {
+    return static_cast<int>(*d);
+  }
+  throw EOleSysError(QStringLiteral("Type mismatch"));
+}
+
+}  // namespace
+
+std::unique_ptr<TExcelManager> TExcelManager::CreateHidden() {
+  std::unique_ptr<TExcelManager> excel(new TExcelManager(true));
+  try {
+    try {
+      excel->FExcel = AutomationServer().CreateInstance(kProgId);
+      excel->FExcel.OlePropertySet(QStringLiteral("Visible"), false);
+      excel->FExcel.OlePropertySet(QStringLiteral("DisplayAlerts"), false);
+    } catch (const Exception& e) {
+      throw Exception(Fmt(QStringLiteral("Проблемы с открытием Excel:\r\n%s"), {e.Message()}));
+    }
+    excel->AddWorkBook();
+  } catch (...) {
+    // A half-started hidden instance must not stay behind; the user needs the
+    // reason it could not start, not the trouble of putting it away.
+    excel->FDestroyed = true;
+    try {
+      excel->Shutdown();
+    } catch (...) {
+    }
+    throw;
+  }
+  return excel;
+}
+
+std::unique_ptr<TExcelManager> TExcelManager::CreateVisible() {
+  std::unique_ptr<TExcelManager> excel(new TExcelManager(false));
+  try {
+    try {
+      try {
+        excel->FExcel = AutomationServer().GetActiveObject(kProgId);
+      } catch (const EOleSysError&) {
+        // Nothing to attach to: start one of our own, shown to the user all the same.
+        excel->FExcel = AutomationServer().CreateInstance(kProgId);
+      }
+      excel->FExcel.OlePropertySet(QStringLiteral("Visible"), true);
+    } catch (const Exception& e) {
+      throw Exception(Fmt(QStringLiteral("Проблемы с открытием Excel:\r\n%s"), {e.Message()}));
+    }
+    excel->AddWorkBook();
+  } catch (...) {
+    excel->FDestroyed = true;
+    try {
+      excel->Shutdown();
+    } catch (...) {
+    }
+    throw;
+  }
+  return excel;
+}
+
+void TExcelManager::AddWorkBook() {
+  try {
+    FWorkBook =
+        FExcel.OleObjectFunction(QStringLiteral("Workbooks")).OleObjectFunction(QStringLiteral("Add"));
+    FWorkBook.OlePropertySet(QStringLiteral("Author"), QStringLiteral("Тяжарнет.ПРОТОКОЛ"));
+    FWorkBook.OlePropertySet(QStringLiteral("Comments"), QStringLiteral(TYAZHAR_WEB_ADDRESS));
+    FWorkBook.OlePropertySet(QStringLiteral("Title"),
+                             QStringLiteral("Протокол Кубка России по гиревому спорту"));
+  } catch (const Exception& e) {
+    throw Exception(Fmt(QStringLiteral("Не удалось создать новую книгу:\r\n%s"), {e.Message()}));
+  }
+}
+
+TExcelManager::~TExcelManager() {
+  if (!FDestroyed) {
+    try {
+      Shutdown();
+    } catch (...) {
+    }
+  }
+}
+
+void TExcelManager::Destroy() {
+  if (FDestroyed) {
+    return;
+  }
+  FDestroyed = true;
+  const QString message = Shutdown();
+  if (!message.isEmpty()) {
+    throw Exception(message);
+  }
+}
+
+QString TExcelManager::Shutdown() {
+  if (!FOwnsExcel) {
+    FWorkBook.Clear();
+    FExcel.Clear();
+    return QString();
+  }
+  QString message = kShutdownCaption;
+  if (!FWorkBook.IsEmpty()) {
+    try {
+      FWorkBook.OleProcedure(QStringLiteral("Close"));
+    } catch (const Exception& e) {
+      message += QStringLiteral("\r\nЗакрытие книги: ") + e.Message();
+    }
+    FWorkBook.Clear();
+  }
+  if (!FExcel.IsEmpty()) {
+    try {
+      FExcel.OleProcedure(QStringLiteral("Quit"));
+      FExcel.Clear();
+    } catch (const Exception& e) {
+      message += QStringLiteral("\r\nЗакрытие Excel: ") + e.Message();
+    }
+  }
+  return message.size() > kShutdownCaption.size() ? message : QString();
+}
+
+TOleVariant TExcelManager::GetSheet(int AIndex) {
+  const int count =
+      AsCount(FExcel.OleObjectFunction(QStringLiteral("WorkSheets")).OleFunction(QStringLiteral("Count")));
+  if (AIndex > count) {
+    const TOleVariant sheets = FExcel.OleObjectFunction(QStringLiteral("WorkSheets"));
+    const TOleVariant after = FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex - 1});
+    return sheets.OleObjectFunction(QStringLiteral("Add"), {TAutomationNull{}, after.Object()});
+  }
+  return FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex});
+}
+
+TOleVariant TExcelManager::Cell(int ASheet, int ACol, int ARow) {
+  return GetSheet(ASheet).OlePropertyGet(QStringLiteral("Cells"), {ARow, ACol});
+}
+
+TOleVariant TExcelManager::Range(int ASheet, const QString& AFrom, const QString& ATo) {
+  return GetSheet(ASheet).OlePropertyGet(QStringLiteral("Range"), {AFrom, ATo});
+}
+
+void TExcelManager::SetSheetName(int ASheet, const QString& AName) {
+  GetSheet(ASheet).OlePropertySet(QStringLiteral("Name"), AName);
+  GetSheet(ASheet)
+      .OleObjectFunction(QStringLiteral("PageSetup"))
+      .OlePropertySet(QStringLiteral("Orientation"), xlLandscape);
+}
+
+void TExcelManager::SetColumnWidth(int ASheet, int ACol, int AWidth) {
+  GetSheet(ASheet)
+      .OlePropertyGet(QStringLiteral("Columns"), {ACol})
+      .OlePropertySet(QStringLiteral("ColumnWidth"), AWidth);
+}
+
+void TExcelManager::SetRowHeight(int ASheet, int ARow, int AHeight) {
+  GetSheet(ASheet)
+      .OlePropertyGet(QStringLiteral("Rows"), {ARow})
+      .OlePropertySet(QStringLiteral("RowHeight"), AHeight);
+}
+
+void TExcelManager::SetCellValue(int ASheet, int ACol, int ARow, const TAutomationValue& AValue) {
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("Value"), AValue);
+  CenterCell(ASheet, ACol, ARow);
+}
+
+void TExcelManager::SetCellFormula(int ASheet, int ACol, int ARow, const TAutomationValue& AFormula) {
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("Formula"), AFormula);
+  CenterCell(ASheet, ACol, ARow);
+}
+
+void TExcelManager::CenterCell(int ASheet, int ACol, int ARow) {
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("HorizontalAlignment"), xlCenter);
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("VerticalAlignment"), xlCenter);
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("ShrinkToFit"), true);
+}
+
+void TExcelManager::SetCellAlignGeneral(int ASheet, int ACol, int ARow) {
+  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("HorizontalAlignment"), xlGeneral);
+}
+
+void TExcelManager::MergeCells(int ASheet, const QString& AFrom, const QString& ATo, bool ACenter,
+                               int AOrientation) {
+  Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("MergeCells"), true);
+  Range(ASheet, AFrom, ATo)
+      .OlePropertySet(QStringLiteral("HorizontalAlignment"), ACenter ? xlCenter : xlGeneral);
+  Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("WrapText"), true);
+  Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("Orientation"), AOrientation);
+}
+
+void TExcelManager::DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo) {
+  for (const int edge : {xlEdgeLeft, xlEdgeTop, xlEdgeBottom, xlEdgeRight}) {
+    Range(ASheet, AFrom, ATo)
+        .OlePropertyGet(QStringLiteral("Borders"), {edge})
+        .OlePropertySet(QStringLiteral("LineStyle"), xlContinuous);
+  }
+}
+
+void TExcelManager::DrawCellBorders(int ASheet, int ACol, int ARow) {
+  for (const int edge : {xlEdgeLeft, xlEdgeTop, xlEdgeBottom, xlEdgeRight}) {
+    Cell(ASheet, ACol, ARow)
+        .OlePropertyGet(QStringLiteral("Borders"), {edge})
+        .OlePropertySet(QStringLiteral("LineStyle"), xlContinuous);
+  }
+}
+
+void TExcelManager::PrintOut(bool ALandscape) {
+  const auto pageSetup = [this] {
+    return FExcel.OleObjectFunction(QStringLiteral("ActiveSheet"))
+        .OleObjectFunction(QStringLiteral("PageSetup"));
+  };
+  pageSetup().OlePropertySet(QStringLiteral("Orientation"), ALandscape ? xlLandscape : xlPortrait);
+  pageSetup().OlePropertySet(
+      QStringLiteral("LeftFooter"),
+      QStringLiteral("Подготовлено с помощью программного обеспечения \"Тяжарнет.ПРОТОКОЛ\""));
+  pageSetup().OlePropertySet(QStringLiteral("LeftMargin"), kMargin);
+  pageSetup().OlePropertySet(QStringLiteral("RightMargin"), kMargin);
+  pageSetup().OlePropertySet(QStringLiteral("TopMargin"), kMargin);
+  pageSetup().OlePropertySet(QStringLiteral("BottomMargin"), kMargin);
+  pageSetup().OlePropertySet(QStringLiteral("FitToPagesWide"), 1);
+  FExcel.OleObjectFunction(QStringLiteral("Worksheets")).OleProcedure(QStringLiteral("PrintOut"));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "platform/spreadsheet/automation.h"
+
+// The one piece of the program that talks to the spreadsheet application.
+// A manager lives for one print or one export. Sheets, columns, rows and cells
+// are addressed by number; ranges by two A1 cell names.
+//
+// Ownership: the owner calls Destroy() in its cleanup step, where the shutdown
+// error of a hidden instance may reach it; the destructor itself never throws
+// and only finishes what Destroy() was not given the chance to do.
+class TExcelManager {
+ public:
+  // A new hidden instance with alerts off, owned, and a new workbook.
+  static std::unique_ptr<TExcelManager> CreateHidden();
+  // The running instance (or a new one), made visible, not owned, and a new
+  // workbook that stays open for the user.
+  static std::unique_ptr<TExcelManager> CreateVisible();
+
+  ~TExcelManager();
+  TExcelManager(const TExcelManager&) = delete;
+  TExcelManager& operator=(const TExcelManager&) = delete;
+
+  // Owned instance: closes the workbook and quits the application, raising one
+  // error that lists every failed step. A shared instance is only let go.
+  // A second call does nothing.
+  void Destroy();
+
+  TOleVariant GetSheet(int AIndex);
+  void SetSheetName(int ASheet, const QString& AName);
+  void SetColumnWidth(int ASheet, int ACol, int AWidth);
+  void SetRowHeight(int ASheet, int ARow, int AHeight);
+  void SetCellValue(int ASheet, int ACol, int ARow, const TAutomationValue& AValue);
+  void SetCellFormula(int ASheet, int ACol, int ARow, const TAutomationValue& AFormula);
+  void CenterCell(int ASheet, int ACol, int ARow);
+  void SetCellAlignGeneral(int ASheet, int ACol, int ARow);
+  void MergeCells(int ASheet, const QString& AFrom, const QString& ATo, bool ACenter, int AOrientation);
+  void DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo);
+  void DrawCellBorders(int ASheet, int ACol, int ARow);
+  void PrintOut(bool ALandscape);
+
+ private:
+  explicit TExcelManager(bool AOwnsExcel) : FOwnsExcel(AOwnsExcel) {}
+  void AddWorkBook();
+  // The shutdown work of Destroy(); returns the collected message, empty when
+  // every step went well.
+  QString Shutdown();
+  TOleVariant Cell(int ASheet, int ACol, int ARow);
+  TOleVariant Range(int ASheet, const QString& AFrom, const QString& ATo);
+
+  TOleVariant FExcel;
+  TOleVariant FWorkBook;
+  bool FOwnsExcel;
+  bool FDestroyed = false;
+};

@@ -1,0 +1,138 @@
+#include <optional>
+
+#include "platform/core/fmt.h"
+#include "platform/table/client_dataset.h"
+#include "protocol/excel_manager.h"
+#include "protocol/protocol.h"
+#include "protocol/sheet_pen.h"
+
+// One block per team: a head, one row per stage with the team's running
+// result rebuilt as formulas, and the totals. A new block starts wherever the
+// team changes from one record to the next in the table's order.
+void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AExcel, int ASheet,
+                                    const QString& ACompetitionName, const QString& ADate,
+                                    const QString& ACity, TClientDataSet& AOrganizer,
+                                    TClientDataSet& ARelayRace) {
+  if (!ARelayRace.Active()) {
+    return;
+  }
+  ARelayRace.SetFilter(Fmt(QStringLiteral("(SexRef=%d) and (Discipline=%d)"),
+                           {QString::number(ASex), QString::number(ADiscipline)}));
+  ARelayRace.SetFiltered(true);
+  if (ARelayRace.RecordCount() == 0) {
+    return;
+  }
+
+  QString disciplineWord;
+  switch (ADiscipline) {
+    case 1:
+      disciplineWord = FLanguage->JerkTitle();
+      break;
+    case 2:
+      disciplineWord = FLanguage->LongCycleTitle();
+      break;
+    case 3:
+      disciplineWord = FLanguage->SnatchTitle();
+      break;
+    default:
+      break;
+  }
+
+  TSheetPen pen(AExcel, ASheet);
+  int row = 1;
+  SetRelayColumnWidths(AExcel, ASheet);
+  WriteOrganizers(AExcel, ASheet, row, AOrganizer, QStringLiteral("A"), QStringLiteral("I"));
+
+  // The relay is always run with 32 kg kettlebells, for women too.
+  pen.PutMerged('A', 'B', row, Fmt(FLanguage->WeightOfKettlebell(), {QStringLiteral("32")}));
+  pen.PutMerged('D', 'H', row, FLanguage->Protocol());
+  ++row;
+
+  pen.PutMergedFramed('A', 'C', row, QStringLiteral("Высшее достижение России"));
+  pen.PutMerged('D', 'H', row,
+                Fmt(QStringLiteral("%s по гиревому спорту среди %s %s (%s)"),
+                    {ACompetitionName, SexWord(ASex), FLanguage->Relay(), disciplineWord}));
+  pen.Put('I', row, ADate);
+  ++row;
+
+  pen.Merge('A', 'C', row);
+  pen.Frame('A', 'C', row);
+  pen.Put('I', row, ACity);
+  ++row;
+
+  TField& team = ARelayRace.FieldByName(QStringLiteral("Team"));
+  TField& position = ARelayRace.FieldByName(QStringLiteral("Position"));
+  TField& step = ARelayRace.FieldByName(QStringLiteral("Step"));
+  TField& weightCategory = ARelayRace.FieldByName(QStringLiteral("WeightCategory"));
+  TField& name = ARelayRace.FieldByName(QStringLiteral("Name"));
+  TField& birthday = ARelayRace.FieldByName(QStringLiteral("Birthday"));
+  TField& weight = ARelayRace.FieldByName(QStringLiteral("Weight"));
+  TField& result = ARelayRace.FieldByName(QStringLiteral("Result"));
+  TField& trainer = ARelayRace.FieldByName(QStringLiteral("Trainer"));
+
+  int blockStart = 0;
+  // No block open yet. Kept apart from the team's text so that stages whose
+  // team was left empty still make one block with its totals, like any team.
+  std::optional<QString> previousTeam;
+
+  const auto writeRelayTeamHead = [&] {
+    pen.PutMerged('A', 'C', row, FLanguage->RelayTeam() + u':', false);
+    pen.Put('D', row, team.AsString());
+    const QString titles[] = {FLanguage->Place(),
+                              FLanguage->Step(),
+                              FLanguage->WeightCategory(),
+                              FLanguage->Name(),
+                              FLanguage->DateOfBirth(),
+                              FLanguage->BodyWeight(),
+                              FLanguage->CompetitorResult(),
+                              FLanguage->TeamResult(),
+                              FLanguage->Coach()};
+    char col = 'A';
+    for (const QString& caption : titles) {
+      pen.PutBoxed(col++, row + 1, caption);
+    }
+    pen.Put('A', row + 2, position.AsString());
+    blockStart = row + 2;
+    previousTeam = team.AsString();
+    row += 2;
+  };
+
+  const auto writeRelayTeamEnd = [&] {
+    pen.Merge('A', blockStart, 'A', row - 1);
+    pen.Frame('A', blockStart, 'A', row - 1);
+    pen.PutMerged('A', 'E', row, FLanguage->TotalTeamWeight() + u':', false);
+    AExcel.SetCellFormula(
+        ASheet, 6, row, Fmt(QStringLiteral("=SUM(%s:%s)"), {CellName(6, blockStart), CellName(6, row - 1)}));
+    pen.Box('F', row);
+    pen.PutMerged('A', 'G', row + 1, FLanguage->TotalResult() + u':', false);
+    AExcel.SetCellFormula(
+        ASheet, 8, row + 1,
+        Fmt(QStringLiteral("=SUM(%s:%s)"), {CellName(7, blockStart), CellName(7, row - 1)}));
+    pen.Box('H', row + 1);
+    row += 3;
+  };
+
+  ARelayRace.First();
+  while (!ARelayRace.Eof()) {
+    if (!previousTeam) {
+      writeRelayTeamHead();
+    } else if (team.AsString() != *previousTeam) {
+      writeRelayTeamEnd();
+      writeRelayTeamHead();
+    }
+    pen.PutBoxed('B', row, step.AsString());
+    pen.PutBoxed('C', row, weightCategory.AsString());
+    pen.PutBoxed('D', row, name.AsString());
+    pen.PutBoxed('E', row, birthday.AsString());
+    pen.PutBoxed('F', row, weight.AsFloat());
+    pen.PutBoxed('G', row, result.AsString());
+    // The running result after this stage: the previous one plus this competitor's.
+    pen.PutBoxed('H', row,
+                 row == blockStart ? result.AsString()
+                                   : Fmt(QStringLiteral("=%s+%s"), {CellName(8, row - 1), CellName(7, row)}));
+    pen.PutBoxed('I', row, trainer.AsString());
+    ++row;
+    ARelayRace.Next();
+  }
+  writeRelayTeamEnd();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include "protocol/excel_manager.h"
+
+// The few strokes the sheet writers make, on one sheet, with columns given as
+// letters so that a writer reads like the layout it draws.
+class TSheetPen {
+ public:
+  TSheetPen(TExcelManager& AExcel, int ASheet) : FExcel(AExcel), FSheet(ASheet) {}
+
+  static QString Name(char ACol, int ARow) { return QChar(ACol) + QString::number(ARow); }
+  static int Number(char ACol) { return ACol - 'A' + 1; }
+
+  // The value, centred both ways and shrunk to fit.
+  void Put(char ACol, int ARow, const TAutomationValue& AValue) {
+    FExcel.SetCellValue(FSheet, Number(ACol), ARow, AValue);
+  }
+  void Merge(char AFrom, char ATo, int ARow, bool ACenter = true) { Merge(AFrom, ARow, ATo, ARow, ACenter); }
+  void Merge(char AFrom, int AFromRow, char ATo, int AToRow, bool ACenter = true) {
+    FExcel.MergeCells(FSheet, Name(AFrom, AFromRow), Name(ATo, AToRow), ACenter, 0);
+  }
+  // The outline of a range.
+  void Frame(char AFrom, char ATo, int ARow) { Frame(AFrom, ARow, ATo, ARow); }
+  void Frame(char AFrom, int AFromRow, char ATo, int AToRow) {
+    FExcel.DrawRangeBorders(FSheet, Name(AFrom, AFromRow), Name(ATo, AToRow));
+  }
+  void Box(char ACol, int ARow) { FExcel.DrawCellBorders(FSheet, Number(ACol), ARow); }
+  void AlignGeneral(char ACol, int ARow) { FExcel.SetCellAlignGeneral(FSheet, Number(ACol), ARow); }
+
+  // The common compound strokes.
+  void PutBoxed(char ACol, int ARow, const TAutomationValue& AValue) {
+    Put(ACol, ARow, AValue);
+    Box(ACol, ARow);
+  }
+  void PutMerged(char AFrom, char ATo, int ARow, const TAutomationValue& AValue, bool ACenter = true) {
+    Put(AFrom, ARow, AValue);
+    Merge(AFrom, ATo, ARow, ACenter);
+  }
+  void PutMergedFramed(char AFrom, char ATo, int ARow, const TAutomationValue& AValue, bool ACenter = true) {
+    PutMerged(AFrom, ATo, ARow, AValue, ACenter);
+    Frame(AFrom, ATo, ARow);
+  }
+
+  TExcelManager& Excel() const { return FExcel; }
+  int Sheet() const { return FSheet; }
+
+ private:
+  TExcelManager& FExcel;
+  int FSheet;
+};

@@ -1,0 +1,235 @@
+// Printing through LibreOffice. The tests that run the real LibreOffice take
+// seconds each; the others put a small script in its place.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "platform/spreadsheet/office.h"
+#include "platform/spreadsheet/xlsx_writer.h"
+#include "tests/platform/spreadsheet/spreadsheet_fixture.h"
+#include "tests/support/test_sandbox.h"
+
+namespace {
+
+using namespace spreadsheet;
+
+const QString OpenError = QStringLiteral("Проблемы с открытием Excel:\r\n");
+
+// The printing code's hidden start, whose failures it reports with the
+// message above.
+TPrintingCalls StartHidden(IAutomationServer& server) {
+  try {
+    return TPrintingCalls::Hidden(server);
+  } catch (const Exception& e) {
+    throw Exception(OpenError + e.Message());
+  }
+}
+
+// A protocol in small: a caption, a relay block with its total.
+void FillProtocol(const TPrintingCalls& calls) {
+  calls.SetCellValue(1, 1, 1, QString("ПРОТОКОЛ"));
+  calls.MergeCells(1, "A1", "H1", true, 0);
+  calls.SetCellValue(1, 4, 3, QString("Сидоров Пётр"));
+  calls.SetCellValue(1, 7, 3, 12);
+  calls.SetCellValue(1, 7, 4, 23);
+  calls.SetCellValue(1, 8, 3, 12);
+  calls.SetCellValue(1, 8, 4, QString("=H3+G4"));
+  calls.SetCellFormula(1, 7, 5, "=SUM(G3:G4)");
+  calls.DrawRangeBorders(1, "A3", "H4");
+  calls.SetSheetName(1, "Эст31");
+}
+
+QString PdfText(const QString& pdf) {
+  QProcess process;
+  process.start("pdftotext", {"-layout", pdf, "-"});
+  if (!process.waitForFinished(60000)) {
+    ADD_FAILURE() << "pdftotext did not finish";
+    return {};
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A stand-in for soffice: a shell script with the given body.
+QString FakeSoffice(const QString& body) {
+  const QString path = testing_sandbox::Path("soffice");
+  testing_sandbox::WriteFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
+// A print system of the test's own on PATH: lpstat answering with the text.
+QString FakeLpstat(const QString& answer) {
+  const QString folder = testing_sandbox::Path("bin");
+  QDir().mkpath(folder);
+  const QString path = folder + "/lpstat";
+  testing_sandbox::WriteFile(path, ("#!/bin/sh\necho '" + answer + "'\n").toUtf8());
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return folder + ":" + qEnvironmentVariable("PATH");
+}
+
+class OfficeTest : public SpreadsheetTest {
+ protected:
+  void SetUp() override {
+    SpreadsheetTest::SetUp();
+    // Printing goes to LibreOffice here, not to the hook.
+    TSpreadsheetHooks hooks = server.SetHooks({});
+    hooks.Print = nullptr;
+    server.SetHooks(std::move(hooks));
+    path = std::make_unique<TScopedEnv>("PATH", FakeLpstat("system default destination: Office"));
+  }
+  void TearDown() override { path.reset(); }
+
+  std::unique_ptr<TScopedEnv> path;
+};
+
+TEST_F(OfficeTest, PrintOutWritesAPdfOfEverySheetWhenAskedTo) {
+  ASSERT_FALSE(office::FindSoffice(nullptr).isEmpty()) << "LibreOffice is needed for this test";
+  const QString pdf = testing_sandbox::Path("Протокол печати.pdf");
+  TScopedEnv printTo("TYAZHAR_PRINT_TO", pdf);
+  auto calls = StartHidden(server);
+  FillProtocol(calls);
+  calls.SetCellValue(2, 1, 1, QString("Второй лист"));
+  calls.PrintOut(true);
+  calls.CloseAndQuit();
+
+  ASSERT_TRUE(QFileInfo::exists(pdf));
+  const QString text = PdfText(pdf);
+  for (const char* expected : {"ПРОТОКОЛ", "Сидоров Пётр", "Второй лист", "Подготовлено с помощью"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+  }
+  // The running total and the block's sum show their values.
+  EXPECT_TRUE(text.contains(QRegularExpression("\\b35\\b[\\s\\S]*\\b35\\b"))) << text.toStdString();
+  // Nothing of the run is left beside the PDF.
+  EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList({"*.pdf", "*.xlsx"}, QDir::Files),
+            QStringList{"Протокол печати.pdf"});
+}
+
+TEST_F(OfficeTest, LibreOfficeReadsEverySheetUnderItsNameWithFormulaResults) {
+  const QString soffice = office::FindSoffice(nullptr);
+  ASSERT_FALSE(soffice.isEmpty()) << "LibreOffice is needed for this test";
+  auto calls = StartHidden(server);
+  FillProtocol(calls);
+  calls.GetSheet(2);
+  calls.SetSheetName(2, "Р0д58");
+  calls.SetCellValue(2, 1, 1, QString("58"));
+  const QString book = testing_sandbox::Path("book.xlsx");
+  WriteXlsx(*WorkbookOf(calls.WorkBook.Object()), book);
+
+  // Every sheet to a CSV file of its own, named after the sheet.
+  QProcess process;
+  process.start(soffice,
+                {"-env:UserInstallation=" + QUrl::fromLocalFile(testing_sandbox::Path("profile")).toString(),
+                 "--headless", "--norestore", "--nologo", "--convert-to",
+                 "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", "--outdir",
+                 testing_sandbox::Path("csv"), book});
+  ASSERT_TRUE(process.waitForFinished(120000));
+  const QString relay =
+      QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Эст31.csv")));
+  EXPECT_TRUE(relay.startsWith("ПРОТОКОЛ,")) << relay.toStdString();
+  EXPECT_TRUE(relay.contains(",,,Сидоров Пётр,,,12,12")) << relay.toStdString();
+  EXPECT_TRUE(relay.contains(",,,,,,23,35")) << relay.toStdString();
+  EXPECT_TRUE(relay.contains(",,,,,,35,")) << relay.toStdString();
+  EXPECT_EQ(
+      QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("csv/book-Р0д58.csv"))).trimmed(),
+      QString("58"));
+}
+
+TEST_F(OfficeTest, AMissingLibreOfficeFailsTheHiddenStartAndThePrint) {
+  TScopedEnv soffice("TYAZHAR_SOFFICE", testing_sandbox::Path("nowhere/soffice"));
+  try {
+    StartHidden(server);
+    ADD_FAILURE() << "the hidden start went through";
+  } catch (const Exception& e) {
+    EXPECT_TRUE(e.Message().startsWith(OpenError + "Не найдена программа LibreOffice")) << e.what();
+  }
+  // A visible instance needs no LibreOffice until it prints.
+  auto visible = TPrintingCalls::Visible(server);
+  try {
+    visible.PrintOut(true);
+    ADD_FAILURE() << "printed without LibreOffice";
+  } catch (const EOleException& e) {
+    EXPECT_TRUE(e.Message().startsWith(OpenError + "Не найдена программа LibreOffice")) << e.what();
+  }
+}
+
+TEST_F(OfficeTest, AFailingLibreOfficeIsReportedWithItsOutput) {
+  TScopedEnv soffice("TYAZHAR_SOFFICE", FakeSoffice("echo 'printer on fire' >&2\nexit 3"));
+  auto calls = StartHidden(server);
+  try {
+    calls.PrintOut(false);
+    ADD_FAILURE() << "no error";
+  } catch (const EOleException& e) {
+    EXPECT_TRUE(e.Message().startsWith(OpenError + "LibreOffice завершился с ошибкой (код 3)")) << e.what();
+    EXPECT_TRUE(e.Message().contains("printer on fire")) << e.what();
+  }
+  // It ran with a profile of its own and got the workbook to print.
+  const QString fake = FakeSoffice("echo \"$@\" > '" + testing_sandbox::Path("args") + "'");
+  TScopedEnv again("TYAZHAR_SOFFICE", fake);
+  calls.PrintOut(false);
+  const QString args = QString::fromUtf8(testing_sandbox::ReadFile(testing_sandbox::Path("args")));
+  EXPECT_TRUE(args.contains(QRegularExpression("-env:UserInstallation=file:///\\S+ "))) << args.toStdString();
+  EXPECT_TRUE(args.contains("--headless")) << args.toStdString();
+  EXPECT_TRUE(args.contains(QRegularExpression("-p \\S+\\.xlsx$"))) << args.toStdString();
+}
+
+TEST_F(OfficeTest, WithoutADefaultPrinterThePrintFailsInsteadOfVanishing) {
+  const QString ran = testing_sandbox::Path("soffice-ran");
+  TScopedEnv soffice("TYAZHAR_SOFFICE", FakeSoffice("touch '" + ran + "'"));
+  struct Case {
+    const char* Path;  // null: a print system without a default printer
+    const char* Message;
+  };
+  const Case cases[] = {
+      {nullptr, "Не задан принтер по умолчанию"},
+      {"/nonexistent", "Не найдена система печати (lpstat)"},
+  };
+  for (const auto& c : cases) {
+    TScopedEnv p("PATH", c.Path ? QString(c.Path) : FakeLpstat("no system default destination"));
+    auto calls = StartHidden(server);
+    try {
+      calls.PrintOut(true);
+      ADD_FAILURE() << "printed without a printer";
+    } catch (const EOleException& e) {
+      EXPECT_TRUE(e.Message().startsWith(OpenError + c.Message)) << e.what();
+    }
+    calls.CloseAndQuit();
+  }
+  EXPECT_FALSE(QFileInfo::exists(ran));
+}
+
+TEST_F(OfficeTest, ALibreOfficeThatDoesNotFinishIsStoppedWithAllItsProcesses) {
+  // The script leaves a child behind, as soffice does, and never ends.
+  const QString pidFile = testing_sandbox::Path("child.pid");
+  TScopedEnv soffice("TYAZHAR_SOFFICE", FakeSoffice("sleep 300 &\necho $! > '" + pidFile + "'\nwait"));
+  TScopedEnv timeout("TYAZHAR_OFFICE_TIMEOUT_MS", "1500");
+  auto calls = StartHidden(server);
+  QElapsedTimer clock;
+  clock.start();
+  try {
+    calls.PrintOut(true);
+    ADD_FAILURE() << "no error";
+  } catch (const EOleException& e) {
+    EXPECT_TRUE(e.Message().startsWith(OpenError + "LibreOffice не завершил работу за 1.5 с")) << e.what();
+  }
+  EXPECT_LT(clock.elapsed(), 60000);
+  const QByteArray pid = testing_sandbox::ReadFile(pidFile).trimmed();
+  ASSERT_FALSE(pid.isEmpty());
+  // Killed: gone, or a zombie waiting for its new parent to reap it.
+  QFile stat("/proc/" + QString::fromLatin1(pid) + "/stat");
+  if (stat.open(QIODevice::ReadOnly)) {
+    const QByteArray fields = stat.readAll();
+    const qsizetype close = fields.lastIndexOf(')');
+    EXPECT_EQ(fields.mid(close + 2, 1), QByteArray("Z")) << fields.constData();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#include "tests/protocol/sheet_test.h"
+
+using competition_fixture::TTableView;
+using competition_fixture::ViewOf;
+
+namespace {
+
+// The class columns as the team protocol makes them, in its order.
+const QStringList kColumns = {"LC_058", "LC_063", "LC_01000", "LC_163",
+                              "LC_173", "S_058",  "S_01000",  "B_173"};
+
+class TeamSheetTest : public SheetTest {
+ protected:
+  TeamSheetTest() { c.DefineTeamProtocol(kColumns); }
+
+  // Values by column name; the other columns stay empty.
+  void AddTeam(const QString& position, const QString& team, int point,
+               std::initializer_list<std::pair<const char*, const char*>> values) {
+    QStringList row;
+    for (const QString& column : kColumns) {
+      QString value;
+      for (const auto& [name, text] : values) {
+        if (column == QLatin1String(name)) {
+          value = QString::fromUtf8(text);
+        }
+      }
+      row << value;
+    }
+    c.AddTeamRow(position, team, point, row);
+  }
+
+  void Print(const QString& referee = QStringLiteral("Главный Г."),
+             const QString& name = QStringLiteral("Кубок")) {
+    protocol.PrintTeamProtocol(name, "12.03.2027", "Тула", c.Organizer, c.TeamProtocol, referee,
+                               "Секретарь С.");
+  }
+};
+
+TEST_F(TeamSheetTest, OnlyColumnsWithValuesArePrintedInOneGroup) {
+  c.AddOrganizer(QStringLiteral("Федерация"));
+  AddTeam("1", "Динамо", 36, {{"LC_058", "20+16"}});
+  AddTeam("2", "Урал", 18, {{"LC_063", "18"}});
+  AddTeam("3", "Спартак", 0, {});
+  Print();
+  const auto& sheet = Sheet();
+  ExpectCells(sheet, {
+                         {"A1", "Федерация"},
+                         {"A2", "12.03.2027"},
+                         {"C2", "СВОДНЫЙ ПРОТОКОЛ"},
+                         {"A3", "Тула"},
+                         {"C3", "Кубок по гиревому спорту среди мужчин и женщин"},
+                         {"A5", "Место"},
+                         {"B5", "Команда"},
+                         {"C5", "Женщины (Длинный цикл)"},
+                         {"C6", "58"},
+                         {"D6", "63"},
+                         {"E5", "Очки"},
+                         {"A7", "1"},
+                         {"B7", "Динамо"},
+                         {"C7", "20+16"},
+                         {"D7", ""},
+                         {"E7", "36"},
+                         {"D8", "18"},
+                         {"B9", "Спартак"},
+                         {"E9", "0"},
+                         {"B11", "Главный судья Главный Г."},
+                         {"B13", "Главный секретарь Секретарь С."},
+                     });
+  EXPECT_EQ(sheet.UsedRows(), Rows({1, 2, 3, 5, 6, 7, 8, 9, 11, 13}));
+  EXPECT_EQ(sheet.Merges(), (QStringList{"A1:A1", "A1:E1", "A2:B2", "A3:B3", "A5:A6", "B11:E11", "B13:E13",
+                                         "B5:B5", "B5:B6", "C2:E2", "C3:E3", "C5:D5", "E5:E6"}));
+  EXPECT_EQ(sheet.Range("A5", "A6")->Orientation, 90);
+  EXPECT_EQ(sheet.Range("B11", "E11")->HorizontalAlignment, 1);
+  for (const auto& [from, to] :
+       {std::pair{"A5", "A6"}, std::pair{"B5", "B6"}, std::pair{"C5", "D5"}, std::pair{"E5", "E6"}}) {
+    EXPECT_TRUE(sheet.IsFramed(from, to)) << from;
+  }
+  for (const char* boxed : {"C6", "D6", "A7", "B7", "C7", "D7", "E7", "E9"}) {
+    EXPECT_TRUE(sheet.IsBoxed(QString::fromLatin1(boxed))) << boxed;
+  }
+  EXPECT_EQ(sheet.ColumnWidths, (std::map<int, int>{{1, 5}, {2, 23}, {3, 5}, {4, 5}}));
+  // Two lines for the group captions and room for the turned place caption.
+  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{5, 26}}));
+}
+
+TEST_F(TeamSheetTest, GroupsChangeWithSexAndDiscipline) {
+  ui.English = true;
+  AddTeam("1", "Dynamo", 54, {{"LC_063", "20"}, {"LC_173", "18"}, {"S_01000", "16"}});
+  Print();
+  ExpectCells(Sheet(), {
+                           {"A1", "12.03.2027"},
+                           {"C1", "TEAM PROTOCOL"},
+                           {"C2", "Кубок по гиревому спорту среди мужчин и женщин"},
+                           {"A4", "Place"},
+                           {"B4", "Team"},
+                           {"C4", "F (Long Cycle)"},
+                           {"D4", "M (Long Cycle)"},
+                           {"E4", "F (Snatch)"},
+                           {"C5", "63"},
+                           {"D5", "73"},
+                           {"E5", "1000"},
+                           {"F4", "Points"},
+                           {"C6", "20"},
+                           {"F6", "54"},
+                           {"B8", "Main judge of competition Главный Г."},
+                       });
+  for (const auto& [from, to] : {std::pair{"C4", "C4"}, std::pair{"D4", "D4"}, std::pair{"E4", "E4"},
+                                 std::pair{"C1", "F1"}, std::pair{"C2", "F2"}, std::pair{"F4", "F5"}}) {
+    EXPECT_TRUE(Sheet().IsMerged(from, to)) << from;
+  }
+}
+
+TEST_F(TeamSheetTest, WithoutClassColumnsThePointsStandInC) {
+  AddTeam("1", "Динамо", 0, {});
+  Print(QString());
+  const auto& sheet = Sheet();
+  ExpectCells(sheet, {{"C4", "Очки"}, {"C6", "0"}, {"B8", ""}, {"B10", "Главный секретарь Секретарь С."}});
+  EXPECT_TRUE(sheet.IsMerged("C1", "C1"));
+  EXPECT_TRUE(sheet.IsMerged("C4", "C5"));
+}
+
+TEST_F(TeamSheetTest, EveryOrganiserLineIsMergedAcrossTheSheetWhateverTheWindowShows) {
+  c.AddOrganizer(QStringLiteral("Федерация"));
+  c.AddOrganizer(QStringLiteral("Клуб"));
+  c.Organizer.SetFilter(QStringLiteral("Name = 'Клуб'"));
+  c.Organizer.SetFiltered(true);
+  AddTeam("1", "Динамо", 20, {{"S_058", "20"}});
+  Print();
+  const auto& sheet = Sheet();
+  EXPECT_EQ(sheet.Text("A1"), QStringLiteral("Федерация"));
+  EXPECT_EQ(sheet.Text("A2"), QStringLiteral("Клуб"));
+  EXPECT_TRUE(sheet.IsMerged("A1", "D1"));
+  EXPECT_TRUE(sheet.IsMerged("A2", "D2"));
+  EXPECT_EQ(sheet.Text("A3"), QStringLiteral("12.03.2027"));
+  EXPECT_EQ(ViewOf(c.Organizer), (TTableView{"Name = 'Клуб'", true, false, ""}));
+}
+
+TEST_F(TeamSheetTest, TheWindowsFilterIsBackAfterThePrint) {
+  AddTeam("1", "Динамо", 20, {{"S_058", "20"}});
+  AddTeam("2", "Урал", 0, {{"B_173", "5"}});
+  c.TeamProtocol.SetFilter(QStringLiteral("Point > 0"));
+  c.TeamProtocol.SetFiltered(true);
+  Print();
+  // All teams are printed, and every column with a value, whatever the window showed.
+  EXPECT_EQ(Sheet().Text("B7"), QStringLiteral("Урал"));
+  EXPECT_EQ(Sheet().Text("D4"), QStringLiteral("Мужчины (Двоеборье)"));
+  EXPECT_EQ(ViewOf(c.TeamProtocol), (TTableView{"Point > 0", true, false, ""}));
+}
+
+struct BadColumnCase {
+  const char* name;
+  QStringList columns;
+  const char* error;
+};
+
+TEST_F(TeamSheetTest, ColumnsFromAForeignFileStopTheSheet) {
+  QStringList many;
+  for (int i = 0; i < 24; ++i) {
+    many << QStringLiteral("S_1%1").arg(50 + i);
+  }
+  const BadColumnCase cases[] = {
+      {"no discipline prefix",
+       {"LC_058", "XX_063"},
+       "Внутренняя ошибка наименований колонок конмандного протокола. Обратитесь к разработчику."},
+      {"no sex digit", {"S_x63"}, "'x' is not a valid integer value"},
+      {"past column Z", many, "Колонки свыше Z не поддерживаются. Обратитесь к разработчикам"},
+  };
+  for (const auto& cs : cases) {
+    automation_double::TAutomationDouble local(1);
+    automation_double::TServerScope localScope(&local);
+    competition_fixture::TCompetition fresh;
+    fresh.DefineTeamProtocol(cs.columns);
+    fresh.AddTeamRow("1", "Динамо", 1, QStringList(cs.columns.size(), QStringLiteral("1")));
+    TProtocol builder(ui.Translate());
+    EXPECT_EQ(ErrorOf([&] {
+                builder.PrintTeamProtocol("Cup", "", "", fresh.Organizer, fresh.TeamProtocol, "", "");
+              }),
+              QString::fromUtf8(cs.error))
+        << cs.name;
+    EXPECT_TRUE(local.Application()->Quit) << cs.name;
+    EXPECT_EQ(ViewOf(fresh.TeamProtocol), (TTableView{"", false, false, ""})) << cs.name;
+  }
+}
+
+TEST_F(TeamSheetTest, PlusInAColumnNameMakesAnOpenClassCaption) {
+  competition_fixture::TCompetition fresh;
+  fresh.DefineTeamProtocol({"S_168plus"});
+  fresh.AddTeamRow("1", "Динамо", 1, {"20"});
+  protocol.PrintTeamProtocol("Cup", "", "", fresh.Organizer, fresh.TeamProtocol, "", "");
+  EXPECT_EQ(Sheet().Text("C5"), QStringLiteral("св.68"));
+}
+
+}  // namespace
