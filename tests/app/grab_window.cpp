@@ -81,7 +81,8 @@ void WriteSampleTables(const QString& folder) {
 }
 
 void Grab(QWidget& window, const QString& file) {
-  QApplication::processEvents();
+  // The grids read lookup values in from the event loop.
+  QTest::qWait(30);
   if (!window.grab().save(file)) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
   }
