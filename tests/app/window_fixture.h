@@ -12,10 +12,9 @@
 
 #include "app/main_window.h"
 #include "platform/widgets/shared_dialogs.h"
+#include "tests/support/test_sandbox.h"
 
 class QUrl;
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace app_test {
 
