@@ -41,9 +41,14 @@ void TDataEdit::Reload() {
     RunGuarded([&] { text = hasFocus() ? field->Text() : field->DisplayText(); });
   }
   setReadOnly(!bound);
-  setMaxLength(field != nullptr && field->DataType() == TFieldType::ftString && field->Size() > 0
-                   ? field->Size()
-                   : 32767);
+  const int maxChars = field != nullptr && field->DataType() == TFieldType::ftString && field->Size() > 0
+                           ? field->Size()
+                           : 32767;
+  // Qt sets the text anew on every change of the limit, caret and selection
+  // lost with it.
+  if (maxChars != maxLength()) {
+    setMaxLength(maxChars);
+  }
   // The same text is not set again: that would move the caret and drop a
   // selection a key handler has just made.
   if (text != this->text()) {
