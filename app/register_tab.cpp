@@ -79,8 +79,9 @@ void SaveTableFile(TClientDataSet& table) {
 
 void TfrmMain::dsCompetitorNotNullStrValidate(TField& Sender) {
   if (Sender.IsNull() || IsBlank(Sender.AsString())) {
-    throw Exception(Translate(QStringLiteral("Не допускается пустое значение поля "), QStringLiteral("Field is null ")) +
-                    u'"' + Sender.DisplayLabel() + u'"');
+    throw Exception(
+        Translate(QStringLiteral("Не допускается пустое значение поля "), QStringLiteral("Field is null ")) +
+        u'"' + Sender.DisplayLabel() + u'"');
   }
   if (&Sender == dsCompetitor.FindField(QStringLiteral("Weight"))) {
     // Halves go to the even integer (the program never leaves the default
@@ -137,7 +138,9 @@ void TfrmMain::dsBiathlonBeforeInsert(TClientDataSet& /*DataSet*/) {
 }
 
 // Relay members come only through the member selection, which detaches this.
-void TfrmMain::dsRelayRaceBeforeInsert(TClientDataSet& /*DataSet*/) { Abort(); }
+void TfrmMain::dsRelayRaceBeforeInsert(TClientDataSet& /*DataSet*/) {
+  Abort();
+}
 
 void TfrmMain::edNameKeyUp(TDataEdit& Sender, int /*Key*/, Qt::KeyboardModifiers /*Shift*/) {
   const QString text = Sender.text();
@@ -150,7 +153,9 @@ void TfrmMain::edNameKeyUp(TDataEdit& Sender, int /*Key*/, Qt::KeyboardModifiers
   dsCompetitorHB.SetFiltered(true);
 }
 
-void TfrmMain::edNameExit(TDataEdit& /*Sender*/) { dsCompetitorHB.SetFilter(QString()); }
+void TfrmMain::edNameExit(TDataEdit& /*Sender*/) {
+  dsCompetitorHB.SetFilter(QString());
+}
 
 void TfrmMain::edTeamKeyUp(TDataEdit& Sender, int Key, Qt::KeyboardModifiers /*Shift*/) {
   TClientDataSet* handbook = nullptr;
@@ -184,6 +189,12 @@ void TfrmMain::edTeamKeyUp(TDataEdit& Sender, int Key, Qt::KeyboardModifiers /*S
     default:
       break;
   }
+  // A letter typed replaces the selection before its key comes up; a
+  // selection still there means the key typed nothing (Shift, an arrow), and
+  // the proposal stands as it is.
+  if (Sender.hasSelectedText()) {
+    return;
+  }
 
   const QString text = Sender.text();
   const int caret = Sender.cursorPosition();
@@ -206,8 +217,7 @@ void TfrmMain::edTeamKeyUp(TDataEdit& Sender, int Key, Qt::KeyboardModifiers /*S
     return;
   }
   const QString rest = found.mid(word.size());
-  // The whole name is typed already; setting the same text again would only
-  // drop a selection that a key released after the proposal leaves standing.
+  // The whole name is typed already.
   if (rest.isEmpty()) {
     return;
   }
@@ -266,15 +276,25 @@ void TfrmMain::CopyAllRecords(TClientDataSet& Source, TClientDataSet& Dest) {
   }
 }
 
-void TfrmMain::btnSaveNormativeClick() { SaveTableFile(dsNormative); }
+void TfrmMain::btnSaveNormativeClick() {
+  SaveTableFile(dsNormative);
+}
 
-void TfrmMain::btnSaveManWeightClick() { SaveTableFile(dsManWeight); }
+void TfrmMain::btnSaveManWeightClick() {
+  SaveTableFile(dsManWeight);
+}
 
-void TfrmMain::btnSaveWomanWeightClick() { SaveTableFile(dsWomanWeight); }
+void TfrmMain::btnSaveWomanWeightClick() {
+  SaveTableFile(dsWomanWeight);
+}
 
-void TfrmMain::btnSaveRefereePMClick() { SaveTableFile(dsRefereePlatformMain); }
+void TfrmMain::btnSaveRefereePMClick() {
+  SaveTableFile(dsRefereePlatformMain);
+}
 
-void TfrmMain::btnSaveRefereePClick() { SaveTableFile(dsRefereePlatform); }
+void TfrmMain::btnSaveRefereePClick() {
+  SaveTableFile(dsRefereePlatform);
+}
 
 void TfrmMain::btnSaveOrganizatorClick() {
   SaveTableFile(dsOrganizer);
@@ -284,4 +304,6 @@ void TfrmMain::btnSaveOrganizatorClick() {
   }
 }
 
-void TfrmMain::btnSaveCompetitorWeightClick() { SaveTableFile(dsCompetitor); }
+void TfrmMain::btnSaveCompetitorWeightClick() {
+  SaveTableFile(dsCompetitor);
+}
