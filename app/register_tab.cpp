@@ -32,8 +32,8 @@ bool IsBlank(const QString& text) {
 }
 
 // The characters a team or coach name is completed over. Ё and ё lie outside
-// the run of Cyrillic letters the names were typed in and end a word, as
-// every other character does.
+// the alphabet's run from А to я and end a word, as every other character
+// does.
 bool IsWordChar(QChar c) {
   const char16_t u = c.unicode();
   return u == u' ' || u == u'-' || u == u'.' || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') ||
