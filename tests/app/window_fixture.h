@@ -8,14 +8,12 @@
 #include <QStringList>
 #include <QTest>
 #include <memory>
-#include <ostream>
 
 #include "app/main_window.h"
 #include "platform/widgets/shared_dialogs.h"
+#include "tests/support/test_sandbox.h"
 
 class QUrl;
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace app_test {
 
