@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/frames/stream_frame.h"
+#include "app/program.h"
 #include "app/splash.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
@@ -261,6 +262,28 @@ TEST(Splash, WindowHoldsTheBitmapAndAOneSecondTimerThatStopsAtItsTick) {
   EXPECT_EQ(splash.Timer->interval(), 1000);
   QMetaObject::invokeMethod(splash.Timer, "timeout");
   EXPECT_FALSE(splash.Timer->isActive());
+}
+
+}  // namespace
+}  // namespace app_test
+
+namespace app_test {
+namespace {
+
+TEST_F(StartUp, ProgramMakesAMissingShellDataFolderBeforeTheWindowStarts) {
+  QDir(testing_sandbox::Folder() + "/data").removeRecursively();
+  MakeShellDataFolder();
+  EXPECT_TRUE(QDir(testing_sandbox::Folder() + "/data").exists());
+  auto window = Start();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_TRUE(window->dsNormative.Active());
+}
+
+TEST_F(StartUp, MessagesCarryTheProgramNameInTheWindowLanguage) {
+  EXPECT_EQ(ProgramTitle(), "Тяжарнет.ПРОТОКОЛ");
+  WriteIni("Tyazhar.ini", "[GENERAL]\r\nLanguage=EN\r\n");
+  auto window = Start();
+  EXPECT_EQ(ProgramTitle(), "Tyazharnet.PROTOCOL");
 }
 
 }  // namespace
