@@ -59,10 +59,9 @@ class TFileBirths {
   QStringList FNames;
 };
 
-const QStringList kStartUpFiles = {"Organizer.xml",    "ManWeight.xml",    "WomanWeight.xml",
-                                   "RefereePlatform.xml", "RefereePlatformMain.xml", "Competitor.xml",
-                                   "CompetitorHB.xml", "TeamHB.xml",       "TrainerHB.xml",
-                                   "Normative.xml"};
+const QStringList kStartUpFiles = {
+    "Organizer.xml",  "ManWeight.xml",    "WomanWeight.xml", "RefereePlatform.xml", "RefereePlatformMain.xml",
+    "Competitor.xml", "CompetitorHB.xml", "TeamHB.xml",      "TrainerHB.xml",       "Normative.xml"};
 
 using StartUp = WindowTest;
 
@@ -118,9 +117,9 @@ TEST_F(StartUp, DamagedFileStopsTheSequenceAndTheWindowStillWorks) {
   EXPECT_TRUE(Dialogs.Errors[0].startsWith("dsManWeight: ")) << Dialogs.Errors[0].toStdString();
   EXPECT_TRUE(window->dsOrganizer.Active());
   for (TClientDataSet* table :
-       {&window->dsManWeight, &window->dsWomanWeight, &window->dsRefereePlatform, &window->dsRefereePlatformMain,
-        &window->dsRank, &window->dsSex, &window->dsCompetitor, &window->dsCompetitorHB, &window->dsHBTeam,
-        &window->dsHBTrainer, &window->dsNormative}) {
+       {&window->dsManWeight, &window->dsWomanWeight, &window->dsRefereePlatform,
+        &window->dsRefereePlatformMain, &window->dsRank, &window->dsSex, &window->dsCompetitor,
+        &window->dsCompetitorHB, &window->dsHBTeam, &window->dsHBTrainer, &window->dsNormative}) {
     EXPECT_FALSE(table->Active()) << table->Name().toStdString();
   }
   EXPECT_FALSE(QFile::exists(DataFile("WomanWeight.xml")));
@@ -227,7 +226,10 @@ QImage Picture(const QStringList& rows) {
   for (int y = 0; y < rows.size(); ++y) {
     for (int x = 0; x < rows[y].size(); ++x) {
       const QChar c = rows[y][x];
-      picture.setPixel(x, y, c == u'.' ? qRgb(255, 0, 255) : c == u'a' ? qRgb(20, 30, 40) : qRgb(255, 0, 254));
+      picture.setPixel(x, y,
+                       c == u'.'   ? qRgb(255, 0, 255)
+                       : c == u'a' ? qRgb(20, 30, 40)
+                                   : qRgb(255, 0, 254));
     }
   }
   return picture;
