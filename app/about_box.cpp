@@ -33,13 +33,15 @@ TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
   lbProgramName = new QLabel(this);
   lbProgramName->setObjectName(QStringLiteral("lbProgramName"));
   // Where Arial Black is missing the heaviest sans at hand stands in for it.
-  lbProgramName->setFont(PixelFont({QStringLiteral("Arial Black"), QStringLiteral("DejaVu Sans")}, QFont::Black));
+  lbProgramName->setFont(
+      PixelFont({QStringLiteral("Arial Black"), QStringLiteral("DejaVu Sans")}, QFont::Black));
   lbProgramAbout = new QLabel(this);
   lbProgramAbout->setObjectName(QStringLiteral("lbProgramAbout"));
   lbCopyright = new QLabel(this);
   lbCopyright->setObjectName(QStringLiteral("lbCopyright"));
   for (QLabel* label : {lbProgramAbout, lbCopyright}) {
-    label->setFont(PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")}, QFont::Normal));
+    label->setFont(
+        PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")}, QFont::Normal));
   }
   btnOk = new QPushButton(QStringLiteral("Ok"), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
@@ -65,11 +67,15 @@ QString TfrmAbout::ChooseText(const QString& Russian, const QString& English) co
 
 void TfrmAbout::FormActivate() {
   setWindowTitle(ChooseText(QStringLiteral("О программе"), QStringLiteral("About...")));
-  lbProgramName->setText(ChooseText(QStringLiteral("Тяжарнет.ПРОТОКОЛ"), QStringLiteral("Tyazharnet.PROTOCOL")));
-  lbProgramAbout->setText(ChooseText(QStringLiteral("Программа для формирования протоколов соревнований по гиревому спорту"),
-                                     QStringLiteral("Software for creating protocols of kettlebell competitions")));
+  lbProgramName->setText(
+      ChooseText(QStringLiteral("Тяжарнет.ПРОТОКОЛ"), QStringLiteral("Tyazharnet.PROTOCOL")));
+  lbProgramAbout->setText(
+      ChooseText(QStringLiteral("Программа для формирования протоколов соревнований по гиревому спорту"),
+                 QStringLiteral("Software for creating protocols of kettlebell competitions")));
   lbCopyright->setText(ChooseText(QStringLiteral("Сайт разработчика: http://" TYAZHAR_WEB_ADDRESS),
                                   QStringLiteral("Developer's site: http://" TYAZHAR_WEB_ADDRESS)));
 }
 
-void TfrmAbout::btnOkClick() { accept(); }
+void TfrmAbout::btnOkClick() {
+  accept();
+}

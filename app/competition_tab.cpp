@@ -27,4 +27,6 @@ void TfrmMain::SetMadeRank(const QString& /*Discipline*/, const QString& /*Dumbb
                            const QString& /*WeightClass*/, int /*Sex*/, TField& /*ResultField*/,
                            TField& /*MadeRankField*/) {}
 
-QString TfrmMain::GetOpenClassName(int /*Sex*/) { return QString(); }
+QString TfrmMain::GetOpenClassName(int /*Sex*/) {
+  return QString();
+}

@@ -27,9 +27,13 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text) {
   return label;
 }
 
-QCheckBox* CheckBox(QWidget* parent, const char* name) { return Named(new QCheckBox(parent), name); }
+QCheckBox* CheckBox(QWidget* parent, const char* name) {
+  return Named(new QCheckBox(parent), name);
+}
 
-QLineEdit* LineEdit(QWidget* parent, const char* name) { return Named(new QLineEdit(parent), name); }
+QLineEdit* LineEdit(QWidget* parent, const char* name) {
+  return Named(new QLineEdit(parent), name);
+}
 
 TDataColumn Column(const char* fieldName, int width, bool readOnly) {
   TDataColumn column;

@@ -42,8 +42,8 @@ TDataNavigator* Navigator(QWidget* parent, const char* name, TClientDataSet& tab
 
 // The buttons of the reference tables' navigators: every record button but
 // refresh, which a table in memory has no use for.
-inline constexpr std::initializer_list<TNavigateBtn> kEditButtons = {nbFirst, nbPrior, nbNext, nbLast, nbInsert,
-                                                                     nbDelete, nbEdit, nbPost, nbCancel};
+inline constexpr std::initializer_list<TNavigateBtn> kEditButtons = {
+    nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel};
 
 // A strip of tool buttons and navigators across the top of a page.
 QHBoxLayout* Strip(QBoxLayout* into);

@@ -66,25 +66,26 @@ void TfrmMain::DesignCompetitionTab() {
     TClientDataSet& Table;
     QList<TDataColumn> Columns;
   };
-  const QList<TDataColumn> athlete = {Column("Name", 200), Column("Rank", 50), Column("MadeRank", 50),
-                                      Column("Weight"), Column("Team", 200), Column("Trainer", 200)};
-  const QList<TDataColumn> lift = QList<TDataColumn>{Column("Position"), Column("Result"), Column("Point")} + athlete;
-  const QList<TDataColumn> biathlon = QList<TDataColumn>{Column("Position"), Column("PutResult"),
-                                                         Column("JerkResult"), Column("JerkPoint"),
-                                                         Column("Summa"), Column("Point")} +
-                                      athlete;
+  const QList<TDataColumn> athlete = {Column("Name", 200), Column("Rank", 50),  Column("MadeRank", 50),
+                                      Column("Weight"),    Column("Team", 200), Column("Trainer", 200)};
+  const QList<TDataColumn> lift =
+      QList<TDataColumn>{Column("Position"), Column("Result"), Column("Point")} + athlete;
+  const QList<TDataColumn> biathlon =
+      QList<TDataColumn>{Column("Position"),  Column("PutResult"), Column("JerkResult"),
+                         Column("JerkPoint"), Column("Summa"),     Column("Point")} +
+      athlete;
   TProtocolPage pages[] = {
-      {tbshSnatch, "tbshSnatch", btnSaveSnatch, "btnSaveSnatch", btnLoadSnatch, "btnLoadSnatch", btnPrintSnatch,
-       "btnPrintSnatch", btnSetPointSnatch, "btnSetPointSnatch", btnSetMadeRankSnatch, "btnSetMadeRankSnatch",
-       dbnvgrSnatch, "dbnvgrSnatch", grSnatch, "grSnatch", dsSnatch, lift},
-      {tbshLongCycle, "tbshLongCycle", btnSaveLongCycle, "btnSaveLongCycle", btnLoadLongCycle, "btnLoadLongCycle",
-       btnPrintLongCycle, "btnPrintLongCycle", btnSetPointLongCycle, "btnSetPointLongCycle",
-       btnSetMadeRankLongCycle, "btnSetMadeRankLongCycle", dbnvgrLongCycle, "dbnvgrLongCycle", grLongCycle,
-       "grLongCycle", dsLongCycle, lift},
+      {tbshSnatch, "tbshSnatch", btnSaveSnatch, "btnSaveSnatch", btnLoadSnatch, "btnLoadSnatch",
+       btnPrintSnatch, "btnPrintSnatch", btnSetPointSnatch, "btnSetPointSnatch", btnSetMadeRankSnatch,
+       "btnSetMadeRankSnatch", dbnvgrSnatch, "dbnvgrSnatch", grSnatch, "grSnatch", dsSnatch, lift},
+      {tbshLongCycle, "tbshLongCycle", btnSaveLongCycle, "btnSaveLongCycle", btnLoadLongCycle,
+       "btnLoadLongCycle", btnPrintLongCycle, "btnPrintLongCycle", btnSetPointLongCycle,
+       "btnSetPointLongCycle", btnSetMadeRankLongCycle, "btnSetMadeRankLongCycle", dbnvgrLongCycle,
+       "dbnvgrLongCycle", grLongCycle, "grLongCycle", dsLongCycle, lift},
       {tbshBiathlon, "tbshBiathlon", btnSaveBiathlon, "btnSaveBiathlon", btnLoadBiathlon, "btnLoadBiathlon",
-       btnPrintBiathlon, "btnPrintBiathlon", btnSetPointBiathlon, "btnSetPointBiathlon", btnSetMadeRankBiathlon,
-       "btnSetMadeRankBiathlon", dbnvgrBiathlon, "dbnvgrBiathlon", grBiathlon, "grBiathlon", dsBiathlon,
-       biathlon},
+       btnPrintBiathlon, "btnPrintBiathlon", btnSetPointBiathlon, "btnSetPointBiathlon",
+       btnSetMadeRankBiathlon, "btnSetMadeRankBiathlon", dbnvgrBiathlon, "dbnvgrBiathlon", grBiathlon,
+       "grBiathlon", dsBiathlon, biathlon},
   };
   for (TProtocolPage& p : pages) {
     p.Page = Page(pcCompetition, p.PageName);
@@ -95,7 +96,8 @@ void TfrmMain::DesignCompetitionTab() {
     p.SetPoint = ToolButton(p.Page, p.SetPointName, *ImageList, iiSetPoint);
     p.SetMadeRank = ToolButton(p.Page, p.SetMadeRankName, *ImageList, iiSetMadeRank);
     // Rows enter a protocol only by the build or a protocol file.
-    p.Navigator = Navigator(p.Page, p.NavigatorName, p.Table, {nbFirst, nbPrior, nbNext, nbLast, nbEdit, nbPost, nbCancel});
+    p.Navigator = Navigator(p.Page, p.NavigatorName, p.Table,
+                            {nbFirst, nbPrior, nbNext, nbLast, nbEdit, nbPost, nbCancel});
     QHBoxLayout* strip = Strip(pageLayout);
     for (QToolButton* button : {p.Save, p.Load, p.Print, p.SetPoint, p.SetMadeRank}) {
       strip->addWidget(button);

@@ -62,7 +62,8 @@ void TfrmMain::DesignMenu() {
 namespace {
 
 // A reference table's page: its navigator and buttons over its grid.
-QVBoxLayout* TablePage(QWidget* page, TDataNavigator* navigator, std::initializer_list<QToolButton*> buttons) {
+QVBoxLayout* TablePage(QWidget* page, TDataNavigator* navigator,
+                       std::initializer_list<QToolButton*> buttons) {
   QVBoxLayout* layout = VBox(page);
   QHBoxLayout* strip = Strip(layout);
   strip->addWidget(navigator);
@@ -201,12 +202,15 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveRefereePM = ToolButton(tbshRefereePlatformMain, "btnSaveRefereePM", *ImageList, iiSave);
   grRefereePlatformMain =
       Grid(tbshRefereePlatformMain, "grRefereePlatformMain", dsRefereePlatformMain, {Column("Name", 420)});
-  TablePage(tbshRefereePlatformMain, dbnvgrRefereePlatformMain, {btnSaveRefereePM})->addWidget(grRefereePlatformMain);
+  TablePage(tbshRefereePlatformMain, dbnvgrRefereePlatformMain, {btnSaveRefereePM})
+      ->addWidget(grRefereePlatformMain);
 
   tbshRefereePlatform = Page(pcProtocol, "tbshRefereePlatform");
-  dbnvgrRefereePlatform = Navigator(tbshRefereePlatform, "dbnvgrRefereePlatform", dsRefereePlatform, kEditButtons);
+  dbnvgrRefereePlatform =
+      Navigator(tbshRefereePlatform, "dbnvgrRefereePlatform", dsRefereePlatform, kEditButtons);
   btnSaveRefereeP = ToolButton(tbshRefereePlatform, "btnSaveRefereeP", *ImageList, iiSave);
-  grRefereePlatform = Grid(tbshRefereePlatform, "grRefereePlatform", dsRefereePlatform, {Column("Name", 420)});
+  grRefereePlatform =
+      Grid(tbshRefereePlatform, "grRefereePlatform", dsRefereePlatform, {Column("Name", 420)});
   TablePage(tbshRefereePlatform, dbnvgrRefereePlatform, {btnSaveRefereeP})->addWidget(grRefereePlatform);
 
   // ---- Weight classes ----
@@ -222,7 +226,8 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveManWeight = ToolButton(tbshManWeight, "btnSaveManWeight", *ImageList, iiSave);
   btnRefreshManWeightHB = ToolButton(tbshManWeight, "btnRefreshManWeightHB", *ImageList, iiRefresh);
   grManWeight = Grid(tbshManWeight, "grManWeight", dsManWeight, classColumns);
-  TablePage(tbshManWeight, dbnvgrManWeight, {btnSaveManWeight, btnRefreshManWeightHB})->addWidget(grManWeight);
+  TablePage(tbshManWeight, dbnvgrManWeight, {btnSaveManWeight, btnRefreshManWeightHB})
+      ->addWidget(grManWeight);
 
   tbshWomanWeight = Page(pcProtocolWeight, "tbshWomanWeight");
   dbnvgrWomanWeight = Navigator(tbshWomanWeight, "dbnvgrWomanWeight", dsWomanWeight, kEditButtons);

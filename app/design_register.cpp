@@ -163,9 +163,10 @@ void TfrmMain::DesignRegisterTab() {
   handbookStrip->addWidget(butHBSelect);
   handbookStrip->addWidget(lbHandbook);
   handbookStrip->addStretch(1);
-  grCompetitorHB = Grid(tab, "grCompetitorHB", dsCompetitorHB,
-                        {Column("Name", 150), Column("Birthday"), Column("Passport", 150), Column("Rank", 150),
-                         Column("Team", 150), Column("Trainer", 150), Column("Weight"), Column("Sex", 150)});
+  grCompetitorHB =
+      Grid(tab, "grCompetitorHB", dsCompetitorHB,
+           {Column("Name", 150), Column("Birthday"), Column("Passport", 150), Column("Rank", 150),
+            Column("Team", 150), Column("Trainer", 150), Column("Weight"), Column("Sex", 150)});
   grCompetitorHB->SetReadOnly(true);
   grCompetitorHB->SetRowSelect(true);
   grCompetitorHB->setMinimumHeight(150);
@@ -183,15 +184,15 @@ void TfrmMain::DesignRegisterTab() {
   registerStrip->addStretch(1);
   grCompetitor = Grid(tab, "grCompetitor", dsCompetitor,
                       {Column("Name", 200), Column("Sex", 34), Column("Birthday", 89), Column("Rank", 34),
-                       Column("Weight", 42), Column("Team", 99), Column("Passport", 200), Column("Trainer", 150),
-                       Column("BestResSnatch", 44), Column("BestResLongCycle", 46), Column("BestResBiathlon", 42),
-                       Column("BestResJerk", 42)});
+                       Column("Weight", 42), Column("Team", 99), Column("Passport", 200),
+                       Column("Trainer", 150), Column("BestResSnatch", 44), Column("BestResLongCycle", 46),
+                       Column("BestResBiathlon", 42), Column("BestResJerk", 42)});
   layout->addWidget(grCompetitor, 1);
 
   // The form's own order, the best results and their boxes included.
-  QWidget* order[] = {edName,        edPassport,      edBirthday, edRank,          edTeam,
-                      edAtTheTeam,   edTrainer,       edWeight,   edSex,           edBestResJerk,
-                      edBestResSnatch, edSnatch,      edBestResBiathlon, edBiathlon, edBestResLongCycle,
+  QWidget* order[] = {edName,          edPassport, edBirthday,        edRank,     edTeam,
+                      edAtTheTeam,     edTrainer,  edWeight,          edSex,      edBestResJerk,
+                      edBestResSnatch, edSnatch,   edBestResBiathlon, edBiathlon, edBestResLongCycle,
                       edLongCycle};
   for (size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);

@@ -56,8 +56,8 @@ void TfrmMain::DesignRelayRaceTab() {
   layout->addWidget(split, 1);
   grRelayRace = Grid(split, "grRelayRace", dsRelayRace,
                      {Column("Step"), Column("Result"), Column("StepResult", -1, true),
-                      Column("WeightCategory", 50, true), Column("Name", 200, true), Column("Birthday", -1, true),
-                      Column("Weight", -1, true), Column("Trainer", -1, true)});
+                      Column("WeightCategory", 50, true), Column("Name", 200, true),
+                      Column("Birthday", -1, true), Column("Weight", -1, true), Column("Trainer", -1, true)});
   split->addWidget(grRelayRace);
 
   pRelayRace = Named(new QWidget(split), "pRelayRace");

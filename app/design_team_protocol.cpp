@@ -16,8 +16,8 @@ void TfrmMain::DesignTeamProtocolTab() {
   dbnvgrTeamProtocol = Navigator(tbshTeamProtocol, "dbnvgrTeamProtocol", dsTeamProtocol,
                                  {nbFirst, nbPrior, nbNext, nbLast, nbDelete, nbEdit, nbPost, nbCancel});
   QHBoxLayout* strip = Strip(layout);
-  for (QToolButton* button :
-       {btnCreateTeamProtocol, btnCalculatePosition, btnSaveTeamProtocol, btnLoadTeamProtocol, btnPrintTeamProtocol}) {
+  for (QToolButton* button : {btnCreateTeamProtocol, btnCalculatePosition, btnSaveTeamProtocol,
+                              btnLoadTeamProtocol, btnPrintTeamProtocol}) {
     strip->addWidget(button);
   }
   strip->addSpacing(8);

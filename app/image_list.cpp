@@ -268,4 +268,6 @@ TImageList::TImageList(QObject* parent) : QObject(parent) {
   }
 }
 
-QIcon TImageList::Icon(int index) const { return index >= 0 && index < FIcons.size() ? FIcons[index] : QIcon(); }
+QIcon TImageList::Icon(int index) const {
+  return index >= 0 && index < FIcons.size() ? FIcons[index] : QIcon();
+}

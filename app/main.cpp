@@ -1,38 +1,16 @@
 // The program block: the splash window, then the main window, then the
 // message loop.
 #include <QApplication>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "app/program.h"
 #include "app/splash.h"
-#include "platform/widgets/shared_dialogs.h"
-
-namespace {
-
-// Errors are shown under the program's name in the language of the moment:
-// the main window knows it as soon as the settings are read, even while it is
-// still being built.
-QString ProgramTitle() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* main = qobject_cast<TfrmMain*>(widget)) {
-      return main->Translate(QStringLiteral("Тяжарнет.ПРОТОКОЛ"), QStringLiteral("Tyazharnet.PROTOCOL"));
-    }
-  }
-  return QStringLiteral("Тяжарнет.ПРОТОКОЛ");
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  SetErrorDisplay([](const QString& message) {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (parent == nullptr) {
-      parent = QApplication::activeWindow();
-    }
-    QMessageBox::critical(parent, ProgramTitle(), message);
-  });
+  BindErrorDisplay();
+  MakeShellDataFolder();
 
   auto* frmHeadPiece = new TfrmHeadPiece();
   frmHeadPiece->show();

@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -27,14 +27,14 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
   SaveDialog->DefaultExt = QStringLiteral("ktp");
   SaveDialog->Filter = QStringLiteral("KTP|*.ktp");
-  SaveDialog->Options = TFileDialog::ofOverwritePrompt | TFileDialog::ofHideReadOnly | TFileDialog::ofPathMustExist |
-                        TFileDialog::ofEnableSizing;
+  SaveDialog->Options = TFileDialog::ofOverwritePrompt | TFileDialog::ofHideReadOnly |
+                        TFileDialog::ofPathMustExist | TFileDialog::ofEnableSizing;
   OpenDialog = new TFileDialog(TFileDialog::fdOpen, this);
   OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
   OpenDialog->DefaultExt = QStringLiteral("ktp");
   OpenDialog->Filter = QStringLiteral("KTP|*.ktp");
-  OpenDialog->Options = TFileDialog::ofHideReadOnly | TFileDialog::ofPathMustExist | TFileDialog::ofFileMustExist |
-                        TFileDialog::ofEnableSizing;
+  OpenDialog->Options = TFileDialog::ofHideReadOnly | TFileDialog::ofPathMustExist |
+                        TFileDialog::ofFileMustExist | TFileDialog::ofEnableSizing;
 
   DesignMenu();
   DesignProtocolTab();
@@ -70,11 +70,25 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CloseTables() noexcept {
-  TClientDataSet* tables[] = {&dsOrganizer,   &dsManWeight,    &dsWomanWeight,    &dsRefereePlatform,
-                              &dsRefereePlatformMain, &dsCompetitor, &dsCompetitorHB, &dsHBTeam,
-                              &dsHBTrainer,   &dsNormative,    &dsSnatch,         &dsLongCycle,
-                              &dsBiathlon,    &dsRelayRace,    &dsRRTeam,         &dsTeamProtocol,
-                              &dsCompetitorStream, &dsRank,    &dsSex};
+  TClientDataSet* tables[] = {&dsOrganizer,
+                              &dsManWeight,
+                              &dsWomanWeight,
+                              &dsRefereePlatform,
+                              &dsRefereePlatformMain,
+                              &dsCompetitor,
+                              &dsCompetitorHB,
+                              &dsHBTeam,
+                              &dsHBTrainer,
+                              &dsNormative,
+                              &dsSnatch,
+                              &dsLongCycle,
+                              &dsBiathlon,
+                              &dsRelayRace,
+                              &dsRRTeam,
+                              &dsTeamProtocol,
+                              &dsCompetitorStream,
+                              &dsRank,
+                              &dsSex};
   for (TClientDataSet* table : tables) {
     RunGuarded([table] { table->Close(); });
   }
@@ -132,7 +146,8 @@ void TfrmMain::OnShowPage(QWidget* Page, void (TfrmMain::*Handler)()) {
 }
 
 void TfrmMain::OnClick(QToolButton* Button, void (TfrmMain::*Handler)()) {
-  connect(Button, &QToolButton::clicked, this, [this, Handler] { RunGuarded([this, Handler] { (this->*Handler)(); }); });
+  connect(Button, &QToolButton::clicked, this,
+          [this, Handler] { RunGuarded([this, Handler] { (this->*Handler)(); }); });
 }
 
 void TfrmMain::BindTableEvents() {
@@ -270,7 +285,8 @@ void TfrmMain::BindControls() {
 
   // ---- Selectors: a choice by the user, not an item set by the program ----
   const auto onChoice = [this](QComboBox* combo, void (TfrmMain::*handler)()) {
-    connect(combo, &QComboBox::activated, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+    connect(combo, &QComboBox::activated, this,
+            [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
   };
   onChoice(cbWomanWeightClass, &TfrmMain::cbWomanWeightClassChange);
   onChoice(cbManWeightClass, &TfrmMain::cbManWeightClassChange);
@@ -279,8 +295,9 @@ void TfrmMain::BindControls() {
   onChoice(cbTeam, &TfrmMain::cbTeamChange);
 
   // ---- Grids and edits (the controls run these guarded themselves) ----
-  for (TDataGrid* grid : {grOrganizer, grRefereePlatform, grManWeight, grWomanWeight, grNormative, grCompetitor,
-                          grWeight, grSnatch, grLongCycle, grBiathlon, grRelayRace, grTeamProtocol}) {
+  for (TDataGrid* grid :
+       {grOrganizer, grRefereePlatform, grManWeight, grWomanWeight, grNormative, grCompetitor, grWeight,
+        grSnatch, grLongCycle, grBiathlon, grRelayRace, grTeamProtocol}) {
     grid->OnExit = [this](TDataGrid& sender) { grAutoPostOnExit(sender); };
   }
   grCompetitorHB->OnDblClick = [this](TDataGrid&) { butHBSelectClick(); };

@@ -409,8 +409,8 @@ class TfrmMain : public QMainWindow {
   void btnSetMadeRankLongCycleClick();
   void btnSetMadeRankBiathlonClick();
   void SetPoints(TField& PlaceField, TField& PointField, TField& ConditionField);
-  void SetMadeRank(const QString& Discipline, const QString& DumbbellWeight, const QString& WeightClass, int Sex,
-                   TField& ResultField, TField& MadeRankField);
+  void SetMadeRank(const QString& Discipline, const QString& DumbbellWeight, const QString& WeightClass,
+                   int Sex, TField& ResultField, TField& MadeRankField);
   QString GetOpenClassName(int Sex);
 
   // ==== Protocol files (protocol_files.cpp) ====

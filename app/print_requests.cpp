@@ -15,6 +15,8 @@ void TfrmMain::btnPrintTeamProtocolClick() {}
 
 void TfrmMain::miExportExcelClick() {}
 
-QString TfrmMain::GetWeightClassCaption() { return QString(); }
+QString TfrmMain::GetWeightClassCaption() {
+  return QString();
+}
 
 void TfrmMain::GetPlatformReferees(QString& /*Referee*/, QString& /*MainReferee*/) {}

@@ -28,10 +28,16 @@ void TfrmMain::btnRRCalculateClick() {}
 
 void TfrmMain::btnNewRelayRaceClick() {}
 
-int TfrmMain::RelayCurrentSex() const { return 0; }
+int TfrmMain::RelayCurrentSex() const {
+  return 0;
+}
 
-int TfrmMain::RelayCurrentDiscipline() const { return 0; }
+int TfrmMain::RelayCurrentDiscipline() const {
+  return 0;
+}
 
 void TfrmMain::FilterRelayRace(int /*Sex*/, int /*Discipline*/) {}
 
-QString TfrmMain::WeightCategoryOf(TField& /*WeightField*/, double /*Weight*/) { return QString(); }
+QString TfrmMain::WeightCategoryOf(TField& /*WeightField*/, double /*Weight*/) {
+  return QString();
+}

@@ -28,10 +28,12 @@ void TfrmMain::LoadSettings() {
   edSecretary->setText(ini.ReadString(kGeneral, QStringLiteral("Secretary"), QString()));
   edCompetitionName->setText(ini.ReadString(kGeneral, QStringLiteral("CompetitionName"), QString()));
   // The spin edit keeps the value within 1 to 255 itself.
-  seCountTeamProtocolCompetitor->setValue(ini.ReadInteger(kGeneral, QStringLiteral("CountTeamProtocolCompetitor"), 1));
+  seCountTeamProtocolCompetitor->setValue(
+      ini.ReadInteger(kGeneral, QStringLiteral("CountTeamProtocolCompetitor"), 1));
   cbCountTeamProtocolCompetitor->setChecked(
       ini.ReadBool(kGeneral, QStringLiteral("NeedCountTeamProtocolCompetitor"), false));
-  cbAddRelayToTeamProtocol->setChecked(ini.ReadBool(kGeneral, QStringLiteral("AddRelayToTeamProtocol"), false));
+  cbAddRelayToTeamProtocol->setChecked(
+      ini.ReadBool(kGeneral, QStringLiteral("AddRelayToTeamProtocol"), false));
   cbBiathlon->setChecked(ini.ReadBool(kDiscipline, QStringLiteral("Biathlon"), true));
   cbLongCycle->setChecked(ini.ReadBool(kDiscipline, QStringLiteral("LongCycle"), true));
   cbSnatch->setChecked(ini.ReadBool(kDiscipline, QStringLiteral("Snatch"), true));
@@ -41,10 +43,14 @@ void TfrmMain::LoadSettings() {
   cbRRDSnatch->setChecked(ini.ReadBool(kRRDiscipline, QStringLiteral("Snatch"), false));
   cbSnatchWeightM->setCurrentText(ini.ReadString(kWeight, QStringLiteral("SnatchM"), QStringLiteral("32")));
   cbSnatchWeightW->setCurrentText(ini.ReadString(kWeight, QStringLiteral("SnatchW"), QStringLiteral("24")));
-  cbLongCycleWeightM->setCurrentText(ini.ReadString(kWeight, QStringLiteral("LongCycleM"), QStringLiteral("32")));
-  cbLongCycleWeightW->setCurrentText(ini.ReadString(kWeight, QStringLiteral("LongCycleW"), QStringLiteral("24")));
-  cbBiathlonWeightM->setCurrentText(ini.ReadString(kWeight, QStringLiteral("BiathlonM"), QStringLiteral("32")));
-  cbBiathlonWeightW->setCurrentText(ini.ReadString(kWeight, QStringLiteral("BiathlonW"), QStringLiteral("24")));
+  cbLongCycleWeightM->setCurrentText(
+      ini.ReadString(kWeight, QStringLiteral("LongCycleM"), QStringLiteral("32")));
+  cbLongCycleWeightW->setCurrentText(
+      ini.ReadString(kWeight, QStringLiteral("LongCycleW"), QStringLiteral("24")));
+  cbBiathlonWeightM->setCurrentText(
+      ini.ReadString(kWeight, QStringLiteral("BiathlonM"), QStringLiteral("32")));
+  cbBiathlonWeightW->setCurrentText(
+      ini.ReadString(kWeight, QStringLiteral("BiathlonW"), QStringLiteral("24")));
 }
 
 void TfrmMain::SaveSettings() {
@@ -55,8 +61,10 @@ void TfrmMain::SaveSettings() {
   ini.WriteString(kGeneral, QStringLiteral("RefereeMain"), edRefereeMain->text());
   ini.WriteString(kGeneral, QStringLiteral("Secretary"), edSecretary->text());
   ini.WriteString(kGeneral, QStringLiteral("CompetitionName"), edCompetitionName->text());
-  ini.WriteInteger(kGeneral, QStringLiteral("CountTeamProtocolCompetitor"), seCountTeamProtocolCompetitor->value());
-  ini.WriteBool(kGeneral, QStringLiteral("NeedCountTeamProtocolCompetitor"), cbCountTeamProtocolCompetitor->isChecked());
+  ini.WriteInteger(kGeneral, QStringLiteral("CountTeamProtocolCompetitor"),
+                   seCountTeamProtocolCompetitor->value());
+  ini.WriteBool(kGeneral, QStringLiteral("NeedCountTeamProtocolCompetitor"),
+                cbCountTeamProtocolCompetitor->isChecked());
   ini.WriteBool(kGeneral, QStringLiteral("AddRelayToTeamProtocol"), cbAddRelayToTeamProtocol->isChecked());
   ini.WriteBool(kDiscipline, QStringLiteral("Biathlon"), cbBiathlon->isChecked());
   ini.WriteBool(kDiscipline, QStringLiteral("LongCycle"), cbLongCycle->isChecked());

@@ -9,7 +9,9 @@
 
 // The splash bitmap is compiled into this library; a static library's resource
 // object is linked only when something asks for it.
-static void InitSplashResource() { Q_INIT_RESOURCE(app); }
+static void InitSplashResource() {
+  Q_INIT_RESOURCE(app);
+}
 
 QRegion SplashShape(const QImage& picture) {
   if (picture.isNull()) {
@@ -50,6 +52,10 @@ bool TfrmHeadPiece::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void TfrmHeadPiece::FormActivate() { setMask(SplashShape(FPicture)); }
+void TfrmHeadPiece::FormActivate() {
+  setMask(SplashShape(FPicture));
+}
 
-void TfrmHeadPiece::TimerTimer() { Timer->stop(); }
+void TfrmHeadPiece::TimerTimer() {
+  Timer->stop();
+}

@@ -56,9 +56,12 @@ void TfrmMain::SetupStreamFrame(TfrmStream& Frame) {
   Frame.FOnCompetitorRemoved = [this](TClientDataSet& stream) { ReturnCompetitorToList(stream); };
 }
 
-void TfrmMain::InitDataFolder() { FDataFolder = GetAppDataDir(); }
+void TfrmMain::InitDataFolder() {
+  FDataFolder = GetAppDataDir();
+}
 
-void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName, const std::function<void()>& Fill) {
+void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName,
+                            const std::function<void()>& Fill) {
   const QString path = FDataFolder + FileName;
   if (!QFileInfo::exists(path)) {
     Table.CreateDataSet();
@@ -73,9 +76,13 @@ void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName, cons
   Table.Open();
 }
 
-void TfrmMain::FillManWeightDefaults() { ::FillManWeightDefaults(dsManWeight); }
+void TfrmMain::FillManWeightDefaults() {
+  ::FillManWeightDefaults(dsManWeight);
+}
 
-void TfrmMain::FillWomanWeightDefaults() { ::FillWomanWeightDefaults(dsWomanWeight); }
+void TfrmMain::FillWomanWeightDefaults() {
+  ::FillWomanWeightDefaults(dsWomanWeight);
+}
 
 // A language switch after a start-up that stopped before the lookup tables
 // were built finds them closed: then there is nothing to relabel.

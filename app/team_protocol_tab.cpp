@@ -17,7 +17,8 @@ void TfrmMain::dsTeamProtocolBeforeInsert(TClientDataSet& /*DataSet*/) {}
 
 void TfrmMain::TeamPointGetText(TField& /*Sender*/, QString& /*Text*/, bool /*DisplayText*/) {}
 
-TField& TfrmMain::AddTeamProtocolField(TClientDataSet& Table, int Kind, const QString& Name, const QString& Label) {
+TField& TfrmMain::AddTeamProtocolField(TClientDataSet& Table, int Kind, const QString& Name,
+                                       const QString& Label) {
   TField& field = Table.AddField(Name, Kind == 1 ? TFieldType::ftString : TFieldType::ftInteger);
   field.SetDisplayLabel(Label);
   return field;
@@ -35,4 +36,6 @@ void TfrmMain::AddRelayPoints() {}
 
 void TfrmMain::CheckTeamExpression(const QString& /*Text*/, TIntSortList& /*List*/) {}
 
-int TfrmMain::SumTeamExpression(const QString& /*Text*/) { return 0; }
+int TfrmMain::SumTeamExpression(const QString& /*Text*/) {
+  return 0;
+}

@@ -39,7 +39,9 @@ void TfrmMain::cbCompManWeightClassChange() {}
 void TfrmMain::dsWeightWeightGetText(TField& /*Sender*/, QString& /*Text*/, bool /*DisplayText*/) {}
 
 // Until the class rules are in, a typed limit is stored as typed.
-void TfrmMain::dsWeightWeightSetText(TField& Sender, const QString& Text) { Sender.SetAsString(Text); }
+void TfrmMain::dsWeightWeightSetText(TField& Sender, const QString& Text) {
+  Sender.SetAsString(Text);
+}
 
 void TfrmMain::dsWeightWeightValidate(TField& /*Sender*/) {}
 

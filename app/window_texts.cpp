@@ -54,7 +54,8 @@ constexpr TWindowText kTexts[] = {
     {"lbWeightW", Caption, "Гиря(Ж)", "Weight(W)"},
     {"cbCountTeamProtocolCompetitor", Caption, "командные результаты по Х лучшим результатам",
      "team protocol by X best result"},
-    {"cbAddRelayToTeamProtocol", Caption, "Учитывать эстафету в командной борьбе", "Add relay to team competition"},
+    {"cbAddRelayToTeamProtocol", Caption, "Учитывать эстафету в командной борьбе",
+     "Add relay to team competition"},
 
     {"tbshRefereePlatformMain", Caption, "Cтарший судья на помосте", "Main platform referee"},
     {"tbshRefereePlatform", Caption, "Cудья на помосте", "Platform referee"},
@@ -96,7 +97,8 @@ constexpr TWindowText kTexts[] = {
     {"butHBSelect", Hint, "Выбрать", "Select"},
     {"butCompetitorStreamSelect", Hint, "Выбрать", "Select"},
     {"butCompetitorSelect", Hint, "Выбрать", "Select"},
-    {"edWeight", Hint, "весовая категория (Примерный вес для категории свыше)", "weight class (or bodyweight)"},
+    {"edWeight", Hint, "весовая категория (Примерный вес для категории свыше)",
+     "weight class (or bodyweight)"},
 
     {"tbshWeight", Caption, "Взвешивание", "Weighting"},
     {"tbshWoman", Caption, "Женщины", "Woman"},
@@ -146,12 +148,18 @@ constexpr TWindowText kTexts[] = {
 };
 
 constexpr TSameText kSame[] = {
-    {"edBiathlon", "cbBiathlon"},         {"edLongCycle", "cbLongCycle"},
-    {"edSnatch", "cbSnatch"},             {"tbshStreamSnatch", "cbSnatch"},
-    {"tbshStreamLongCycle", "cbLongCycle"}, {"tbshStreamBiathlon", "cbBiathlon"},
-    {"tbshSnatch", "cbSnatch"},           {"tbshLongCycle", "cbLongCycle"},
-    {"tbshBiathlon", "cbBiathlon"},       {"tbshRelayRace", "lbRelayRaceDiscipline"},
-    {"tbshRRJerk", "cbRRDJerk"},          {"tbshRRLongCycle", "cbRRDLongCycle"},
+    {"edBiathlon", "cbBiathlon"},
+    {"edLongCycle", "cbLongCycle"},
+    {"edSnatch", "cbSnatch"},
+    {"tbshStreamSnatch", "cbSnatch"},
+    {"tbshStreamLongCycle", "cbLongCycle"},
+    {"tbshStreamBiathlon", "cbBiathlon"},
+    {"tbshSnatch", "cbSnatch"},
+    {"tbshLongCycle", "cbLongCycle"},
+    {"tbshBiathlon", "cbBiathlon"},
+    {"tbshRelayRace", "lbRelayRaceDiscipline"},
+    {"tbshRRJerk", "cbRRDJerk"},
+    {"tbshRRLongCycle", "cbRRDLongCycle"},
     {"tbshRRSnatch", "cbRRDSnatch"},
 };
 
@@ -305,7 +313,9 @@ void TfrmMain::SetNavigatorHints(TDataNavigator& Navigator, TDataNavigator* Sour
   Navigator.SetHints(hints);
 }
 
-void TfrmMain::PatchResourceString(const QString& Text) { SetRecordDeletePrompt(Text); }
+void TfrmMain::PatchResourceString(const QString& Text) {
+  SetRecordDeletePrompt(Text);
+}
 
 void TfrmMain::miLanguage_Click(QAction* Sender) {
   if (Sender->isChecked()) {
@@ -336,7 +346,9 @@ void TfrmMain::grAutoPostOnExit(TDataGrid& Sender) {
   }
 }
 
-void TfrmMain::lbAnchorClick() { QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + lbAnchor->text())); }
+void TfrmMain::lbAnchorClick() {
+  QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + lbAnchor->text()));
+}
 
 void TfrmMain::lbAnchorMouseMove() {
   QPalette palette = lbAnchor->palette();

@@ -61,14 +61,17 @@ TfrmStream::TfrmStream(QWidget* parent) : QWidget(parent) {
   grStream->setObjectName(QStringLiteral("grStream"));
   grStream->horizontalHeader()->setMinimumSectionSize(0);
   grStream->SetDataSet(&dsStream);
-  grStream->SetColumns({{QStringLiteral("Name"), {}, 233, false, {}}, {QStringLiteral("Weight"), {}, 46, false, {}}});
+  grStream->SetColumns(
+      {{QStringLiteral("Name"), {}, 233, false, {}}, {QStringLiteral("Weight"), {}, 46, false, {}}});
   grStream->SetReadOnly(true);
   layout->addWidget(grStream, 1);
 
-  connect(btnPrintStream, &QToolButton::clicked, this, [this] { RunGuarded([this] { btnPrintStreamClick(); }); });
+  connect(btnPrintStream, &QToolButton::clicked, this,
+          [this] { RunGuarded([this] { btnPrintStreamClick(); }); });
   connect(btnAddStream, &QToolButton::clicked, this, [this] { RunGuarded([this] { btnAddStreamClick(); }); });
   connect(btnDelStream, &QToolButton::clicked, this, [this] { RunGuarded([this] { btnDelStreamClick(); }); });
-  connect(btnDelAllStream, &QToolButton::clicked, this, [this] { RunGuarded([this] { btnDelAllStreamClick(); }); });
+  connect(btnDelAllStream, &QToolButton::clicked, this,
+          [this] { RunGuarded([this] { btnDelAllStreamClick(); }); });
   connect(cbStream, &QComboBox::activated, this, [this] { RunGuarded([this] { cbStreamChange(); }); });
 
   // The design-time texts.
@@ -93,12 +96,14 @@ void TfrmStream::SetToolbarImages(const TImageList& Images) {
 }
 
 void TfrmStream::SetLanguage() {
-  dsStream.FieldByName(QStringLiteral("Name")).SetDisplayLabel(Translate(QStringLiteral("ФИО"), QStringLiteral("Name")));
+  dsStream.FieldByName(QStringLiteral("Name"))
+      .SetDisplayLabel(Translate(QStringLiteral("ФИО"), QStringLiteral("Name")));
   dsStream.FieldByName(QStringLiteral("Weight"))
       .SetDisplayLabel(Translate(QStringLiteral("Вес"), QStringLiteral("Body weight")));
   btnAddStream->setToolTip(Translate(QStringLiteral("Добавить поток"), QStringLiteral("Add stream")));
   btnDelStream->setToolTip(Translate(QStringLiteral("Удалить поток"), QStringLiteral("Delete stream")));
-  btnDelAllStream->setToolTip(Translate(QStringLiteral("Удалить все потоки"), QStringLiteral("Delete all stream")));
+  btnDelAllStream->setToolTip(
+      Translate(QStringLiteral("Удалить все потоки"), QStringLiteral("Delete all stream")));
   if (FSetNavigatorHints) {
     FSetNavigatorHints(*dbnvgrStream, nullptr);
   }

@@ -23,4 +23,6 @@ void TfrmStream::btnDelAllStreamClick() {}
 
 void TfrmStream::btnPrintStreamClick() {}
 
-void TfrmStream::dsStreamBeforeDelete(TClientDataSet& DataSet) { static_cast<void>(DataSet); }
+void TfrmStream::dsStreamBeforeDelete(TClientDataSet& DataSet) {
+  static_cast<void>(DataSet);
+}

@@ -38,21 +38,41 @@ void ExpectAll(TfrmMain& window, std::initializer_list<const char*> names, const
 TEST_F(Components, EveryNamedComponentExistsWithItsKind) {
   auto window = Start();
   TfrmMain& w = *window;
-  ExpectAll<QTabWidget>(w, {"pcMain", "pcProtocol", "pcNormativeSex", "pcWeight", "pcStream", "pcCompetition",
-                            "pcCompetitionWeight", "pcRelayRaceSex", "pcRRDiscipline"},
+  ExpectAll<QTabWidget>(w,
+                        {"pcMain", "pcProtocol", "pcNormativeSex", "pcWeight", "pcStream", "pcCompetition",
+                         "pcCompetitionWeight", "pcRelayRaceSex", "pcRRDiscipline"},
                         "page control");
   // Pages, each in its page control.
   const std::pair<const char*, const char*> pages[] = {
-      {"pcMain", "tbshProtocol"},         {"pcMain", "tbshCredentialsCommittee"}, {"pcMain", "tbshWeight"},
-      {"pcMain", "tbshStream"},           {"pcMain", "tbshCompetition"},          {"pcMain", "tbshRelayRace"},
-      {"pcMain", "tbshTeamProtocol"},     {"pcProtocol", "tbshProtocol_General"}, {"pcProtocol", "tbshRefereePlatformMain"},
-      {"pcProtocol", "tbshRefereePlatform"}, {"pcProtocol", "tbshProtocol_Weight"}, {"pcProtocol", "tbshNormative"},
-      {"pcNormativeSex", "tbshNormMan"},  {"pcNormativeSex", "tbshNormWoman"},    {"pcWeight", "tbshWoman"},
-      {"pcWeight", "tbshMan"},            {"pcStream", "tbshStreamSnatch"},       {"pcStream", "tbshStreamLongCycle"},
-      {"pcStream", "tbshStreamBiathlon"}, {"pcCompetition", "tbshSnatch"},        {"pcCompetition", "tbshLongCycle"},
-      {"pcCompetition", "tbshBiathlon"},  {"pcCompetitionWeight", "tbshCompWoman"}, {"pcCompetitionWeight", "tbshCompMan"},
-      {"pcRelayRaceSex", "tbshRRMan"},    {"pcRelayRaceSex", "tbshRRWoman"},      {"pcRRDiscipline", "tbshRRJerk"},
-      {"pcRRDiscipline", "tbshRRLongCycle"}, {"pcRRDiscipline", "tbshRRSnatch"},
+      {"pcMain", "tbshProtocol"},
+      {"pcMain", "tbshCredentialsCommittee"},
+      {"pcMain", "tbshWeight"},
+      {"pcMain", "tbshStream"},
+      {"pcMain", "tbshCompetition"},
+      {"pcMain", "tbshRelayRace"},
+      {"pcMain", "tbshTeamProtocol"},
+      {"pcProtocol", "tbshProtocol_General"},
+      {"pcProtocol", "tbshRefereePlatformMain"},
+      {"pcProtocol", "tbshRefereePlatform"},
+      {"pcProtocol", "tbshProtocol_Weight"},
+      {"pcProtocol", "tbshNormative"},
+      {"pcNormativeSex", "tbshNormMan"},
+      {"pcNormativeSex", "tbshNormWoman"},
+      {"pcWeight", "tbshWoman"},
+      {"pcWeight", "tbshMan"},
+      {"pcStream", "tbshStreamSnatch"},
+      {"pcStream", "tbshStreamLongCycle"},
+      {"pcStream", "tbshStreamBiathlon"},
+      {"pcCompetition", "tbshSnatch"},
+      {"pcCompetition", "tbshLongCycle"},
+      {"pcCompetition", "tbshBiathlon"},
+      {"pcCompetitionWeight", "tbshCompWoman"},
+      {"pcCompetitionWeight", "tbshCompMan"},
+      {"pcRelayRaceSex", "tbshRRMan"},
+      {"pcRelayRaceSex", "tbshRRWoman"},
+      {"pcRRDiscipline", "tbshRRJerk"},
+      {"pcRRDiscipline", "tbshRRLongCycle"},
+      {"pcRRDiscipline", "tbshRRSnatch"},
   };
   for (const auto& [control, page] : pages) {
     auto* pagesControl = w.findChild<QTabWidget*>(QString::fromLatin1(control));
@@ -66,47 +86,86 @@ TEST_F(Components, EveryNamedComponentExistsWithItsKind) {
   EXPECT_EQ(w.pcWeight->indexOf(w.tbshWoman), 0);
   EXPECT_EQ(w.pcRelayRaceSex->indexOf(w.tbshRRMan), 0);
 
-  ExpectAll<TDataGrid>(w, {"grOrganizer", "grRefereePlatformMain", "grRefereePlatform", "grManWeight",
-                           "grWomanWeight", "grNormative", "grCompetitor", "grCompetitorHB", "grWeight",
-                           "grStreamHB", "grSnatch", "grLongCycle", "grBiathlon", "grRelayRace", "grRelayRaceHB",
-                           "grRRTeam", "grTeamProtocol"},
-                       "grid");
-  ExpectAll<TDataNavigator>(w, {"dbnvgrProtocolGeneral", "dbnvgrRefereePlatformMain", "dbnvgrRefereePlatform",
-                                "dbnvgrManWeight", "dbnvgrWomanWeight", "dbnvgrNormative", "dbnvgrCompetitor",
-                                "dbnvgrComp2", "dbnvgrSHWeight", "dbnvgrSnatch", "dbnvgrLongCycle",
-                                "dbnvgrBiathlon", "dbnvgrRelayRace", "dbnvgrTeamProtocol"},
-                            "navigator");
-  ExpectAll<QToolButton>(
-      w, {"btnSaveOrganizator", "btnSaveRefereePM", "btnSaveRefereeP", "btnSaveManWeight", "btnSaveWomanWeight",
-          "btnRefreshManWeightHB", "btnRefreshWomanWeightHB", "btnSaveNormative", "btnSaveCompetitor",
-          "btnLoadCompetitor", "butHBSelect", "btnSaveCompetitorWeight", "butCompetitorStreamSelect",
-          "btnRefreshStreamHB", "btnNewCompetition", "btnSaveSnatch", "btnLoadSnatch", "btnPrintSnatch",
-          "btnSetPointSnatch", "btnSetMadeRankSnatch", "btnSaveLongCycle", "btnLoadLongCycle", "btnPrintLongCycle",
-          "btnSetPointLongCycle", "btnSetMadeRankLongCycle", "btnSaveBiathlon", "btnLoadBiathlon",
-          "btnPrintBiathlon", "btnSetPointBiathlon", "btnSetMadeRankBiathlon", "btnNewRelayRace",
-          "btnShowRRCompetitorHB", "btnSaveRR", "btnLoadRR", "btnPrintRR", "butCompetitorSelect", "btnRRCalculate",
-          "btnCreateTeamProtocol", "btnCalculatePosition", "btnSaveTeamProtocol", "btnLoadTeamProtocol",
-          "btnPrintTeamProtocol"},
-      "tool button");
+  ExpectAll<TDataGrid>(
+      w,
+      {"grOrganizer", "grRefereePlatformMain", "grRefereePlatform", "grManWeight", "grWomanWeight",
+       "grNormative", "grCompetitor", "grCompetitorHB", "grWeight", "grStreamHB", "grSnatch", "grLongCycle",
+       "grBiathlon", "grRelayRace", "grRelayRaceHB", "grRRTeam", "grTeamProtocol"},
+      "grid");
+  ExpectAll<TDataNavigator>(
+      w,
+      {"dbnvgrProtocolGeneral", "dbnvgrRefereePlatformMain", "dbnvgrRefereePlatform", "dbnvgrManWeight",
+       "dbnvgrWomanWeight", "dbnvgrNormative", "dbnvgrCompetitor", "dbnvgrComp2", "dbnvgrSHWeight",
+       "dbnvgrSnatch", "dbnvgrLongCycle", "dbnvgrBiathlon", "dbnvgrRelayRace", "dbnvgrTeamProtocol"},
+      "navigator");
+  ExpectAll<QToolButton>(w,
+                         {"btnSaveOrganizator",
+                          "btnSaveRefereePM",
+                          "btnSaveRefereeP",
+                          "btnSaveManWeight",
+                          "btnSaveWomanWeight",
+                          "btnRefreshManWeightHB",
+                          "btnRefreshWomanWeightHB",
+                          "btnSaveNormative",
+                          "btnSaveCompetitor",
+                          "btnLoadCompetitor",
+                          "butHBSelect",
+                          "btnSaveCompetitorWeight",
+                          "butCompetitorStreamSelect",
+                          "btnRefreshStreamHB",
+                          "btnNewCompetition",
+                          "btnSaveSnatch",
+                          "btnLoadSnatch",
+                          "btnPrintSnatch",
+                          "btnSetPointSnatch",
+                          "btnSetMadeRankSnatch",
+                          "btnSaveLongCycle",
+                          "btnLoadLongCycle",
+                          "btnPrintLongCycle",
+                          "btnSetPointLongCycle",
+                          "btnSetMadeRankLongCycle",
+                          "btnSaveBiathlon",
+                          "btnLoadBiathlon",
+                          "btnPrintBiathlon",
+                          "btnSetPointBiathlon",
+                          "btnSetMadeRankBiathlon",
+                          "btnNewRelayRace",
+                          "btnShowRRCompetitorHB",
+                          "btnSaveRR",
+                          "btnLoadRR",
+                          "btnPrintRR",
+                          "butCompetitorSelect",
+                          "btnRRCalculate",
+                          "btnCreateTeamProtocol",
+                          "btnCalculatePosition",
+                          "btnSaveTeamProtocol",
+                          "btnLoadTeamProtocol",
+                          "btnPrintTeamProtocol"},
+                         "tool button");
   ExpectAll<QLineEdit>(w, {"edDate", "edCity", "edCompetitionName", "edRefereeMain", "edSecretary"}, "edit");
-  ExpectAll<TDataEdit>(w, {"edName", "edPassport", "edBirthday", "edTeam", "edTrainer", "edWeight",
-                           "edBestResJerk", "edBestResSnatch", "edBestResBiathlon", "edBestResLongCycle"},
+  ExpectAll<TDataEdit>(w,
+                       {"edName", "edPassport", "edBirthday", "edTeam", "edTrainer", "edWeight",
+                        "edBestResJerk", "edBestResSnatch", "edBestResBiathlon", "edBestResLongCycle"},
                        "data edit");
   ExpectAll<TDataLookupComboBox>(w, {"edRank", "edSex"}, "lookup list");
   ExpectAll<TDataCheckBox>(w, {"edAtTheTeam", "edSnatch", "edBiathlon", "edLongCycle"}, "data check box");
-  ExpectAll<QCheckBox>(w, {"cbBiathlon", "cbLongCycle", "cbSnatch", "cbRRDJerk", "cbRRDLongCycle", "cbRRDSnatch",
-                           "cbCountTeamProtocolCompetitor", "cbAddRelayToTeamProtocol", "cbExcept"},
+  ExpectAll<QCheckBox>(w,
+                       {"cbBiathlon", "cbLongCycle", "cbSnatch", "cbRRDJerk", "cbRRDLongCycle", "cbRRDSnatch",
+                        "cbCountTeamProtocolCompetitor", "cbAddRelayToTeamProtocol", "cbExcept"},
                        "check box");
-  ExpectAll<QComboBox>(w, {"cbSnatchWeightM", "cbSnatchWeightW", "cbLongCycleWeightM", "cbLongCycleWeightW",
-                           "cbBiathlonWeightM", "cbBiathlonWeightW", "cbWomanWeightClass", "cbManWeightClass",
-                           "cbCompWomanWeightClass", "cbCompManWeightClass", "cbTeam"},
+  ExpectAll<QComboBox>(w,
+                       {"cbSnatchWeightM", "cbSnatchWeightW", "cbLongCycleWeightM", "cbLongCycleWeightW",
+                        "cbBiathlonWeightM", "cbBiathlonWeightW", "cbWomanWeightClass", "cbManWeightClass",
+                        "cbCompWomanWeightClass", "cbCompManWeightClass", "cbTeam"},
                        "combo box");
   ExpectAll<QSpinBox>(w, {"seCountTeamProtocolCompetitor"}, "spin edit");
-  ExpectAll<QLabel>(w, {"lbAnchor", "lbDate", "lbCity", "lbDiscipline", "lbRelayRaceDiscipline", "lbWeightM",
-                        "lbWeightW", "lbX", "lbName", "lbPassport", "lbBirthday", "lbRank", "lbTeam", "lbTrainer",
-                        "lbWeight", "lbSex", "lbBestResult", "lbBestResJerk", "lbDiscip", "lbInvolved",
-                        "lbParticipants", "lbHandbook"},
-                    "label");
+  ExpectAll<QLabel>(
+      w, {"lbAnchor",       "lbDate",       "lbCity",        "lbDiscipline", "lbRelayRaceDiscipline",
+          "lbWeightM",      "lbWeightW",    "lbX",           "lbName",       "lbPassport",
+          "lbBirthday",     "lbRank",       "lbTeam",        "lbTrainer",    "lbWeight",
+          "lbSex",          "lbBestResult", "lbBestResJerk", "lbDiscip",     "lbInvolved",
+          "lbParticipants", "lbHandbook"},
+      "label");
   ExpectAll<QWidget>(w, {"pMenuCompLeft", "pMenuRRLeft", "pRelayRace", "pTop"}, "panel");
   ExpectAll<TfrmStream>(w, {"frmStreamSnatch", "frmStreamLongCycle", "frmStreamBiathlon"}, "stream frame");
   ExpectAll<QMenu>(w, {"miLanguage"}, "menu");
@@ -164,12 +223,13 @@ TEST_F(Components, StatesAtStart) {
   for (const TButtons& n : navigators) {
     for (int b = 0; b < NavigateBtnCount; ++b) {
       EXPECT_EQ(n.Navigator->ButtonVisible(TNavigateBtn(b)), n.Shown.contains(TNavigateBtn(b)))
-          << n.Navigator->objectName().toStdString() << " " << TDataNavigator::ButtonName(TNavigateBtn(b)).toStdString();
+          << n.Navigator->objectName().toStdString() << " "
+          << TDataNavigator::ButtonName(TNavigateBtn(b)).toStdString();
     }
   }
   // Grids whose rows are only looked at.
-  for (TDataGrid* grid : {w.grCompetitorHB, w.grStreamHB, w.grRelayRaceHB, w.grRRTeam,
-                          w.frmStreamSnatch->grStream}) {
+  for (TDataGrid* grid :
+       {w.grCompetitorHB, w.grStreamHB, w.grRelayRaceHB, w.grRRTeam, w.frmStreamSnatch->grStream}) {
     EXPECT_TRUE(grid->ReadOnly()) << grid->objectName().toStdString();
   }
   EXPECT_TRUE(w.grCompetitorHB->RowSelect());
@@ -194,8 +254,8 @@ TEST_F(Components, StreamFramesCarryTheirOwnTableAndTexts) {
         order << widget->objectName();
       }
     }
-    EXPECT_EQ(order, (QStringList{"btnPrintStream", "btnAddStream", "btnDelStream", "dbnvgrStream", "cbStream",
-                                  "btnDelAllStream"}));
+    EXPECT_EQ(order, (QStringList{"btnPrintStream", "btnAddStream", "btnDelStream", "dbnvgrStream",
+                                  "cbStream", "btnDelAllStream"}));
     EXPECT_EQ(frame->cbStream->count(), 1);
     EXPECT_EQ(frame->cbStream->currentText(), "1");
     EXPECT_FALSE(frame->cbStream->isEditable());
@@ -250,7 +310,8 @@ TEST_F(Components, LeavingAGridPostsItsPendingRowOnlyWhereBound) {
     ASSERT_NE(grid, nullptr);
     // Show the grid's page and its parents.
     for (QWidget* page = grid; page != nullptr; page = page->parentWidget()) {
-      if (auto* pages = qobject_cast<QTabWidget*>(page->parentWidget() ? page->parentWidget()->parentWidget() : nullptr);
+      if (auto* pages = qobject_cast<QTabWidget*>(page->parentWidget() ? page->parentWidget()->parentWidget()
+                                                                       : nullptr);
           pages != nullptr && pages->indexOf(page) >= 0) {
         pages->setCurrentWidget(page);
       }

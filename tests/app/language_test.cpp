@@ -63,7 +63,8 @@ void ExpectAllTexts(TfrmMain& window, bool english) {
   for (const TWindowText& text : kWindowTexts) {
     const QString name = QString::fromLatin1(text.Component);
     const QString expected = QString::fromUtf8(english ? text.English : text.Russian);
-    const QString shown = text.Target == TTextTarget::Caption ? CaptionOf(window, name) : HintOf(window, name);
+    const QString shown =
+        text.Target == TTextTarget::Caption ? CaptionOf(window, name) : HintOf(window, name);
     EXPECT_EQ(shown, expected) << text.Component;
   }
   for (const TSameText& same : kSameTexts) {
@@ -91,8 +92,8 @@ TEST_F(Language, SwitchingTwiceRelabelsTheWholeWindow) {
   EXPECT_EQ(w.dsCompetitor.FieldByName("Name").DisplayLabel(), "ФИО");
   EXPECT_EQ(w.grCompetitor->model()->headerData(0, Qt::Horizontal).toString(), "ФИО");
   const QStringList russianRanks = Names(w.dsRank);
-  EXPECT_EQ(russianRanks, (QStringList{"0=", "1=ЗМС", "21=МСМК", "2=МС", "3=КМС", "4=I", "5=II", "6=III", "7=Iю",
-                                       "8=IIю", "9=IIIю"}));
+  EXPECT_EQ(russianRanks, (QStringList{"0=", "1=ЗМС", "21=МСМК", "2=МС", "3=КМС", "4=I", "5=II", "6=III",
+                                       "7=Iю", "8=IIю", "9=IIIю"}));
   EXPECT_EQ(Names(w.dsSex), (QStringList{"1=М", "0=Ж"}));
 
   w.miLanguage_EN->trigger();
@@ -107,8 +108,8 @@ TEST_F(Language, SwitchingTwiceRelabelsTheWholeWindow) {
   EXPECT_EQ(w.grCompetitor->model()->headerData(0, Qt::Horizontal).toString(), "Name");
   EXPECT_EQ(w.frmStreamSnatch->grStream->model()->headerData(1, Qt::Horizontal).toString(), "Body weight");
   EXPECT_EQ(w.frmStreamBiathlon->btnDelAllStream->toolTip(), "Delete all stream");
-  EXPECT_EQ(Names(w.dsRank), (QStringList{"0=", "1=DMS", "21=MSWC", "2=MS", "3=CMS", "4=I", "5=II", "6=III", "7=Ij",
-                                          "8=IIj", "9=IIIj"}));
+  EXPECT_EQ(Names(w.dsRank), (QStringList{"0=", "1=DMS", "21=MSWC", "2=MS", "3=CMS", "4=I", "5=II", "6=III",
+                                          "7=Ij", "8=IIj", "9=IIIj"}));
   EXPECT_EQ(Names(w.dsSex), (QStringList{"1=M", "0=F"}));
 
   w.miLanguage_RU->trigger();
@@ -132,22 +133,32 @@ TEST_F(Language, ClickingTheCheckedItemRunsNoPass) {
 TEST_F(Language, NavigatorHintsComeFromTheGeneralNavigator) {
   auto window = Start();
   TfrmMain& w = *window;
-  const QList<TDataNavigator*> listed = {w.dbnvgrProtocolGeneral, w.dbnvgrManWeight,   w.dbnvgrWomanWeight,
-                                         w.dbnvgrCompetitor,      w.dbnvgrSHWeight,    w.dbnvgrSnatch,
-                                         w.dbnvgrLongCycle,       w.dbnvgrBiathlon,    w.dbnvgrRelayRace,
-                                         w.dbnvgrTeamProtocol,    w.dbnvgrRefereePlatform,
-                                         w.dbnvgrRefereePlatformMain, w.dbnvgrNormative,
-                                         w.frmStreamSnatch->dbnvgrStream, w.frmStreamBiathlon->dbnvgrStream};
+  const QList<TDataNavigator*> listed = {w.dbnvgrProtocolGeneral,
+                                         w.dbnvgrManWeight,
+                                         w.dbnvgrWomanWeight,
+                                         w.dbnvgrCompetitor,
+                                         w.dbnvgrSHWeight,
+                                         w.dbnvgrSnatch,
+                                         w.dbnvgrLongCycle,
+                                         w.dbnvgrBiathlon,
+                                         w.dbnvgrRelayRace,
+                                         w.dbnvgrTeamProtocol,
+                                         w.dbnvgrRefereePlatform,
+                                         w.dbnvgrRefereePlatformMain,
+                                         w.dbnvgrNormative,
+                                         w.frmStreamSnatch->dbnvgrStream,
+                                         w.frmStreamBiathlon->dbnvgrStream};
   for (const bool english : {false, true}) {
     if (english) {
       w.miLanguage_EN->trigger();
     }
     const QStringList expected =
-        english ? QStringList{"First record", "Prior record", "Next record", "Last record", "Insert record",
-                              "Delete record", "Edit record", "Post edit", "Cancel edit", "Refresh data"}
-                : QStringList{"Первая запись",        "Предыдущая запись", "Следующая запись", "Последняя запись",
-                              "Вставить запись",      "Удалить запись",    "Редактировать запись",
-                              "Принять изменения",    "Отменить изменения", "Обновить данные"};
+        english ? QStringList{"First record",  "Prior record", "Next record", "Last record", "Insert record",
+                              "Delete record", "Edit record",  "Post edit",   "Cancel edit", "Refresh data"}
+                : QStringList{"Первая запись",        "Предыдущая запись", "Следующая запись",
+                              "Последняя запись",     "Вставить запись",   "Удалить запись",
+                              "Редактировать запись", "Принять изменения", "Отменить изменения",
+                              "Обновить данные"};
     for (TDataNavigator* navigator : listed) {
       EXPECT_TRUE(navigator->ShowHint()) << navigator->objectName().toStdString();
       EXPECT_EQ(navigator->Hints(), expected) << navigator->objectName().toStdString();

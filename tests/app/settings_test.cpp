@@ -80,7 +80,8 @@ TEST_F(Settings, BooleansReadAsIntegersWithTheirDefaults) {
   for (const TBooleanCase& c : cases) {
     WriteIni("Tyazhar.ini", QStringLiteral("[%1]\r\n%2=%3\r\n").arg(c.Section, c.Key, c.Stored));
     auto window = Start();
-    EXPECT_EQ(Find<QCheckBox>(*window, c.Box)->isChecked(), c.Checked) << c.Section << "/" << c.Key << "=" << c.Stored;
+    EXPECT_EQ(Find<QCheckBox>(*window, c.Box)->isChecked(), c.Checked)
+        << c.Section << "/" << c.Key << "=" << c.Stored;
     window.reset();
   }
 }
@@ -214,8 +215,8 @@ TEST_F(Settings, DesignWidthsOfThePersistedGrids) {
        {"Position", "Result", "Point", "Name", "Rank", "MadeRank", "Weight", "Team", "Trainer"},
        {-1, -1, -1, 200, 50, 50, -1, 200, 200}},
       {window->grBiathlon,
-       {"Position", "PutResult", "JerkResult", "JerkPoint", "Summa", "Point", "Name", "Rank", "MadeRank", "Weight",
-        "Team", "Trainer"},
+       {"Position", "PutResult", "JerkResult", "JerkPoint", "Summa", "Point", "Name", "Rank", "MadeRank",
+        "Weight", "Team", "Trainer"},
        {-1, -1, -1, -1, -1, -1, 200, 50, 50, -1, 200, 200}},
       {window->frmStreamSnatch->grStream, {"Name", "Weight"}, {233, 46}},
       {window->frmStreamLongCycle->grStream, {"Name", "Weight"}, {233, 46}},
@@ -223,7 +224,8 @@ TEST_F(Settings, DesignWidthsOfThePersistedGrids) {
       {window->grRelayRace,
        {"Step", "Result", "StepResult", "WeightCategory", "Name", "Birthday", "Weight", "Trainer"},
        {-1, -1, -1, 50, 200, -1, -1, -1}},
-      {window->grRelayRaceHB, {"Name", "Weight", "Rank", "Passport", "Birthday", "Trainer"},
+      {window->grRelayRaceHB,
+       {"Name", "Weight", "Rank", "Passport", "Birthday", "Trainer"},
        {200, -1, 50, 200, -1, 200}},
   };
   ASSERT_EQ(window->PersistedGrids().size(), int(std::size(designs)));

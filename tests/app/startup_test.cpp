@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/frames/stream_frame.h"
+#include "app/program.h"
 #include "app/splash.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
@@ -58,10 +59,9 @@ class TFileBirths {
   QStringList FNames;
 };
 
-const QStringList kStartUpFiles = {"Organizer.xml",    "ManWeight.xml",    "WomanWeight.xml",
-                                   "RefereePlatform.xml", "RefereePlatformMain.xml", "Competitor.xml",
-                                   "CompetitorHB.xml", "TeamHB.xml",       "TrainerHB.xml",
-                                   "Normative.xml"};
+const QStringList kStartUpFiles = {
+    "Organizer.xml",  "ManWeight.xml",    "WomanWeight.xml", "RefereePlatform.xml", "RefereePlatformMain.xml",
+    "Competitor.xml", "CompetitorHB.xml", "TeamHB.xml",      "TrainerHB.xml",       "Normative.xml"};
 
 using StartUp = WindowTest;
 
@@ -117,9 +117,9 @@ TEST_F(StartUp, DamagedFileStopsTheSequenceAndTheWindowStillWorks) {
   EXPECT_TRUE(Dialogs.Errors[0].startsWith("dsManWeight: ")) << Dialogs.Errors[0].toStdString();
   EXPECT_TRUE(window->dsOrganizer.Active());
   for (TClientDataSet* table :
-       {&window->dsManWeight, &window->dsWomanWeight, &window->dsRefereePlatform, &window->dsRefereePlatformMain,
-        &window->dsRank, &window->dsSex, &window->dsCompetitor, &window->dsCompetitorHB, &window->dsHBTeam,
-        &window->dsHBTrainer, &window->dsNormative}) {
+       {&window->dsManWeight, &window->dsWomanWeight, &window->dsRefereePlatform,
+        &window->dsRefereePlatformMain, &window->dsRank, &window->dsSex, &window->dsCompetitor,
+        &window->dsCompetitorHB, &window->dsHBTeam, &window->dsHBTrainer, &window->dsNormative}) {
     EXPECT_FALSE(table->Active()) << table->Name().toStdString();
   }
   EXPECT_FALSE(QFile::exists(DataFile("WomanWeight.xml")));
@@ -226,7 +226,10 @@ QImage Picture(const QStringList& rows) {
   for (int y = 0; y < rows.size(); ++y) {
     for (int x = 0; x < rows[y].size(); ++x) {
       const QChar c = rows[y][x];
-      picture.setPixel(x, y, c == u'.' ? qRgb(255, 0, 255) : c == u'a' ? qRgb(20, 30, 40) : qRgb(255, 0, 254));
+      picture.setPixel(x, y,
+                       c == u'.'   ? qRgb(255, 0, 255)
+                       : c == u'a' ? qRgb(20, 30, 40)
+                                   : qRgb(255, 0, 254));
     }
   }
   return picture;
@@ -261,6 +264,28 @@ TEST(Splash, WindowHoldsTheBitmapAndAOneSecondTimerThatStopsAtItsTick) {
   EXPECT_EQ(splash.Timer->interval(), 1000);
   QMetaObject::invokeMethod(splash.Timer, "timeout");
   EXPECT_FALSE(splash.Timer->isActive());
+}
+
+}  // namespace
+}  // namespace app_test
+
+namespace app_test {
+namespace {
+
+TEST_F(StartUp, ProgramMakesAMissingShellDataFolderBeforeTheWindowStarts) {
+  QDir(testing_sandbox::Folder() + "/data").removeRecursively();
+  MakeShellDataFolder();
+  EXPECT_TRUE(QDir(testing_sandbox::Folder() + "/data").exists());
+  auto window = Start();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_TRUE(window->dsNormative.Active());
+}
+
+TEST_F(StartUp, MessagesCarryTheProgramNameInTheWindowLanguage) {
+  EXPECT_EQ(ProgramTitle(), "Тяжарнет.ПРОТОКОЛ");
+  WriteIni("Tyazhar.ini", "[GENERAL]\r\nLanguage=EN\r\n");
+  auto window = Start();
+  EXPECT_EQ(ProgramTitle(), "Tyazharnet.PROTOCOL");
 }
 
 }  // namespace

@@ -53,15 +53,21 @@ void WindowTest::TearDown() {
   SetRecordDeletePrompt(QStringLiteral("Delete record?"));
 }
 
-QString WindowTest::DataFolder() { return testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/"); }
+QString WindowTest::DataFolder() {
+  return testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/");
+}
 
 void WindowTest::WriteIni(const QString& name, const QString& text) {
   testing_sandbox::WriteFile(DataFile(name), cp1251::Encode(text));
 }
 
-QString WindowTest::ReadIni(const QString& name) { return cp1251::Decode(testing_sandbox::ReadFile(DataFile(name))); }
+QString WindowTest::ReadIni(const QString& name) {
+  return cp1251::Decode(testing_sandbox::ReadFile(DataFile(name)));
+}
 
-std::unique_ptr<TfrmMain> WindowTest::Start() { return std::make_unique<TfrmMain>(); }
+std::unique_ptr<TfrmMain> WindowTest::Start() {
+  return std::make_unique<TfrmMain>();
+}
 
 void WindowTest::Stop(std::unique_ptr<TfrmMain>& window) {
   window->close();
@@ -93,7 +99,8 @@ QMap<QString, QByteArray> WindowTest::Snapshot() {
   return files;
 }
 
-void WriteTable(TClientDataSet& table, const QString& fileName, const std::function<void(TClientDataSet&)>& fill) {
+void WriteTable(TClientDataSet& table, const QString& fileName,
+                const std::function<void(TClientDataSet&)>& fill) {
   table.CreateDataSet();
   if (fill) {
     fill(table);
@@ -102,7 +109,8 @@ void WriteTable(TClientDataSet& table, const QString& fileName, const std::funct
   table.Close();
 }
 
-QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName, const QStringList& fields) {
+QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName,
+                     const QStringList& fields) {
   TCompetitionTables tables;
   TClientDataSet& read = tables.*table;
   read.SetFileName(testing_sandbox::Folder() + QStringLiteral("/data/Tyazharnet-protocol/") + fileName);

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QTest>
 #include <memory>
-#include <ostream>
 
 #include "app/main_window.h"
 #include "platform/widgets/shared_dialogs.h"
@@ -86,10 +85,12 @@ class WindowTest : public ::testing::Test {
 
 // Writes a table into the data folder under the file name the program uses.
 // Fill runs with the table created empty and open.
-void WriteTable(TClientDataSet& table, const QString& fileName, const std::function<void(TClientDataSet&)>& fill);
+void WriteTable(TClientDataSet& table, const QString& fileName,
+                const std::function<void(TClientDataSet&)>& fill);
 
 // The current rows of a table file, each as the texts of the given fields
 // joined by "|", in the table's order.
-QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName, const QStringList& fields);
+QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName,
+                     const QStringList& fields);
 
 }  // namespace app_test
