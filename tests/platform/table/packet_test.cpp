@@ -185,6 +185,61 @@ TEST(PacketRead, ReferencesMissingStatesAndIgnoredAttributes) {
   EXPECT_TRUE(saved.contains("<PARAMS/>"));
 }
 
+TEST(PacketRead, XmlAroundAndInsideThePacketIsPassedOver) {
+  const QByteArray packet =
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='windows-1251'?>\n"
+      "<!DOCTYPE DATAPACKET [<!ELEMENT DATAPACKET ANY>]>\n<!-- written by hand -->\n"
+      "<DATAPACKET Version = '2.0' >\n  <METADATA>\n    <FIELDS>\n"
+      "      <FIELD attrname='Name' fieldtype='string' WIDTH='255'><PARAM/></FIELD>\n"
+      "    </FIELDS>\n    <PARAMS/>\n  </METADATA>\n"
+      "  <ROWDATA><![CDATA[<ROW Name=\"not a row\"/>]]>\n"
+      "    <ROW Name='one'><ROW Name='nested, not a row'/></ROW>\n    <?note?><ROW\tName=\"two\"\n/>\n"
+      "  </ROWDATA>\n</DATAPACKET>\n<!-- end -->\n";
+  TClientDataSet t("dsOrganizer");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.LoadFromBytes(packet);
+  EXPECT_EQ(Column(t, "Name"), (QStringList{"one", "two"}));
+}
+
+TEST(PacketRead, OldVersionsInAnotherWritersFormsAreWrittenInOurs) {
+  const QByteArray fields =
+      "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"255\"/><FIELD attrname=\"Weight\" "
+      "fieldtype=\"r8\"/>"
+      "<FIELD attrname=\"SexRef\" fieldtype=\"i4\"/><FIELD attrname=\"Snatch\" fieldtype=\"boolean\"/>";
+  const QByteArray packet =
+      QByteArray(kHeader) + fields +
+      "</FIELDS><PARAMS CHANGE_LOG=\"3 1 8 4 2 8\"/></METADATA><ROWDATA>"
+      "<ROW RowState='1' Name='say \"hi\"\tnow &#x41;&#1041;' Weight=\"72.50\" SexRef=\"1\"/>"
+      "<ROW RowState=\"1\" Name=\"b\" SexRef=\"007\" Snatch=\"true\"/>"
+      "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"
+      "</ROWDATA></DATAPACKET>";
+  TClientDataSet t("dsCompetitor");
+  t.LoadFromBytes(packet);
+  const QByteArray saved = t.SaveToBytes();
+  const qsizetype start = saved.indexOf("<ROWDATA>") + 9;
+  // Texts are escaped, references and raw tabs resolved; numbers, Booleans
+  // and dates take the writer's own form, except that a float is kept as
+  // written when it reads.
+  EXPECT_EQ(
+      saved.mid(start, saved.indexOf("</ROWDATA>") - start),
+      QByteArray("<ROW RowState=\"1\" Name=\"say &quot;hi&quot; now A\xC1\" Weight=\"72.50\" SexRef=\"1\"/>"
+                 "<ROW RowState=\"1\" Name=\"b\" SexRef=\"7\" Snatch=\"TRUE\"/>"
+                 "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"));
+  TClientDataSet again("dsCompetitor");
+  again.LoadFromBytes(saved);
+  EXPECT_EQ(again.SaveToBytes(), saved);
+  EXPECT_EQ(Column(again, "Name"), (QStringList{"a", "b"}));
+
+  // A bad value in an old version is still a bad file.
+  QByteArray bad = packet;
+  bad.replace("SexRef=\"007\"", "SexRef=\"7x\"");
+  TClientDataSet u("dsCompetitor");
+  EXPECT_EQ(MessageOf([&] { u.LoadFromBytes(bad); }),
+            "dsCompetitor: '7x' is not a valid integer value for field 'SexRef'");
+  EXPECT_FALSE(u.Active());
+  EXPECT_EQ(u.FieldCount(), 0);
+}
+
 TEST(PacketRead, ATableWithoutFieldsTakesThePacketsUntilItCloses) {
   TClientDataSet source("dsTeamProtocol");
   source.AddField("Position", TFieldType::ftString, 20);
@@ -242,6 +297,16 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
       {"missing field", missing, "dsManWeight: Field 'RefereePlatform' not found"},
       {"bad value", badValue, "dsManWeight: '6x' is not a valid integer value for field 'Weight'"},
       {"bad state", badState, inFile + "a RowState that is not a number"},
+      {"attributes run together", "<DATAPACKET a=\"1\"b=\"2\"/>",
+       inFile + "attributes must be separated by blanks at byte 17"},
+      {"unquoted value", "<DATAPACKET a=1/>", inFile + "an attribute value must be quoted at byte 14"},
+      {"tags crossed", "<DATAPACKET><METADATA></DATAPACKET></METADATA>",
+       inFile + "start and end tags do not match at byte 35"},
+      {"two roots", "<DATAPACKET/><DATAPACKET/>", inFile + "a second root element at byte 13"},
+      {"text around", "packet: <DATAPACKET/>", inFile + "text before the root element at byte 0"},
+      {"cut in a value", "<DATAPACKET><ROWDATA><ROW Weight=\"6",
+       inFile + "unexpected end of data at byte 35"},
+      {"cut in a comment", "<DATAPACKET><!-- ", inFile + "unexpected end of data at byte 17"},
   };
   for (const auto& c : cases) {
     WriteFile(path, c.bytes);
