@@ -18,7 +18,6 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp1251.h"
@@ -677,70 +676,66 @@ class TXmlScanner {
  private:
   template <typename OnElement>
   void StartTag(bool& rootSeen, OnElement& onElement) {
-    {
-      {
-        if (rootSeen && FStack.empty()) {
-          Fail("a second root element", FPos);
-        }
-        rootSeen = true;
-        ++FPos;
-        const std::string_view name = Name();
-        FAttrs.clear();
-        bool empty = false;
-        for (;;) {
-          const bool spaced = SkipSpace();
-          if (FPos >= FSize) {
-            Fail("unexpected end of data", FPos);
-          }
-          if (FData[FPos] == '/') {
-            ++FPos;
-            Expect('>');
-            empty = true;
-            break;
-          }
-          if (FData[FPos] == '>') {
-            ++FPos;
-            break;
-          }
-          if (!spaced) {
-            Fail("attributes must be separated by blanks", FPos);
-          }
-          const std::string_view attrName = Name();
-          SkipSpace();
-          Expect('=');
-          SkipSpace();
-          if (FPos >= FSize || (FData[FPos] != '"' && FData[FPos] != '\'')) {
-            Fail("an attribute value must be quoted", FPos);
-          }
-          const char quote = FData[FPos++];
-          // Values are short: eight bytes a step beats a library search here.
-          const char* close = FData + FPos;
-          const char* const end = FData + FSize;
-          while (end - close >= 8) {
-            uint64_t w;
-            std::memcpy(&w, close, 8);
-            if (HasByte(w, static_cast<unsigned char>(quote))) {
-              break;
-            }
-            close += 8;
-          }
-          while (close < end && *close != quote) {
-            ++close;
-          }
-          if (close == end) {
-            Fail("unexpected end of data", FSize);
-          }
-          // A raw '<' in a value is let through: nothing here can mistake it.
-          const size_t length = size_t(close - (FData + FPos));
-          FAttrs.push_back({attrName, std::string_view(FData + FPos, length)});
-          FPos += length + 1;
-        }
-        FStack.push_back(name);
-        onElement(FStack, FAttrs);
-        if (empty) {
-          FStack.pop_back();
-        }
+    if (rootSeen && FStack.empty()) {
+      Fail("a second root element", FPos);
+    }
+    rootSeen = true;
+    ++FPos;
+    const std::string_view name = Name();
+    FAttrs.clear();
+    bool empty = false;
+    for (;;) {
+      const bool spaced = SkipSpace();
+      if (FPos >= FSize) {
+        Fail("unexpected end of data", FPos);
       }
+      if (FData[FPos] == '/') {
+        ++FPos;
+        Expect('>');
+        empty = true;
+        break;
+      }
+      if (FData[FPos] == '>') {
+        ++FPos;
+        break;
+      }
+      if (!spaced) {
+        Fail("attributes must be separated by blanks", FPos);
+      }
+      const std::string_view attrName = Name();
+      SkipSpace();
+      Expect('=');
+      SkipSpace();
+      if (FPos >= FSize || (FData[FPos] != '"' && FData[FPos] != '\'')) {
+        Fail("an attribute value must be quoted", FPos);
+      }
+      const char quote = FData[FPos++];
+      // Values are short: eight bytes a step beats a library search here.
+      const char* close = FData + FPos;
+      const char* const end = FData + FSize;
+      while (end - close >= 8) {
+        uint64_t w;
+        std::memcpy(&w, close, 8);
+        if (HasByte(w, static_cast<unsigned char>(quote))) {
+          break;
+        }
+        close += 8;
+      }
+      while (close < end && *close != quote) {
+        ++close;
+      }
+      if (close == end) {
+        Fail("unexpected end of data", FSize);
+      }
+      // A raw '<' in a value is let through: nothing here can mistake it.
+      const size_t length = size_t(close - (FData + FPos));
+      FAttrs.push_back({attrName, std::string_view(FData + FPos, length)});
+      FPos += length + 1;
+    }
+    FStack.push_back(name);
+    onElement(FStack, FAttrs);
+    if (empty) {
+      FStack.pop_back();
     }
   }
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <random>
 
 #include "tests/platform/table/table_fixtures.h"
 #include "tests/support/test_sandbox.h"
@@ -386,6 +387,60 @@ TEST(PacketRead, RowsKeepTheirPlacesAcrossSaveAndLoad) {
   EXPECT_EQ(Column(back, "Name"), (QStringList{"A", "B2", "D"}));
   EXPECT_EQ(back.ChangeLog(), t.ChangeLog());
   EXPECT_EQ(back.VersionCount(), t.VersionCount());
+  EXPECT_EQ(back.SaveToBytes(), bytes);
+}
+
+TEST(PacketRead, AnyHistoryWrittenReadsBackToTheSameRowsVersionsAndLog) {
+  TClientDataSet t("dsCompetitor");
+  DefineRegister(t);
+  t.CreateDataSet();
+  std::mt19937 random(20260309);
+  const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+  const QString texts[] = {"Иванов", "a&b<c>\"d\"", "中文", "", "O'Brien\r\n", "Ёж"};
+  for (int step = 0; step < 400; ++step) {
+    const int action = pick(10);
+    if (action < 4 || t.IsEmpty()) {
+      pick(2) ? t.Append() : t.Insert();
+    } else if (action < 9) {
+      t.SetRecNo(1 + pick(t.RecordCount()));
+      t.Edit();
+    } else {
+      t.SetRecNo(1 + pick(t.RecordCount()));
+      t.Delete();
+      continue;
+    }
+    t.FieldByName("Name").SetAsString(texts[pick(6)]);
+    t.FieldByName("Birthday")
+        .SetValue(pick(3) ? QVariant(QDate(1950 + pick(70), 1 + pick(12), 1 + pick(28))) : QVariant());
+    t.FieldByName("RankRef").SetValue(pick(3) ? QVariant(pick(22) - 1) : QVariant());
+    t.FieldByName("Weight").SetValue(pick(3) ? QVariant(pick(200000) / 1000.0) : QVariant());
+    t.FieldByName("Snatch").SetValue(pick(3) ? QVariant(pick(2) == 1) : QVariant());
+    t.Post();
+  }
+  const QByteArray bytes = t.SaveToBytes();
+  TClientDataSet back("dsCompetitor");
+  DefineRegister(back);
+  back.LoadFromBytes(bytes);
+  EXPECT_EQ(back.VersionCount(), t.VersionCount());
+  EXPECT_EQ(back.ChangeLog(), t.ChangeLog());
+  for (int v = 1; v <= t.VersionCount(); ++v) {
+    ASSERT_EQ(back.RowStateOfVersion(v), t.RowStateOfVersion(v)) << v;
+  }
+  // The same rows; their order after the load is that of their first
+  // versions, which inserts in the middle of the table do not keep.
+  const auto rows = [](TClientDataSet& table) {
+    QStringList out;
+    for (table.First(); !table.Eof(); table.Next()) {
+      QStringList row;
+      for (int f = 0; f < table.FieldCount(); ++f) {
+        row << table.Fields(f).AsString();
+      }
+      out << row.join('|');
+    }
+    out.sort();
+    return out;
+  };
+  EXPECT_EQ(rows(back), rows(t));
   EXPECT_EQ(back.SaveToBytes(), bytes);
 }
 
