@@ -496,23 +496,32 @@ class TTextPool {
   QString FSpare;
 };
 
-// Whether raw scalar text is the writer's own form of the value read from it.
-bool IsCanonicalScalar(int x, const char* p, size_t n) {
-  char buf[16];
-  const auto res = std::to_chars(buf, buf + sizeof buf, x);
-  return size_t(res.ptr - buf) == n && std::memcmp(buf, p, n) == 0;
+// Whether raw scalar text is the writer's own form of the value read from
+// it. A character reference in one never is.
+inline bool HasReference(const char* p, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == '&') {
+      return true;
+    }
+  }
+  return false;
+}
+// (The text has read as a decimal already: only a sign or zeros can differ.)
+bool IsCanonicalScalar(int, const char* p, size_t n) {
+  const size_t sign = p[0] == '-' ? 1 : 0;
+  return !HasReference(p, n) && (p[sign] != '0' || (n == 1 && sign == 0));
 }
 // Formatting every float of every old version again to compare it would cost
 // more than the rest of the load; a float that reads is kept as written.
-bool IsCanonicalScalar(double, const char*, size_t) {
-  return true;
+bool IsCanonicalScalar(double, const char* p, size_t n) {
+  return !HasReference(p, n);
 }
 bool IsCanonicalScalar(bool x, const char* p, size_t n) {
   return x ? std::string_view(p, n) == "TRUE" : std::string_view(p, n) == "FALSE";
 }
-bool IsCanonicalScalar(const QDate&, const char*, size_t) {
-  return true;
-}  // eight digits, read as such
+bool IsCanonicalScalar(const QDate&, const char* p, size_t n) {
+  return !HasReference(p, n);
+}
 
 // A signed 32-bit decimal, the whole text: the file form of an integer.
 inline bool ParseDecimal(const char* p, size_t n, int& value) {
@@ -607,7 +616,8 @@ inline bool IsNameChar(unsigned char c) {
 }
 
 // Walks a document element by element and hands each start tag, with the
-// names of the elements it is in, to the caller. Text, comments, processing
+// names of the elements it is in, to the caller. The data must be followed
+// by a zero byte. Text, comments, processing
 // instructions and CDATA are passed over; anything not well-formed stops it.
 class TXmlScanner {
  public:
@@ -773,7 +783,7 @@ class TXmlScanner {
   }
   bool SkipSpace() {
     const size_t start = FPos;
-    while (FPos < FSize && IsXmlSpace(FData[FPos])) {
+    while (IsXmlSpace(FData[FPos])) {
       ++FPos;
     }
     return FPos > start;
@@ -795,7 +805,8 @@ class TXmlScanner {
     if (!IsNameStart(static_cast<unsigned char>(FData[FPos]))) {
       Fail("malformed name", FPos);
     }
-    while (FPos < FSize && IsNameChar(static_cast<unsigned char>(FData[FPos]))) {
+    // The zero after the last byte is no name character: no bounds test needed.
+    while (IsNameChar(static_cast<unsigned char>(FData[FPos]))) {
       ++FPos;
     }
     return std::string_view(FData + start, FPos - start);
@@ -926,7 +937,11 @@ void TClientDataSet::TImpl::WriteFile(const QString& path) {
   }
 }
 
-void TClientDataSet::TImpl::LoadBytes(const QByteArray& bytes, const QString& sourceName) {
+void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& sourceName) {
+  // Bytes the caller only lent (fromRawData) are copied: the old versions
+  // point into them for as long as the table is open, and the scanner relies
+  // on the terminating zero an array of our own always has.
+  const QByteArray bytes = given.capacity() == 0 ? QByteArray(given.constData(), given.size()) : given;
   const auto bad = [&](const QString& reason) {
     if (sourceName.isEmpty()) {
       Error(Fmt(QStringLiteral("Invalid data packet: %s"), {reason}));
@@ -958,7 +973,11 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& bytes, const QString& so
   // takes the packet's own for as long as it is open.
   const auto bind = [&] {
     bound = true;
-    const auto setSlotCount = qScopeGuard([&] { slotCount = DataFields.size(); });
+    const auto setSlotCount = qScopeGuard([&] {
+      slotCount = DataFields.size();
+      // As much again as the file at most, however wide the table.
+      spans.reserve(std::min(versions.capacity() * slotCount, size_t(bytes.size()) / sizeof(TRawSpan)));
+    });
     if (adopt) {
       for (TPacketField& pf : packetFields) {
         if (!pf.Known) {
@@ -1128,10 +1147,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& bytes, const QString& so
     TRowVersion version;
     for (const TAttr& attr : attrs) {
       if (IsRowState(attr.Name)) {
-        const char* value = attr.Value.data();
-        const size_t length = attr.Value.size();
-        const auto res = std::from_chars(value, value + length, version.RowState);
-        if (length == 0 || res.ec != std::errc() || res.ptr != value + length || version.RowState < 0) {
+        if (!ParseDecimal(attr.Value.data(), attr.Value.size(), version.RowState) || version.RowState < 0) {
           throw TPacketError{QStringLiteral("a RowState that is not a number")};
         }
         break;
@@ -1292,11 +1308,6 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& bytes, const QString& so
 
     ClearData();
     RawPacket = bytes;
-    if (RawPacket.capacity() == 0) {
-      // Bytes the caller only lent (fromRawData): the old versions point into
-      // them for as long as the table is open, so keep a copy of our own.
-      RawPacket = QByteArray(bytes.constData(), bytes.size());
-    }
     RawSpans = std::move(spans);
     Versions = std::move(versions);
     Log = std::move(log);
