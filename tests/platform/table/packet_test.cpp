@@ -213,6 +213,7 @@ TEST(PacketRead, OldVersionsInAnotherWritersFormsAreWrittenInOurs) {
       "<ROW RowState='1' Name='say \"hi\"\tnow &#x41;&#1041;' Weight=\"72.50\" SexRef=\"1\"/>"
       "<ROW RowState=\"1\" Name=\"b\" SexRef=\"007\" Snatch=\"true\"/>"
       "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"
+      "<ROW RowState=\"2\" SexRef=\"&#49;\" Snatch=\"FALSE\"/>"
       "</ROWDATA></DATAPACKET>";
   TClientDataSet t("dsCompetitor");
   t.LoadFromBytes(packet);
@@ -225,7 +226,8 @@ TEST(PacketRead, OldVersionsInAnotherWritersFormsAreWrittenInOurs) {
       saved.mid(start, saved.indexOf("</ROWDATA>") - start),
       QByteArray("<ROW RowState=\"1\" Name=\"say &quot;hi&quot; now A\xC1\" Weight=\"72.50\" SexRef=\"1\"/>"
                  "<ROW RowState=\"1\" Name=\"b\" SexRef=\"7\" Snatch=\"TRUE\"/>"
-                 "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"));
+                 "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"
+                 "<ROW RowState=\"2\" SexRef=\"1\" Snatch=\"FALSE\"/>"));
   TClientDataSet again("dsCompetitor");
   again.LoadFromBytes(saved);
   EXPECT_EQ(again.SaveToBytes(), saved);
