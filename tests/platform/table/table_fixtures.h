@@ -5,10 +5,23 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/table/client_dataset.h"
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '{';
+  for (const QString& s : list) {
+    *os << " \"" << s.toStdString() << '"';
+  }
+  *os << " }";
+}
 
 // Small tables shaped like the program's own, for the table tests.
 namespace table_test {
