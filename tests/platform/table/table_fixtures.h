@@ -10,18 +10,7 @@
 #include <vector>
 
 #include "platform/table/client_dataset.h"
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-  *os << '{';
-  for (const QString& s : list) {
-    *os << " \"" << s.toStdString() << '"';
-  }
-  *os << " }";
-}
+#include "tests/support/test_sandbox.h"
 
 // Small tables shaped like the program's own, for the table tests.
 namespace table_test {
