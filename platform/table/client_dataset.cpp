@@ -349,6 +349,8 @@ int TClientDataSet::TImpl::CurrentViewRowValue() const {
 
 void TClientDataSet::TImpl::ClearData() {
   Versions.clear();
+  RawPacket.clear();
+  RawSpans.clear();
   Log.clear();
   Rows.clear();
   Natural.clear();
@@ -794,7 +796,7 @@ void TClientDataSet::Post() {
   int rowId;
   int oldPos;
   if (inserting) {
-    d.Versions.push_back({std::move(d.Buffer), rsInserted});
+    d.Versions.push_back({std::move(d.Buffer), -1, rsInserted});
     const int version = int(d.Versions.size()) - 1;
     d.Log.insert(d.Log.end(), {version + 1, 0, 4});
     rowId = int(d.Rows.size());
@@ -809,7 +811,7 @@ void TClientDataSet::Post() {
     const int old = d.Rows[size_t(rowId)].Version;
     const int state = rsModified | (d.Versions[size_t(old)].RowState & rsInserted);
     d.Versions[size_t(old)].RowState |= rsSuperseded;
-    d.Versions.push_back({std::move(d.Buffer), state});
+    d.Versions.push_back({std::move(d.Buffer), -1, state});
     const int version = int(d.Versions.size()) - 1;
     d.Rows[size_t(rowId)].Version = version;
     d.Log.insert(d.Log.end(), {version + 1, old + 1, 8});

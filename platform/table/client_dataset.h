@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -148,10 +149,13 @@ class TClientDataSet {
   int RecordCount() const;
   // No rows in the view and no pending insert row.
   bool IsEmpty() const;
-  // 1-based position of the current row in the view; 0 when there is none.
+  // 1-based position of the current row in the view (of the pending insert
+  // row while inserting); 0 when there is none. Setting it posts a pending
+  // edit first and goes to the nearest row when out of range.
   int RecNo() const;
   void SetRecNo(int recNo);
   TBookmark GetBookmark() const;
+  // Raises "Record not found" for a row that is gone or outside the view.
   void GotoBookmark(const TBookmark& bookmark);
   bool BookmarkValid(const TBookmark& bookmark) const;
 
@@ -160,24 +164,35 @@ class TClientDataSet {
   // BeforeInsert, then OnNewRecord, then AfterInsert.
   void Insert();
   void Append();
+  // On an empty view Edit starts an Insert.
   void Edit();
   // Posting a row that breaks a unique index raises "Key violation." and
   // leaves the table in edit or insert state.
   void Post();
   void Cancel();
-  // BeforeDelete first; the row after the deleted one becomes current.
+  // BeforeDelete first; the row after the deleted one becomes current (the
+  // new last row, with Eof, when the last was deleted). Deleting the pending
+  // insert row cancels it.
   void Delete();
 
+  // Searches the current view in its order. A null value (or an empty text)
+  // matches a null field; loPartialKey compares the start of the field's text.
   bool Locate(const QString& keyFields, const QVariantList& keyValues, TLocateOptions options = 0);
   bool Locate(const QString& keyFields, const TValue& keyValue, TLocateOptions options = 0) {
     return Locate(keyFields, QVariantList{keyValue}, options);
   }
 
   // ---- Filter and index ----
+  // Applied (and compiled) while Filtered is on and the table open; a text
+  // that cannot be compiled raises the table's error and changes nothing.
+  // Setting either on an open table posts a pending edit and makes the first
+  // row of the new view current. A posted row is checked again.
   const QString& Filter() const;
   void SetFilter(const QString& filter);
   bool Filtered() const;
   void SetFiltered(bool filtered);
+  // Setting either keeps the current row; equal keys keep the table's own
+  // order. Unknown names raise "Index '%s' not found" / "Field '%s' not found".
   const QString& IndexName() const;
   void SetIndexName(const QString& indexName);
   const QString& IndexFieldNames() const;

@@ -4,6 +4,7 @@
 // field code, the filter and the packet reader and writer). Not for users of
 // the table.
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <memory>
@@ -14,8 +15,19 @@
 
 class TFilterExpr;
 
+// Where a value of a version read from a packet lies in the packet's bytes.
+struct TRawSpan {
+  static constexpr uint32_t kNull = 0xFFFFFFFFu;
+  uint32_t Offset = 0;
+  uint32_t Length = kNull;
+};
+
+// A version holds the whole record. A superseded or deleted version read
+// from a file is only ever written out again, so it stays as spans of the
+// loaded bytes (checked when read) instead of values.
 struct TRowVersion {
   TRecord Values;
+  int RawStart = -1;  // raw versions: their spans in TImpl::RawSpans, one per data field
   int RowState = 0;
 };
 
@@ -67,6 +79,8 @@ struct TClientDataSet::TImpl final : TRecordReader {
   std::vector<std::vector<TKeyPart>> UniqueKeys;
 
   std::vector<TRowVersion> Versions;
+  QByteArray RawPacket;            // the loaded bytes the raw versions point into
+  std::vector<TRawSpan> RawSpans;  // all raw versions' spans, one block per version
   std::vector<int> Log;
   std::vector<TRowInfo> Rows;  // by row id
   std::vector<int> Natural;    // row ids in the table's own order

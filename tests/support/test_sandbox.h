@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <ostream>
 
 // Each test case runs in a fresh temporary folder. The registry store, HOME
@@ -28,3 +29,10 @@ void InstallListener();
 
 // Readable texts in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '{';
+  for (const QString& s : list) {
+    *os << " \"" << s.toStdString() << '"';
+  }
+  *os << " }";
+}

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <random>
 
 #include "tests/platform/table/table_fixtures.h"
 #include "tests/support/test_sandbox.h"
@@ -185,6 +186,63 @@ TEST(PacketRead, ReferencesMissingStatesAndIgnoredAttributes) {
   EXPECT_TRUE(saved.contains("<PARAMS/>"));
 }
 
+TEST(PacketRead, XmlAroundAndInsideThePacketIsPassedOver) {
+  const QByteArray packet =
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='windows-1251'?>\n"
+      "<!DOCTYPE DATAPACKET [<!ELEMENT DATAPACKET ANY>]>\n<!-- written by hand -->\n"
+      "<DATAPACKET Version = '2.0' >\n  <METADATA>\n    <FIELDS>\n"
+      "      <FIELD attrname='Name' fieldtype='string' WIDTH='255'><PARAM/></FIELD>\n"
+      "    </FIELDS>\n    <PARAMS/>\n  </METADATA>\n"
+      "  <ROWDATA><![CDATA[<ROW Name=\"not a row\"/>]]>\n"
+      "    <ROW Name='one'><ROW Name='nested, not a row'/></ROW>\n    <?note?><ROW\tName=\"two\"\n/>\n"
+      "  </ROWDATA>\n</DATAPACKET>\n<!-- end -->\n";
+  TClientDataSet t("dsOrganizer");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.LoadFromBytes(packet);
+  EXPECT_EQ(Column(t, "Name"), (QStringList{"one", "two"}));
+}
+
+TEST(PacketRead, OldVersionsInAnotherWritersFormsAreWrittenInOurs) {
+  const QByteArray fields =
+      "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"255\"/><FIELD attrname=\"Weight\" "
+      "fieldtype=\"r8\"/>"
+      "<FIELD attrname=\"SexRef\" fieldtype=\"i4\"/><FIELD attrname=\"Snatch\" fieldtype=\"boolean\"/>";
+  const QByteArray packet =
+      QByteArray(kHeader) + fields +
+      "</FIELDS><PARAMS CHANGE_LOG=\"3 1 8 4 2 8\"/></METADATA><ROWDATA>"
+      "<ROW RowState='1' Name='say \"hi\"\tnow &#x41;&#1041;' Weight=\"72.50\" SexRef=\"1\"/>"
+      "<ROW RowState=\"1\" Name=\"b\" SexRef=\"007\" Snatch=\"true\"/>"
+      "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"
+      "<ROW RowState=\"2\" SexRef=\"&#49;\" Snatch=\"FALSE\"/>"
+      "</ROWDATA></DATAPACKET>";
+  TClientDataSet t("dsCompetitor");
+  t.LoadFromBytes(packet);
+  const QByteArray saved = t.SaveToBytes();
+  const qsizetype start = saved.indexOf("<ROWDATA>") + 9;
+  // Texts are escaped, references and raw tabs resolved; numbers, Booleans
+  // and dates take the writer's own form, except that a float is kept as
+  // written when it reads.
+  EXPECT_EQ(
+      saved.mid(start, saved.indexOf("</ROWDATA>") - start),
+      QByteArray("<ROW RowState=\"1\" Name=\"say &quot;hi&quot; now A\xC1\" Weight=\"72.50\" SexRef=\"1\"/>"
+                 "<ROW RowState=\"1\" Name=\"b\" SexRef=\"7\" Snatch=\"TRUE\"/>"
+                 "<ROW RowState=\"8\" Name=\"a\"/><ROW RowState=\"8\" Name=\"b\"/>"
+                 "<ROW RowState=\"2\" SexRef=\"1\" Snatch=\"FALSE\"/>"));
+  TClientDataSet again("dsCompetitor");
+  again.LoadFromBytes(saved);
+  EXPECT_EQ(again.SaveToBytes(), saved);
+  EXPECT_EQ(Column(again, "Name"), (QStringList{"a", "b"}));
+
+  // A bad value in an old version is still a bad file.
+  QByteArray bad = packet;
+  bad.replace("SexRef=\"007\"", "SexRef=\"7x\"");
+  TClientDataSet u("dsCompetitor");
+  EXPECT_EQ(MessageOf([&] { u.LoadFromBytes(bad); }),
+            "dsCompetitor: '7x' is not a valid integer value for field 'SexRef'");
+  EXPECT_FALSE(u.Active());
+  EXPECT_EQ(u.FieldCount(), 0);
+}
+
 TEST(PacketRead, ATableWithoutFieldsTakesThePacketsUntilItCloses) {
   TClientDataSet source("dsTeamProtocol");
   source.AddField("Position", TFieldType::ftString, 20);
@@ -242,6 +300,16 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
       {"missing field", missing, "dsManWeight: Field 'RefereePlatform' not found"},
       {"bad value", badValue, "dsManWeight: '6x' is not a valid integer value for field 'Weight'"},
       {"bad state", badState, inFile + "a RowState that is not a number"},
+      {"attributes run together", "<DATAPACKET a=\"1\"b=\"2\"/>",
+       inFile + "attributes must be separated by blanks at byte 17"},
+      {"unquoted value", "<DATAPACKET a=1/>", inFile + "an attribute value must be quoted at byte 14"},
+      {"tags crossed", "<DATAPACKET><METADATA></DATAPACKET></METADATA>",
+       inFile + "start and end tags do not match at byte 35"},
+      {"two roots", "<DATAPACKET/><DATAPACKET/>", inFile + "a second root element at byte 13"},
+      {"text around", "packet: <DATAPACKET/>", inFile + "text before the root element at byte 0"},
+      {"cut in a value", "<DATAPACKET><ROWDATA><ROW Weight=\"6",
+       inFile + "unexpected end of data at byte 35"},
+      {"cut in a comment", "<DATAPACKET><!-- ", inFile + "unexpected end of data at byte 17"},
   };
   for (const auto& c : cases) {
     WriteFile(path, c.bytes);
@@ -321,6 +389,60 @@ TEST(PacketRead, RowsKeepTheirPlacesAcrossSaveAndLoad) {
   EXPECT_EQ(Column(back, "Name"), (QStringList{"A", "B2", "D"}));
   EXPECT_EQ(back.ChangeLog(), t.ChangeLog());
   EXPECT_EQ(back.VersionCount(), t.VersionCount());
+  EXPECT_EQ(back.SaveToBytes(), bytes);
+}
+
+TEST(PacketRead, AnyHistoryWrittenReadsBackToTheSameRowsVersionsAndLog) {
+  TClientDataSet t("dsCompetitor");
+  DefineRegister(t);
+  t.CreateDataSet();
+  std::mt19937 random(20260309);
+  const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+  const QString texts[] = {"Иванов", "a&b<c>\"d\"", "中文", "", "O'Brien\r\n", "Ёж"};
+  for (int step = 0; step < 400; ++step) {
+    const int action = pick(10);
+    if (action < 4 || t.IsEmpty()) {
+      pick(2) ? t.Append() : t.Insert();
+    } else if (action < 9) {
+      t.SetRecNo(1 + pick(t.RecordCount()));
+      t.Edit();
+    } else {
+      t.SetRecNo(1 + pick(t.RecordCount()));
+      t.Delete();
+      continue;
+    }
+    t.FieldByName("Name").SetAsString(texts[pick(6)]);
+    t.FieldByName("Birthday")
+        .SetValue(pick(3) ? QVariant(QDate(1950 + pick(70), 1 + pick(12), 1 + pick(28))) : QVariant());
+    t.FieldByName("RankRef").SetValue(pick(3) ? QVariant(pick(22) - 1) : QVariant());
+    t.FieldByName("Weight").SetValue(pick(3) ? QVariant(pick(200000) / 1000.0) : QVariant());
+    t.FieldByName("Snatch").SetValue(pick(3) ? QVariant(pick(2) == 1) : QVariant());
+    t.Post();
+  }
+  const QByteArray bytes = t.SaveToBytes();
+  TClientDataSet back("dsCompetitor");
+  DefineRegister(back);
+  back.LoadFromBytes(bytes);
+  EXPECT_EQ(back.VersionCount(), t.VersionCount());
+  EXPECT_EQ(back.ChangeLog(), t.ChangeLog());
+  for (int v = 1; v <= t.VersionCount(); ++v) {
+    ASSERT_EQ(back.RowStateOfVersion(v), t.RowStateOfVersion(v)) << v;
+  }
+  // The same rows; their order after the load is that of their first
+  // versions, which inserts in the middle of the table do not keep.
+  const auto rows = [](TClientDataSet& table) {
+    QStringList out;
+    for (table.First(); !table.Eof(); table.Next()) {
+      QStringList row;
+      for (int f = 0; f < table.FieldCount(); ++f) {
+        row << table.Fields(f).AsString();
+      }
+      out << row.join('|');
+    }
+    out.sort();
+    return out;
+  };
+  EXPECT_EQ(rows(back), rows(t));
   EXPECT_EQ(back.SaveToBytes(), bytes);
 }
 

@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/table/client_dataset.h"
+#include "tests/support/test_sandbox.h"
 
 // Small tables shaped like the program's own, for the table tests.
 namespace table_test {
