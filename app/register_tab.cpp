@@ -298,10 +298,7 @@ void TfrmMain::btnSaveRefereePClick() {
 
 void TfrmMain::btnSaveOrganizatorClick() {
   SaveTableFile(dsOrganizer);
-  // No settings file when the start-up found no data folder.
-  if (FSettings) {
-    SaveSettings();
-  }
+  SaveSettings();
 }
 
 void TfrmMain::btnSaveCompetitorWeightClick() {

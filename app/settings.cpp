@@ -54,6 +54,10 @@ void TfrmMain::LoadSettings() {
 }
 
 void TfrmMain::SaveSettings() {
+  // A start-up that found no data folder made no settings file to write to.
+  if (!FSettings) {
+    return;
+  }
   WriteLanguage(FLanguage);
   TIniFile& ini = *FSettings;
   ini.WriteString(kGeneral, QStringLiteral("City"), edCity->text());
