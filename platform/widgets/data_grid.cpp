@@ -213,6 +213,9 @@ TDataGrid::TDataGrid(QWidget* parent)
   titles->setSectionsClickable(true);
   titles->setHighlightSections(false);
   titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The widths the window stores and sets back are taken as they are, narrow
+  // ones included.
+  titles->setMinimumSectionSize(0);
   connect(titles, &QHeaderView::sectionClicked, this, [this](int logical) {
     const int position = horizontalHeader()->visualIndex(logical);
     RunGuarded([&] {
@@ -250,9 +253,21 @@ TDataGrid::TDataGrid(QWidget* parent)
     }
     FollowTable();
   });
+  // A column that a field shown again brings in gets the width of a new one.
+  connect(FModel, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
+    for (int column = first; column <= last; ++column) {
+      horizontalHeader()->resizeSection(column, DefaultColumnWidth(column));
+    }
+  });
   connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
 
-  FModel->Link().OnUpdateData = [this] { CommitEditor(); };
+  FModel->Link().OnUpdateData = [this] {
+    // A post from inside the editor's own write (a change handler) finds the
+    // editor being written already.
+    if (!FModel->Writing()) {
+      CommitEditor();
+    }
+  };
 }
 
 TDataGrid::~TDataGrid() {
@@ -457,7 +472,6 @@ int TDataGrid::MoveTableTo(int row) {
   {
     const TScopeExit moving([this] { FMoving = false; });
     RunGuarded([&] {
-      UpdateRecord(*dataSet);
       int target = row;
       const int pending = dataSet->CurrentViewRow();
       if (DropUntouchedInsert(*dataSet) && target > pending) {
@@ -593,7 +607,6 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       }
       if (canModify) {
         RunGuarded([&] {
-          UpdateRecord(*dataSet);
           dataSet->Insert();
           NoteControlInsert(*dataSet);
         });
@@ -624,10 +637,7 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       }
       {
         bool dropped = false;
-        RunGuarded([&] {
-          UpdateRecord(*dataSet);
-          dropped = DropUntouchedInsert(*dataSet);
-        });
+        RunGuarded([&] { dropped = DropUntouchedInsert(*dataSet); });
         return dropped;
       }
     case Qt::Key_Escape:
