@@ -238,8 +238,10 @@ TDataGrid::TDataGrid(QWidget* parent)
 
   connect(FModel, &TDataGridModel::DataSetNotified, this, [this](int change) {
     // Someone else ended the row's edit (a navigator's Cancel): what was
-    // typed into the cell belongs to nothing now.
-    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() && EditorModified()) {
+    // typed into the cell belongs to nothing now. Not so when the cell's own
+    // write posted it (a change handler): the text is in the row.
+    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() &&
+        !FModel->Writing() && EditorModified()) {
       DropEditor();
     }
     FollowTable();
@@ -253,12 +255,8 @@ TDataGrid::TDataGrid(QWidget* parent)
     }
     FollowTable();
   });
-  // A column that a field shown again brings in gets the width of a new one.
-  connect(FModel, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
-    for (int column = first; column <= last; ++column) {
-      horizontalHeader()->resizeSection(column, DefaultColumnWidth(column));
-    }
-  });
+  connect(FModel, &QAbstractItemModel::columnsInserted, this,
+          [this](const QModelIndex&, int first, int last) { PlaceNewColumns(first, last); });
   connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
 
   FModel->Link().OnUpdateData = [this] {
@@ -379,6 +377,28 @@ void TDataGrid::LayOutColumns() {
   for (int column = 0; column < FModel->columnCount(); ++column) {
     titles->moveSection(titles->visualIndex(column), column);
     titles->resizeSection(column, DefaultColumnWidth(column));
+  }
+}
+
+// A column that a field shown again brings in gets the width of a new one,
+// and its place next to the column of the field before it, wherever the user
+// has moved that one.
+void TDataGrid::PlaceNewColumns(int first, int last) {
+  QHeaderView* titles = horizontalHeader();
+  for (int column = first; column <= last; ++column) {
+    titles->resizeSection(column, DefaultColumnWidth(column));
+    const int from = titles->visualIndex(column);
+    int to = from;
+    if (column > 0) {
+      const int before = titles->visualIndex(column - 1);
+      to = from < before ? before : before + 1;
+    } else if (titles->count() > 1) {
+      const int after = titles->visualIndex(1);
+      to = from < after ? after - 1 : after;
+    }
+    if (to != from) {
+      titles->moveSection(from, to);
+    }
   }
 }
 

@@ -94,6 +94,7 @@ class TDataGrid : public QTableView {
   int Logical(int position) const;
   int DefaultColumnWidth(int column) const;
   void LayOutColumns();
+  void PlaceNewColumns(int first, int last);
   void SaveLayout();
   void RestoreLayout();
   void FollowTable();
