@@ -240,8 +240,8 @@ TDataGrid::TDataGrid(QWidget* parent)
     // Someone else ended the row's edit (a navigator's Cancel): what was
     // typed into the cell belongs to nothing now. Not so when the cell's own
     // write posted it (a change handler): the text is in the row.
-    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() &&
-        !FModel->Writing() && EditorModified()) {
+    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() && !FModel->Writing() &&
+        EditorModified()) {
       DropEditor();
     }
     FollowTable();

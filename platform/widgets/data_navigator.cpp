@@ -102,9 +102,7 @@ QIcon ButtonIcon(TNavigateBtn button) {
 }  // namespace
 
 TDataNavigator::TDataNavigator(QWidget* parent)
-    : QWidget(parent),
-      FLink([this](TDataChange, int) { UpdateButtons(); }),
-      FHints(DefaultHints()) {
+    : QWidget(parent), FLink([this](TDataChange, int) { UpdateButtons(); }), FHints(DefaultHints()) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

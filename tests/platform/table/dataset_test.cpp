@@ -550,8 +550,8 @@ class TReadingObserver : public TRecordingObserver {
  public:
   using TRecordingObserver::TRecordingObserver;
   void DataSetChanged(TClientDataSet& t, TDataChange change, int row) override {
-    std::string seen = ChangeName(change) + " " + std::to_string(row) + ": at " +
-                       std::to_string(t.CurrentViewRow());
+    std::string seen =
+        ChangeName(change) + " " + std::to_string(row) + ": at " + std::to_string(t.CurrentViewRow());
     seen += t.Bof() ? " Bof" : "";
     seen += t.Eof() ? " Eof" : "";
     Notices.push_back(seen + " " + t.FieldByName("Name").AsString().toStdString());
@@ -585,7 +585,8 @@ TEST(Observers, BofAndEofAreSettledBeforeTheNoticeAndAChangeOfThemAloneIsOne) {
       {"SetRecNo to the last row", [&] { t.SetRecNo(3); }, {"CurrentChanged 2: at 2 C"}},
       {"Next on the last row", [&] { t.Next(); }, {"CurrentChanged 2: at 2 Eof C"}},
       {"Next at Eof", [&] { t.Next(); }, {}},
-      {"Locate of the current row clears Eof", [&] { t.Locate("Name", QVariant("C")); },
+      {"Locate of the current row clears Eof",
+       [&] { t.Locate("Name", QVariant("C")); },
        {"CurrentChanged 2: at 2 C"}},
       {"Next on the only row of a view keeps Bof",
        [&] {
@@ -736,8 +737,9 @@ TEST(PendingInput, ARefusalStopsThePostAndReachesTheCaller) {
   t.AfterPost = [&](TClientDataSet&) { ++posts; };
   THoldingObserver o(t);
   o.Refusal = "'x' is not a valid integer value for field 'Weight'";
-  for (const auto& [state, start] : {std::pair{TDataSetState::dsEdit, std::function<void()>([&] { t.Edit(); })},
-                                     {TDataSetState::dsInsert, [&] { t.Append(); }}}) {
+  for (const auto& [state, start] :
+       {std::pair{TDataSetState::dsEdit, std::function<void()>([&] { t.Edit(); })},
+        {TDataSetState::dsInsert, [&] { t.Append(); }}}) {
     start();
     t.FieldByName("Name").SetAsString("B");
     EXPECT_EQ(MessageOf([&] { t.Post(); }), o.Refusal);

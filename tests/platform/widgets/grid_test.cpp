@@ -2,9 +2,9 @@
 
 #include <QComboBox>
 #include <QHeaderView>
-#include <QSignalSpy>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QVBoxLayout>
 #include <functional>
 

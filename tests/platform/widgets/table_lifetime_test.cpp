@@ -31,8 +31,8 @@ class ControlsOutliveTheirTables : public ::testing::TestWithParam<bool> {
     table = std::make_unique<TClientDataSet>("dsCompetitor");
     DefineCompetitors(*table, ranks.get());
     table->CreateDataSet();
-    AppendCompetitors(*table,
-                      {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, ""}});
+    AppendCompetitors(
+        *table, {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, ""}});
     window.resize(700, 500);
     auto* layout = new QVBoxLayout(&window);
     const auto add = [&](auto* control) {
@@ -69,7 +69,9 @@ class ControlsOutliveTheirTables : public ::testing::TestWithParam<bool> {
     ASSERT_EQ(refBox->count(), 4);
   }
 
-  void TearDown() override { EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join("; ").toStdString(); }
+  void TearDown() override {
+    EXPECT_TRUE(dialogs.Errors.isEmpty()) << dialogs.Errors.join("; ").toStdString();
+  }
 
   // The table goes the way it would while its controls are detached or not.
   void Destroy(std::unique_ptr<TClientDataSet>& doomed) {
