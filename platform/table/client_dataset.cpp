@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/core/fmt.h"
+#include "platform/core/scope_exit.h"
 #include "platform/table/client_dataset_impl.h"
 #include "platform/table/filter.h"
 #include "platform/table/value.h"
@@ -336,6 +337,51 @@ void TClientDataSet::TImpl::Notify(TDataChange change, int row) {
   }
 }
 
+void TClientDataSet::TImpl::AskForPendingInput() {
+  if (WritingPendingInput || DisableCount > 0 || Observers.empty()) {
+    return;
+  }
+  WritingPendingInput = true;
+  const TScopeExit done([this] { WritingPendingInput = false; });
+  const std::vector<TDataSetObserver*> observers = Observers;
+  for (TDataSetObserver* observer : observers) {
+    if (std::find(Observers.begin(), Observers.end(), observer) != Observers.end()) {
+      observer->WritePendingInput(Self);
+    }
+  }
+}
+
+std::vector<TClientDataSet*> TClientDataSet::TImpl::ForgetLookupClients() {
+  std::vector<TClientDataSet*> clients;
+  for (TClientDataSet* client : std::exchange(LookupClients, {})) {
+    if (std::find(clients.begin(), clients.end(), client) == clients.end()) {
+      clients.push_back(client);
+    }
+  }
+  for (TClientDataSet* client : clients) {
+    for (const std::unique_ptr<TField>& field : client->FImpl->FieldList) {
+      if (field->FLookupDataSet == &Self) {
+        field->FLookupDataSet = nullptr;
+      }
+    }
+  }
+  return clients;
+}
+
+void TClientDataSet::TImpl::LeaveLookupTables() {
+  for (const std::unique_ptr<TField>& field : FieldList) {
+    TClientDataSet* lookup = field->FLookupDataSet;
+    if (lookup == nullptr || lookup == &Self) {
+      continue;
+    }
+    std::vector<TClientDataSet*>& clients = lookup->FImpl->LookupClients;
+    const auto it = std::find(clients.begin(), clients.end(), &Self);
+    if (it != clients.end()) {
+      clients.erase(it);
+    }
+  }
+}
+
 int TClientDataSet::TImpl::CurrentViewRowValue() const {
   switch (State) {
     case TDataSetState::dsInactive:
@@ -373,16 +419,21 @@ void TClientDataSet::TImpl::OpenEmpty() {
   Notify(TDataChange::RowsReset, -1);
 }
 
-void TClientDataSet::TImpl::MoveTo(int viewPos) {
-  const int old = Cursor;
+void TClientDataSet::TImpl::Place(int viewPos, bool atBof, bool atEof) {
+  const int oldCursor = Cursor;
+  const bool oldBof = AtBof;
+  const bool oldEof = AtEof;
   if (View.empty()) {
     Cursor = -1;
     AtEof = AtBof = true;
   } else {
     Cursor = std::clamp(viewPos, 0, int(View.size()) - 1);
-    AtEof = AtBof = false;
+    AtBof = atBof;
+    AtEof = atEof;
   }
-  if (Cursor != old) {
+  // A navigator greys its buttons by the marks alone, so a mark that changes
+  // on the same row is news too; and the marks are settled before anyone hears.
+  if (Cursor != oldCursor || AtBof != oldBof || AtEof != oldEof) {
     Notify(TDataChange::CurrentChanged, Cursor);
   }
 }
@@ -439,8 +490,30 @@ TClientDataSet::TClientDataSet(QString name)
     : FName(std::move(name)), FImpl(std::make_unique<TImpl>(*this)) {}
 
 TClientDataSet::~TClientDataSet() {
-  // A dying table tells nobody: an observer must not call back into it now.
-  FImpl->Observers.clear();
+  TImpl& d = *FImpl;
+  // The lookup fields elsewhere let go first: a control that hears of our end
+  // and binds afresh must not find this table through them.
+  const std::vector<TClientDataSet*> clients = d.ForgetLookupClients();
+  const std::vector<TDataSetObserver*> observers = d.Observers;
+  for (TDataSetObserver* observer : observers) {
+    if (std::find(d.Observers.begin(), d.Observers.end(), observer) != d.Observers.end()) {
+      try {
+        observer->DataSetDestroying(*this);
+      } catch (...) {
+        // A destructor cannot pass it on, and the table goes all the same.
+      }
+    }
+  }
+  // From here on the table tells nobody anything.
+  d.Observers.clear();
+  for (TClientDataSet* client : clients) {
+    try {
+      client->FImpl->Notify(TDataChange::RowsReset, -1);
+    } catch (...) {
+      // As above: the client's controls read again at its next notice.
+    }
+  }
+  d.LeaveLookupTables();
   try {
     Close();
   } catch (...) {
@@ -458,6 +531,7 @@ TField& TClientDataSet::AddField(const QString& name, TFieldType type, int size)
   std::unique_ptr<TField> field(new TField(this, name, type, size, TFieldKind::fkData));
   TField& ref = *field;
   FImpl->AddFieldObject(std::move(field));
+  FImpl->Notify(TDataChange::FieldChanged, -1);
   return ref;
 }
 
@@ -473,6 +547,10 @@ TField& TClientDataSet::AddLookupField(const QString& name, int size, const QStr
   field->FLookupResultField = lookupResultField;
   TField& ref = *field;
   FImpl->AddFieldObject(std::move(field));
+  if (lookupDataSet != nullptr && lookupDataSet != this) {
+    lookupDataSet->FImpl->LookupClients.push_back(this);
+  }
+  FImpl->Notify(TDataChange::FieldChanged, -1);
   return ref;
 }
 
@@ -630,18 +708,14 @@ TDataSetState TClientDataSet::State() const {
 void TClientDataSet::First() {
   TImpl& d = *FImpl;
   d.CheckBrowseMode();
-  d.MoveTo(0);
-  d.AtBof = true;
-  d.AtEof = d.View.empty();
+  d.Place(0, true, false);
 }
 
 void TClientDataSet::Next() {
   TImpl& d = *FImpl;
   d.CheckBrowseMode();
-  if (d.View.empty()) {
-    d.AtEof = d.AtBof = true;
-  } else if (d.Cursor + 1 >= int(d.View.size())) {
-    d.AtEof = true;
+  if (d.Cursor + 1 >= int(d.View.size())) {
+    d.Place(d.Cursor, d.AtBof, true);
   } else {
     d.MoveTo(d.Cursor + 1);
   }
@@ -650,10 +724,8 @@ void TClientDataSet::Next() {
 void TClientDataSet::Prior() {
   TImpl& d = *FImpl;
   d.CheckBrowseMode();
-  if (d.View.empty()) {
-    d.AtEof = d.AtBof = true;
-  } else if (d.Cursor <= 0) {
-    d.AtBof = true;
+  if (d.Cursor <= 0) {
+    d.Place(d.Cursor, true, d.AtEof);
   } else {
     d.MoveTo(d.Cursor - 1);
   }
@@ -662,9 +734,7 @@ void TClientDataSet::Prior() {
 void TClientDataSet::Last() {
   TImpl& d = *FImpl;
   d.CheckBrowseMode();
-  d.MoveTo(int(d.View.size()) - 1);
-  d.AtEof = true;
-  d.AtBof = d.View.empty();
+  d.Place(int(d.View.size()) - 1, false, true);
 }
 
 bool TClientDataSet::Eof() const {
@@ -771,6 +841,11 @@ void TClientDataSet::Post() {
   if (!IsEditing(d.State)) {
     return;
   }
+  d.AskForPendingInput();
+  // A written value's change handler may have posted or cancelled already.
+  if (!IsEditing(d.State)) {
+    return;
+  }
   const bool inserting = d.State == TDataSetState::dsInsert;
   const int editedRow = inserting ? -1 : d.View[size_t(d.Cursor)];
   for (const std::vector<TKeyPart>& key : d.UniqueKeys) {
@@ -825,21 +900,24 @@ void TClientDataSet::Post() {
   d.Changed = true;
 
   const TRecord& record = d.RecordOfRow(rowId);
-  if (d.Passes(record)) {
-    const int newPos = d.ViewPositionFor(record, d.Rows[size_t(rowId)].NaturalPos);
+  const bool stays = d.Passes(record);
+  int newPos = -1;
+  if (stays) {
+    newPos = d.ViewPositionFor(record, d.Rows[size_t(rowId)].NaturalPos);
     d.View.insert(d.View.begin() + newPos, rowId);
     d.Cursor = newPos;
-    if (newPos == oldPos) {
-      d.Notify(TDataChange::RowChanged, newPos);
-    } else {
-      d.Notify(TDataChange::RowRemoved, oldPos);
-      d.Notify(TDataChange::RowInserted, newPos);
-    }
   } else {
-    d.Notify(TDataChange::RowRemoved, oldPos);
     d.Cursor = d.View.empty() ? -1 : std::min(oldPos, int(d.View.size()) - 1);
   }
   d.AtEof = d.AtBof = d.View.empty();
+  if (!stays) {
+    d.Notify(TDataChange::RowRemoved, oldPos);
+  } else if (newPos == oldPos) {
+    d.Notify(TDataChange::RowChanged, newPos);
+  } else {
+    d.Notify(TDataChange::RowRemoved, oldPos);
+    d.Notify(TDataChange::RowInserted, newPos);
+  }
   d.Notify(TDataChange::StateChanged, d.Cursor);
   d.Notify(TDataChange::CurrentChanged, d.Cursor);
   FireEvent(AfterPost, *this);
@@ -1055,6 +1133,10 @@ void TClientDataSet::SetIndexFieldNames(const QString& fieldNames) {
 }
 
 // ---- Controls ----
+
+void TClientDataSet::UpdateRecord() {
+  FImpl->AskForPendingInput();
+}
 
 void TClientDataSet::DisableControls() {
   ++FImpl->DisableCount;

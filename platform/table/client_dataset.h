@@ -51,21 +51,33 @@ struct TBookmark {
 
 // What an observer (a grid model, a navigator, a bound edit) is told. Rows are
 // positions in the current view (0-based), the pending insert row included.
-// While controls are disabled no notice is sent; the last EnableControls
-// sends one RowsReset.
+// Every notice is sent once the table is in its new state (cursor, Bof, Eof,
+// state). While controls are disabled no notice is sent; the last
+// EnableControls sends one RowsReset.
 enum class TDataChange {
   RowsReset,       // anything may have changed: view, order, values, fields
   RowInserted,     // a row appeared at Row
   RowRemoved,      // the row at Row disappeared
   RowChanged,      // values of the row at Row changed
-  CurrentChanged,  // the cursor moved to Row (-1: no current row)
+  CurrentChanged,  // the cursor moved to Row (-1: no current row), or Bof or Eof changed on it
   StateChanged,    // TDataSetState changed (Row: the current row)
+  FieldChanged,    // the DisplayLabel or Visible of field number Row changed; -1: a field was added
 };
 
 class TDataSetObserver {
  public:
   virtual ~TDataSetObserver() = default;
   virtual void DataSetChanged(TClientDataSet& dataSet, TDataChange change, int row) = 0;
+  // The table is about to post its edit or insert: the observer puts into the
+  // fields what it holds but has not written yet (a typed text). Throwing
+  // refuses the value: the post does not happen, the table stays in its
+  // state and the exception reaches whoever asked for the post. Not asked
+  // while controls are disabled.
+  virtual void WritePendingInput(TClientDataSet& dataSet) { static_cast<void>(dataSet); }
+  // The table is being destroyed and must not be touched after this call
+  // (removing the observer is still allowed). Sent whether or not controls
+  // are disabled; nothing may be thrown.
+  virtual void DataSetDestroying(TClientDataSet& dataSet) { static_cast<void>(dataSet); }
 };
 
 class TClientDataSet {
@@ -74,7 +86,9 @@ class TClientDataSet {
 
   // Name: the component name, used as the prefix of error messages.
   explicit TClientDataSet(QString name);
-  // Closes the table, with the write-back of Close(), telling no observer.
+  // Tells its observers DataSetDestroying, and the observers of tables whose
+  // lookup fields read from it a RowsReset (those fields then read null and
+  // have no lookup table); then closes, with the write-back of Close().
   ~TClientDataSet();
   TClientDataSet(const TClientDataSet&) = delete;
   TClientDataSet& operator=(const TClientDataSet&) = delete;
@@ -166,8 +180,9 @@ class TClientDataSet {
   void Append();
   // On an empty view Edit starts an Insert.
   void Edit();
-  // Posting a row that breaks a unique index raises "Key violation." and
-  // leaves the table in edit or insert state.
+  // Asks the observers for their pending input first (UpdateRecord); a
+  // refusal stops the post. Posting a row that breaks a unique index raises
+  // "Key violation." and leaves the table in edit or insert state.
   void Post();
   void Cancel();
   // BeforeDelete first; the row after the deleted one becomes current (the
@@ -199,6 +214,12 @@ class TClientDataSet {
   void SetIndexFieldNames(const QString& fieldNames);
 
   // ---- Controls ----
+  // Every observer writes what it holds but has not written yet into the
+  // fields (WritePendingInput); throws the first refusal. Post does this on
+  // its own; this is for code that reads or drops the row without posting.
+  // Nobody is asked while controls are disabled, nor again while an
+  // observer's write is being handled.
+  void UpdateRecord();
   void DisableControls();
   void EnableControls();
   bool ControlsDisabled() const;

@@ -97,6 +97,11 @@ struct TClientDataSet::TImpl final : TRecordReader {
 
   int DisableCount = 0;
   std::vector<TDataSetObserver*> Observers;
+  // An observer is writing its pending input: the posts its write may cause
+  // (a change handler that posts) ask nobody again.
+  bool WritingPendingInput = false;
+  // Tables with lookup fields that read from this one, once per such field.
+  std::vector<TClientDataSet*> LookupClients;
 
   // DisplayTextAt shows a handler another row as the current one.
   const TRecord* ReadOverride = nullptr;
@@ -143,12 +148,21 @@ struct TClientDataSet::TImpl final : TRecordReader {
   void RenumberNatural(size_t from);
 
   void Notify(TDataChange change, int row);
+  void AskForPendingInput();
+  // Destruction: the lookup fields of other tables forget this one.
+  std::vector<TClientDataSet*> ForgetLookupClients();
+  // Destruction: this table's lookup fields stop being clients of theirs.
+  void LeaveLookupTables();
   void NotifyCurrent() { Notify(TDataChange::CurrentChanged, CurrentViewRowValue()); }
   int CurrentViewRowValue() const;
 
   void ClearData();
   void OpenEmpty();
-  void MoveTo(int viewPos);
+  // Makes a view row current with the given beginning and end marks (both
+  // set on an empty view) and tells the observers when anything of it changed.
+  void Place(int viewPos, bool atBof, bool atEof);
+  // A move to a row that clears both marks.
+  void MoveTo(int viewPos) { Place(viewPos, false, false); }
   void BeginInsert(bool append);
   void DiscardEdit();
   // The data packet (data_packet.cpp).

@@ -49,6 +49,22 @@ int TField::Index() const {
   return FFieldNo;
 }
 
+void TField::SetDisplayLabel(const QString& label) {
+  // The language is applied to every table whenever it is chosen, mostly with
+  // the labels it already has: those are no news to the grids.
+  if (label != FDisplayLabel) {
+    FDisplayLabel = label;
+    FDataSet->FImpl->Notify(TDataChange::FieldChanged, FFieldNo);
+  }
+}
+
+void TField::SetVisible(bool visible) {
+  if (visible != FVisible) {
+    FVisible = visible;
+    FDataSet->FImpl->Notify(TDataChange::FieldChanged, FFieldNo);
+  }
+}
+
 int TField::DisplayWidth() const {
   if (FDisplayWidth > 0) {
     return FDisplayWidth;

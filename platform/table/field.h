@@ -44,12 +44,13 @@ class TField {
   // Position of the field in its table (0-based).
   int Index() const;
 
-  // Column title and message text; the field name when never set.
+  // Column title and message text; the field name when never set. A change
+  // of either is a FieldChanged notice of the table.
   QString DisplayLabel() const { return FDisplayLabel.isEmpty() ? FFieldName : FDisplayLabel; }
-  void SetDisplayLabel(const QString& label) { FDisplayLabel = label; }
+  void SetDisplayLabel(const QString& label);
   // Shown in grids or not.
   bool Visible() const { return FVisible; }
-  void SetVisible(bool visible) { FVisible = visible; }
+  void SetVisible(bool visible);
   // Default column width in characters (text: its size, capped; numbers 10, ...).
   int DisplayWidth() const;
   void SetDisplayWidth(int chars) { FDisplayWidth = chars; }

@@ -61,10 +61,11 @@ void TDataEdit::OnDataSetChanged(TDataChange change) {
     return;
   }
   // Other fields of the row being edited may change under the typing (a
-  // change handler); the typing stays until it is written or the row is
-  // left.
+  // change handler), or a label (a language switch); the typing stays until
+  // it is written or the row is left.
   if (FModified && FLink.Editing() &&
-      (change == TDataChange::RowChanged || change == TDataChange::StateChanged)) {
+      (change == TDataChange::RowChanged || change == TDataChange::StateChanged ||
+       change == TDataChange::FieldChanged)) {
     return;
   }
   Reload();

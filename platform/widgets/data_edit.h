@@ -9,9 +9,10 @@
 // field's DisplayText, and its Text while it has the focus; it follows the
 // cursor. Any change of its text, typed or set by a handler through setText,
 // puts the table into edit state; the text reaches the field through
-// TField::SetText when the edit loses the focus, on Enter, and before our
-// controls post or move the table (UpdateRecord). A refused text is shown and
-// the edit returns to the field's value. Escape takes the typing back.
+// TField::SetText when the edit loses the focus, on Enter, and whenever the
+// table is about to post (whoever posts it). A refused text is shown when
+// leaving or on Enter, and raised to whoever posts; either way the edit goes
+// back to the field's value. Escape takes the typing back.
 class TDataEdit : public QLineEdit {
   Q_OBJECT
 

@@ -213,6 +213,9 @@ TDataGrid::TDataGrid(QWidget* parent)
   titles->setSectionsClickable(true);
   titles->setHighlightSections(false);
   titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The widths the window stores and sets back are taken as they are, narrow
+  // ones included.
+  titles->setMinimumSectionSize(0);
   connect(titles, &QHeaderView::sectionClicked, this, [this](int logical) {
     const int position = horizontalHeader()->visualIndex(logical);
     RunGuarded([&] {
@@ -235,8 +238,10 @@ TDataGrid::TDataGrid(QWidget* parent)
 
   connect(FModel, &TDataGridModel::DataSetNotified, this, [this](int change) {
     // Someone else ended the row's edit (a navigator's Cancel): what was
-    // typed into the cell belongs to nothing now.
-    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() && EditorModified()) {
+    // typed into the cell belongs to nothing now. Not so when the cell's own
+    // write posted it (a change handler): the text is in the row.
+    if (TDataChange(change) == TDataChange::StateChanged && !FModel->Link().Editing() && !FModel->Writing() &&
+        EditorModified()) {
       DropEditor();
     }
     FollowTable();
@@ -250,9 +255,17 @@ TDataGrid::TDataGrid(QWidget* parent)
     }
     FollowTable();
   });
+  connect(FModel, &QAbstractItemModel::columnsInserted, this,
+          [this](const QModelIndex&, int first, int last) { PlaceNewColumns(first, last); });
   connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
 
-  FModel->Link().OnUpdateData = [this] { CommitEditor(); };
+  FModel->Link().OnUpdateData = [this] {
+    // A post from inside the editor's own write (a change handler) finds the
+    // editor being written already.
+    if (!FModel->Writing()) {
+      CommitEditor();
+    }
+  };
 }
 
 TDataGrid::~TDataGrid() {
@@ -367,6 +380,28 @@ void TDataGrid::LayOutColumns() {
   }
 }
 
+// A column that a field shown again brings in gets the width of a new one,
+// and its place next to the column of the field before it, wherever the user
+// has moved that one.
+void TDataGrid::PlaceNewColumns(int first, int last) {
+  QHeaderView* titles = horizontalHeader();
+  for (int column = first; column <= last; ++column) {
+    titles->resizeSection(column, DefaultColumnWidth(column));
+    const int from = titles->visualIndex(column);
+    int to = from;
+    if (column > 0) {
+      const int before = titles->visualIndex(column - 1);
+      to = from < before ? before : before + 1;
+    } else if (titles->count() > 1) {
+      const int after = titles->visualIndex(1);
+      to = from < after ? after - 1 : after;
+    }
+    if (to != from) {
+      titles->moveSection(from, to);
+    }
+  }
+}
+
 // A reset that keeps the columns (new rows, a new filter or order) keeps the
 // user's widths and column order too.
 void TDataGrid::SaveLayout() {
@@ -457,7 +492,6 @@ int TDataGrid::MoveTableTo(int row) {
   {
     const TScopeExit moving([this] { FMoving = false; });
     RunGuarded([&] {
-      UpdateRecord(*dataSet);
       int target = row;
       const int pending = dataSet->CurrentViewRow();
       if (DropUntouchedInsert(*dataSet) && target > pending) {
@@ -593,7 +627,6 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       }
       if (canModify) {
         RunGuarded([&] {
-          UpdateRecord(*dataSet);
           dataSet->Insert();
           NoteControlInsert(*dataSet);
         });
@@ -624,10 +657,7 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       }
       {
         bool dropped = false;
-        RunGuarded([&] {
-          UpdateRecord(*dataSet);
-          dropped = DropUntouchedInsert(*dataSet);
-        });
+        RunGuarded([&] { dropped = DropUntouchedInsert(*dataSet); });
         return dropped;
       }
     case Qt::Key_Escape:

@@ -50,8 +50,8 @@ class TDataGrid : public QTableView {
   void SetColumnReadOnly(int position, bool readOnly);
   QStringList ColumnPickList(int position) const;
   void SetColumnPickList(int position, const QStringList& pickList);
-  // Repaints the titles after field labels changed (a language switch also
-  // arrives as QEvent::LanguageChange and does the same).
+  // Repaints the titles. Field labels need no call: their changes are
+  // notices of the table.
   void RefreshTitles();
 
   // ---- Options ----
@@ -94,6 +94,7 @@ class TDataGrid : public QTableView {
   int Logical(int position) const;
   int DefaultColumnWidth(int column) const;
   void LayOutColumns();
+  void PlaceNewColumns(int first, int last);
   void SaveLayout();
   void RestoreLayout();
   void FollowTable();

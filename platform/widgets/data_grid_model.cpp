@@ -30,9 +30,15 @@ class TDataGridModel::TLookupWatcher final : public TDataSetObserver {
   }
 
   void DataSetChanged(TClientDataSet&, TDataChange change, int) override {
-    if (change != TDataChange::CurrentChanged && change != TDataChange::StateChanged) {
+    if (change != TDataChange::CurrentChanged && change != TDataChange::StateChanged &&
+        change != TDataChange::FieldChanged) {
       FModel->OnLookupChanged();
     }
+  }
+
+  void DataSetDestroying(TClientDataSet& table) override {
+    FTables.erase(std::remove(FTables.begin(), FTables.end(), &table), FTables.end());
+    // Our table's lookup fields have let go of it too, and its reset follows.
   }
 
  private:
@@ -263,20 +269,24 @@ int TDataGridModel::LiveRowCount() const {
   return FLink.Active() ? DataSet()->ViewRowCount() : 0;
 }
 
+QString TDataGridModel::ReadCell(int row, const TDataColumn& column) {
+  QString text;
+  TClientDataSet* dataSet = DataSet();
+  if (TField* field = dataSet != nullptr ? dataSet->FindField(column.FieldName) : nullptr) {
+    try {
+      text = dataSet->DisplayTextAt(row, *field);
+    } catch (...) {
+      // A display handler that fails would fail again on every refresh; a
+      // message box for each helps nobody. The cell stays empty.
+    }
+  }
+  return text;
+}
+
 QStringList TDataGridModel::ReadRow(int row) {
   QStringList texts;
-  TClientDataSet* dataSet = DataSet();
-  for (int column = 0; column < FColumns.size(); ++column) {
-    QString text;
-    if (TField* field = FieldAt(column)) {
-      try {
-        text = dataSet->DisplayTextAt(row, *field);
-      } catch (...) {
-        // A display handler that fails would fail again on every refresh; a
-        // message box for each helps nobody. The cell stays empty.
-      }
-    }
-    texts.append(text);
+  for (const TDataColumn& column : FColumns) {
+    texts.append(ReadCell(row, column));
   }
   return texts;
 }
@@ -290,13 +300,13 @@ void TDataGridModel::ReadAllRows() {
   }
 }
 
-void TDataGridModel::RebuildDefaultColumns() {
+QList<TDataColumn> TDataGridModel::DefaultColumns() const {
   // What the window set on a column (a pick list, read-only) stays with the
   // column's field across resets.
-  const QList<TDataColumn> before = std::exchange(FColumns, {});
+  QList<TDataColumn> columns;
   TClientDataSet* dataSet = DataSet();
   if (dataSet == nullptr) {
-    return;
+    return columns;
   }
   for (int i = 0; i < dataSet->FieldCount(); ++i) {
     const TField& field = dataSet->Fields(i);
@@ -305,14 +315,66 @@ void TDataGridModel::RebuildDefaultColumns() {
     }
     TDataColumn column;
     column.FieldName = field.FieldName();
-    for (const TDataColumn& old : before) {
+    for (const TDataColumn& old : FColumns) {
       if (old.FieldName.compare(column.FieldName, Qt::CaseInsensitive) == 0) {
         column = old;
         break;
       }
     }
-    FColumns.append(column);
+    columns.append(column);
   }
+  return columns;
+}
+
+void TDataGridModel::RebuildDefaultColumns() {
+  FColumns = DefaultColumns();
+}
+
+void TDataGridModel::OnFieldChanged() {
+  if (!FCustomColumns) {
+    const QList<TDataColumn> wanted = DefaultColumns();
+    const auto has = [](const QList<TDataColumn>& list, const QString& fieldName) {
+      return std::any_of(list.begin(), list.end(), [&](const TDataColumn& column) {
+        return column.FieldName.compare(fieldName, Qt::CaseInsensitive) == 0;
+      });
+    };
+    // Both lists are in field order: the columns that stay keep their order,
+    // so taking out the gone ones and putting in the new ones at their places
+    // leaves the user's widths and moves alone. Rows the views do not know
+    // yet (mid-operation) would be read half-way: those start afresh.
+    if (int(FRows.size()) != LiveRowCount()) {
+      Reset();
+      return;
+    }
+    for (int column = int(FColumns.size()) - 1; column >= 0; --column) {
+      if (!has(wanted, FColumns[column].FieldName)) {
+        beginRemoveColumns(QModelIndex(), column, column);
+        FColumns.removeAt(column);
+        for (QStringList& texts : FRows) {
+          texts.removeAt(column);
+        }
+        endRemoveColumns();
+      }
+    }
+    for (int column = 0; column < wanted.size(); ++column) {
+      if (column < FColumns.size() &&
+          FColumns[column].FieldName.compare(wanted[column].FieldName, Qt::CaseInsensitive) == 0) {
+        continue;
+      }
+      QStringList texts;
+      for (int row = 0; row < int(FRows.size()); ++row) {
+        texts.append(ReadCell(row, wanted[column]));
+      }
+      beginInsertColumns(QModelIndex(), column, column);
+      FColumns.insert(column, wanted[column]);
+      for (int row = 0; row < int(FRows.size()); ++row) {
+        FRows[size_t(row)].insert(column, texts[row]);
+      }
+      endInsertColumns();
+    }
+    WatchLookupTables();
+  }
+  RefreshTitles();
 }
 
 void TDataGridModel::Reset(bool columnsChanged) {
@@ -423,6 +485,9 @@ void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
       if (int(FRows.size()) != LiveRowCount()) {
         Reset();
       }
+      break;
+    case TDataChange::FieldChanged:
+      OnFieldChanged();
       break;
   }
   EmitIndicatorChanged(FLink.CanRead() ? DataSet()->CurrentViewRow() : -1);

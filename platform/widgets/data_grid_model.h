@@ -38,7 +38,9 @@ struct TDataColumn {
 //
 // Without a column list the columns are the table's visible fields in field
 // order, rebuilt whenever the table resets (its fields may change when a file
-// is loaded). Lookup fields show their result; the tables they look up in are
+// is loaded); a field shown or hidden brings its column in or takes it out,
+// the others keep their place. Titles follow the fields' labels. Lookup
+// fields show their result; the tables they look up in are
 // watched too, and their changes are read in once control returns to the
 // event loop: reading a lookup value posts the lookup table's pending row,
 // which must not happen in the middle of the code that is filling it.
@@ -74,8 +76,8 @@ class TDataGridModel : public QAbstractTableModel {
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool readOnly);
 
-  // Field labels change without a notice (a language switch); this repaints
-  // the titles.
+  // Repaints the titles (label changes of the fields repaint them by
+  // themselves).
   void RefreshTitles();
 
   // True when the last reset changed the column list (the grid then lays the
@@ -84,6 +86,8 @@ class TDataGridModel : public QAbstractTableModel {
 
   // Whether the last setData was refused (its message already shown).
   bool LastWriteFailed() const { return FWriteFailed; }
+  // A setData is writing into the table right now.
+  bool Writing() const { return FWriting; }
 
   // ---- QAbstractItemModel ----
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -110,9 +114,12 @@ class TDataGridModel : public QAbstractTableModel {
   void Reset(bool columnsChanged = false);
   int LiveRowCount() const;
   bool RowReadable(int row) const;
+  QString ReadCell(int row, const TDataColumn& column);
   QStringList ReadRow(int row);
   void ReadAllRows();
+  QList<TDataColumn> DefaultColumns() const;
   void RebuildDefaultColumns();
+  void OnFieldChanged();
   void WatchLookupTables();
   void EmitIndicatorChanged(int row);
 

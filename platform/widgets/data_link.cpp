@@ -82,13 +82,29 @@ void TDataLink::DataSetChanged(TClientDataSet& dataSet, TDataChange change, int 
   }
 }
 
-void UpdateRecord(TClientDataSet& dataSet) {
-  for (TDataLink* link : LinksOf(dataSet)) {
-    // An earlier control's write may have run handlers that unbound this one.
-    if (Registered(link) && link->DataSet() == &dataSet && link->OnUpdateData) {
-      link->OnUpdateData();
-    }
+void TDataLink::WritePendingInput(TClientDataSet& dataSet) {
+  if (&dataSet == FDataSet && OnUpdateData) {
+    OnUpdateData();
   }
+}
+
+void TDataLink::DataSetDestroying(TClientDataSet& dataSet) {
+  if (&dataSet != FDataSet) {
+    return;
+  }
+  FDataSet = nullptr;
+  // Another table may be made at the same address later.
+  ControlInserts().erase(&dataSet);
+  if (OnDataSetDestroying) {
+    OnDataSetDestroying(dataSet);
+  }
+  if (FOnChange) {
+    FOnChange(TDataChange::RowsReset, -1);
+  }
+}
+
+void UpdateRecord(TClientDataSet& dataSet) {
+  dataSet.UpdateRecord();
 }
 
 void RefreshControls(TClientDataSet& dataSet) {
@@ -124,6 +140,10 @@ bool IsUntouchedControlInsert(const TClientDataSet& dataSet) {
 }
 
 bool DropUntouchedInsert(TClientDataSet& dataSet) {
+  if (dataSet.State() != TDataSetState::dsInsert) {
+    return false;
+  }
+  dataSet.UpdateRecord();
   if (!IsUntouchedControlInsert(dataSet)) {
     return false;
   }

@@ -4,13 +4,27 @@
 
 TDataLookupComboBox::TDataLookupComboBox(QWidget* parent)
     : QComboBox(parent),
-      FLink([this](TDataChange, int) { ShowCurrent(); }),
+      FLink([this](TDataChange change, int) {
+        // After a reset the list may come from elsewhere, or from nowhere when
+        // the table or its lookup table is gone.
+        if (change == TDataChange::RowsReset) {
+          Reload();
+        } else {
+          ShowCurrent();
+        }
+      }),
       FListLink([this](TDataChange change, int) {
-        // The list's own cursor is of no concern to the entries.
-        if (change != TDataChange::CurrentChanged && change != TDataChange::StateChanged) {
+        // The list's own cursor and labels are of no concern to the entries.
+        if (change != TDataChange::CurrentChanged && change != TDataChange::StateChanged &&
+            change != TDataChange::FieldChanged) {
           Reload();
         }
       }) {
+  FListLink.OnDataSetDestroying = [this](TClientDataSet& dying) {
+    if (FListSource == &dying) {
+      FListSource = nullptr;
+    }
+  };
   setEditable(false);
   connect(this, &QComboBox::activated, this, &TDataLookupComboBox::OnActivated);
 }
@@ -64,7 +78,9 @@ TDataLookupComboBox::TBinding TDataLookupComboBox::Binding() const {
 }
 
 void TDataLookupComboBox::FollowListSource() {
-  FListLink.SetDataSet(Binding().List);
+  // A list source is watched even while no field is bound, so that its end
+  // is heard of before a later binding would reach for it.
+  FListLink.SetDataSet(FListSource != nullptr ? FListSource : Binding().List);
 }
 
 void TDataLookupComboBox::Reload() {

@@ -102,18 +102,7 @@ QIcon ButtonIcon(TNavigateBtn button) {
 }  // namespace
 
 TDataNavigator::TDataNavigator(QWidget* parent)
-    : QWidget(parent),
-      FLink([this](TDataChange, int) {
-        UpdateButtons();
-        // The table settles its beginning and end marks after some notices
-        // (and moves them without one), so the buttons look again once the
-        // current operation is over.
-        FSettle.start();
-      }),
-      FHints(DefaultHints()) {
-  FSettle.setSingleShot(true);
-  FSettle.setInterval(0);
-  connect(&FSettle, &QTimer::timeout, this, &TDataNavigator::UpdateButtons);
+    : QWidget(parent), FLink([this](TDataChange, int) { UpdateButtons(); }), FHints(DefaultHints()) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -216,7 +205,6 @@ void TDataNavigator::BtnClick(TNavigateBtn button) {
       case nbPrior:
       case nbNext:
       case nbLast:
-        UpdateRecord(*dataSet);
         DropUntouchedInsert(*dataSet);
         if (button == nbFirst) {
           dataSet->First();
@@ -229,7 +217,6 @@ void TDataNavigator::BtnClick(TNavigateBtn button) {
         }
         break;
       case nbInsert:
-        UpdateRecord(*dataSet);
         dataSet->Insert();
         NoteControlInsert(*dataSet);
         break;
@@ -240,13 +227,13 @@ void TDataNavigator::BtnClick(TNavigateBtn button) {
         dataSet->Edit();
         break;
       case nbPost:
-        UpdateRecord(*dataSet);
         dataSet->Post();
         break;
       case nbCancel:
         dataSet->Cancel();
         break;
       case nbRefresh:
+        // A reload would drop what is still typed.
         UpdateRecord(*dataSet);
         RefreshControls(*dataSet);
         break;

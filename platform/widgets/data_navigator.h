@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <initializer_list>
@@ -74,5 +73,4 @@ class TDataNavigator : public QWidget {
   QStringList FHints;
   bool FShowHint = false;
   bool FConfirmDelete = true;
-  QTimer FSettle;
 };

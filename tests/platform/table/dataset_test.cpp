@@ -381,8 +381,7 @@ TEST(Events, SilentAbortInBeforeInsertAndBeforeDeleteChangesNothing) {
   t.Append();
   t.FieldByName("Name").SetAsString("A");
   t.Post();
-  TRecordingObserver observer;
-  t.AddObserver(&observer);
+  TRecordingObserver observer(t);
   const auto guard = [](TClientDataSet&) { Abort(); };
   t.BeforeInsert = guard;
   t.BeforeDelete = guard;
@@ -496,8 +495,7 @@ TEST(Observers, PreciseNoticesForSingleRowChanges) {
   t.SetIndexName("dsJerkIndex");
   t.CreateDataSet();
   AppendRows(t, {{"A", 60.0, 30}, {"B", 61.0, 20}});
-  TRecordingObserver o;
-  t.AddObserver(&o);
+  TRecordingObserver o(t);
 
   t.First();
   EXPECT_EQ(o.Take(), (std::vector<std::string>{"CurrentChanged 0"}));
@@ -531,8 +529,7 @@ TEST(Observers, DisabledControlsHearOneResetAtTheLastEnable) {
   TClientDataSet t("dsSnatch");
   DefineProtocol(t);
   t.CreateDataSet();
-  TRecordingObserver o;
-  t.AddObserver(&o);
+  TRecordingObserver o(t);
   t.DisableControls();
   t.DisableControls();
   AppendRows(t, {{"A", 60.0, 30}, {"B", 61.0, 20}});
@@ -545,6 +542,319 @@ TEST(Observers, DisabledControlsHearOneResetAtTheLastEnable) {
   EXPECT_EQ(o.Take(), (std::vector<std::string>{"RowsReset -1"}));
   t.EnableControls();  // one too many is harmless
   EXPECT_TRUE(o.Notices.empty());
+}
+
+// What an observer finds in the table at each notice: the cursor, Bof and
+// Eof, and the current row's name, as a navigator or a bound edit reads them.
+class TReadingObserver : public TRecordingObserver {
+ public:
+  using TRecordingObserver::TRecordingObserver;
+  void DataSetChanged(TClientDataSet& t, TDataChange change, int row) override {
+    std::string seen =
+        ChangeName(change) + " " + std::to_string(row) + ": at " + std::to_string(t.CurrentViewRow());
+    seen += t.Bof() ? " Bof" : "";
+    seen += t.Eof() ? " Eof" : "";
+    Notices.push_back(seen + " " + t.FieldByName("Name").AsString().toStdString());
+  }
+};
+
+TEST(Observers, BofAndEofAreSettledBeforeTheNoticeAndAChangeOfThemAloneIsOne) {
+  TClientDataSet t("dsOrganizer");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.CreateDataSet();
+  for (const char* n : {"A", "B", "C"}) {
+    t.Append();
+    t.FieldByName("Name").SetAsString(n);
+    t.Post();
+  }
+  t.SetRecNo(2);
+  TReadingObserver o(t);
+  struct TCase {
+    const char* What;
+    std::function<void()> Do;
+    std::vector<std::string> Notices;
+  };
+  const TCase cases[] = {
+      {"Last", [&] { t.Last(); }, {"CurrentChanged 2: at 2 Eof C"}},
+      {"Last on the last row at Eof", [&] { t.Last(); }, {}},
+      {"First", [&] { t.First(); }, {"CurrentChanged 0: at 0 Bof A"}},
+      {"Prior at Bof", [&] { t.Prior(); }, {}},
+      {"a move to the same row clears Bof", [&] { t.SetRecNo(1); }, {"CurrentChanged 0: at 0 A"}},
+      {"Prior on the first row", [&] { t.Prior(); }, {"CurrentChanged 0: at 0 Bof A"}},
+      {"Next", [&] { t.Next(); }, {"CurrentChanged 1: at 1 B"}},
+      {"SetRecNo to the last row", [&] { t.SetRecNo(3); }, {"CurrentChanged 2: at 2 C"}},
+      {"Next on the last row", [&] { t.Next(); }, {"CurrentChanged 2: at 2 Eof C"}},
+      {"Next at Eof", [&] { t.Next(); }, {}},
+      {"Locate of the current row clears Eof",
+       [&] { t.Locate("Name", QVariant("C")); },
+       {"CurrentChanged 2: at 2 C"}},
+      {"Next on the only row of a view keeps Bof",
+       [&] {
+         t.SetFilter("Name = 'B'");
+         t.SetFiltered(true);
+         t.Next();
+       },
+       {"RowsReset -1: at 0 Bof B", "CurrentChanged 0: at 0 Bof Eof B"}},
+      {"Next and Prior on an empty view",
+       [&] {
+         t.SetFilter("Name = 'Z'");
+         t.Next();
+         t.Prior();
+       },
+       {"RowsReset -1: at -1 Bof Eof "}},
+  };
+  for (const auto& c : cases) {
+    c.Do();
+    EXPECT_EQ(o.Take(), c.Notices) << c.What;
+  }
+}
+
+// A bound edit reloads on every notice; the post of a row that leaves the
+// view used to tell of it while the cursor still stood past the last row.
+TEST(Observers, APostTellsOfItsRowsOnceTheCursorIsInPlace) {
+  TClientDataSet t("dsSnatch");
+  DefineProtocol(t);
+  t.SetIndexName("dsJerkIndex");
+  t.SetFilter("Result > 10");
+  t.SetFiltered(true);
+  t.CreateDataSet();
+  AppendRows(t, {{"A", 60.0, 30}, {"B", 61.0, 20}, {"C", 62.0, 15}});
+  TReadingObserver o(t);
+  t.Last();
+  t.Edit();
+  t.FieldByName("Result").SetAsInteger(5);
+  o.Take();
+  t.Post();
+  EXPECT_EQ(o.Take(), (std::vector<std::string>{"RowRemoved 2: at 1 B", "StateChanged 1: at 1 B",
+                                                "CurrentChanged 1: at 1 B"}));
+}
+
+TEST(Observers, LabelAndVisibilityChangesAndNewFieldsAreNotices) {
+  TClientDataSet t("dsCompetitor");
+  TRecordingObserver o(t);
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.AddField("RankRef", TFieldType::ftInteger);
+  EXPECT_EQ(o.Take(), (std::vector<std::string>{"FieldChanged -1", "FieldChanged -1"}));
+  t.CreateDataSet();
+  o.Take();
+  TField& name = t.FieldByName("Name");
+  TField& rank = t.FieldByName("RankRef");
+  struct TCase {
+    const char* What;
+    std::function<void()> Do;
+    std::vector<std::string> Notices;
+  };
+  const TCase cases[] = {
+      {"a label", [&] { name.SetDisplayLabel(QString::fromUtf8("ФИО")); }, {"FieldChanged 0"}},
+      {"the same label again", [&] { name.SetDisplayLabel(QString::fromUtf8("ФИО")); }, {}},
+      {"back to the field name", [&] { name.SetDisplayLabel(""); }, {"FieldChanged 0"}},
+      {"hidden", [&] { rank.SetVisible(false); }, {"FieldChanged 1"}},
+      {"hidden again", [&] { rank.SetVisible(false); }, {}},
+      {"shown again", [&] { rank.SetVisible(true); }, {"FieldChanged 1"}},
+      {"while controls are disabled: the reset at the end covers it",
+       [&] {
+         t.DisableControls();
+         name.SetDisplayLabel("Name");
+         rank.SetVisible(false);
+         t.EnableControls();
+       },
+       {"RowsReset -1"}},
+  };
+  for (const auto& c : cases) {
+    c.Do();
+    EXPECT_EQ(o.Take(), c.Notices) << c.What;
+  }
+  EXPECT_EQ(name.DisplayLabel(), "Name");
+  EXPECT_FALSE(rank.Visible());
+}
+
+// ---- Pending input of the observers ----
+
+// A control holding a typed text: it gives it to the Name field when asked,
+// or refuses it with an error.
+class THoldingObserver : public TRecordingObserver {
+ public:
+  using TRecordingObserver::TRecordingObserver;
+  void WritePendingInput(TClientDataSet& t) override {
+    ++Asked;
+    Notices.push_back("WritePendingInput " + std::string(t.Modified() ? "modified" : "untouched"));
+    if (!Refusal.isEmpty()) {
+      throw Exception(Refusal);
+    }
+    if (!Held.isEmpty()) {
+      t.FieldByName("Name").SetAsString(std::exchange(Held, {}));
+    }
+  }
+  QString Held;
+  QString Refusal;
+  int Asked = 0;
+};
+
+TEST(PendingInput, EveryPostAsksTheObserversFirst) {
+  TClientDataSet t("dsCompetitor");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.CreateDataSet();
+  TClientDataSet register_("dsSnatch");
+  register_.AddField("CompetitorRef", TFieldType::ftString, 255);
+  TField& competitor = register_.AddLookupField("Competitor", 255, "CompetitorRef", &t, "Name", "Name");
+  register_.CreateDataSet();
+  THoldingObserver o(t);
+  const std::pair<const char*, std::function<void()>> posts[] = {
+      {"Post", [&] { t.Post(); }},
+      {"First", [&] { t.First(); }},
+      {"Next", [&] { t.Next(); }},
+      {"RecNo", [&] { t.SetRecNo(1); }},
+      {"Locate", [&] { t.Locate("Name", QVariant("zzz")); }},
+      {"Filtered", [&] { t.SetFiltered(false); }},
+      {"IndexFieldNames", [&] { t.SetIndexFieldNames(""); }},
+      {"a save", [&] { t.SaveToBytes(); }},
+      {"Insert", [&] { t.Insert(), t.Cancel(); }},
+      {"Append", [&] { t.Append(), t.Cancel(); }},
+      {"a lookup into the table", [&] { static_cast<void>(competitor.LookupList()); }},
+  };
+  int posted = 0;
+  for (const auto& [name, post] : posts) {
+    t.Append();
+    o.Held = QString::fromUtf8(name);
+    o.Take();
+    post();
+    EXPECT_EQ(o.Take().front(), "WritePendingInput untouched") << name;
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse) << name;
+    EXPECT_EQ(t.RecordCount(), ++posted) << name;
+    EXPECT_TRUE(t.Locate("Name", QString::fromUtf8(name))) << name;
+  }
+  EXPECT_EQ(o.Asked, posted);
+}
+
+TEST(PendingInput, ARefusalStopsThePostAndReachesTheCaller) {
+  TClientDataSet t("dsCompetitor");
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.CreateDataSet();
+  t.Append();
+  t.FieldByName("Name").SetAsString("A");
+  t.Post();
+  int posts = 0;
+  t.AfterPost = [&](TClientDataSet&) { ++posts; };
+  THoldingObserver o(t);
+  o.Refusal = "'x' is not a valid integer value for field 'Weight'";
+  for (const auto& [state, start] :
+       {std::pair{TDataSetState::dsEdit, std::function<void()>([&] { t.Edit(); })},
+        {TDataSetState::dsInsert, [&] { t.Append(); }}}) {
+    start();
+    t.FieldByName("Name").SetAsString("B");
+    EXPECT_EQ(MessageOf([&] { t.Post(); }), o.Refusal);
+    EXPECT_EQ(MessageOf([&] { t.First(); }), o.Refusal);
+    EXPECT_EQ(MessageOf([&] { t.SaveToBytes(); }), o.Refusal);
+    EXPECT_EQ(t.State(), state);
+    EXPECT_EQ(t.FieldByName("Name").AsString(), "B");
+    t.Cancel();
+  }
+  EXPECT_EQ(posts, 0);
+  EXPECT_EQ(t.VersionCount(), 1);
+  EXPECT_EQ(t.RecordCount(), 1);
+}
+
+TEST(PendingInput, WhoIsAskedAndHowOften) {
+  TClientDataSet t("dsSnatch");
+  DefineProtocol(t);
+  t.CreateDataSet();
+  AppendRows(t, {{"A", 60.0, 30}});
+  THoldingObserver o(t);
+  THoldingObserver other(t);
+  struct TCase {
+    const char* What;
+    std::function<void()> Do;
+    int Asked;
+  };
+  const TCase cases[] = {
+      {"a Post in browse state", [&] { t.Post(); }, 0},
+      {"UpdateRecord in browse state", [&] { t.UpdateRecord(); }, 1},
+      {"a Post while controls are disabled: they hold nothing of this row",
+       [&] {
+         t.DisableControls();
+         t.Edit();
+         t.Post();
+         t.EnableControls();
+       },
+       0},
+      // The written value's change handler posts from inside the write, as
+      // the place renumbering does: nobody is asked a second time.
+      {"a post from the change handler of a written value",
+       [&] {
+         t.FieldByName("Name").OnChange = [&](TField&) { t.Post(); };
+         o.Held = "B";
+         t.Edit();
+         t.Post();
+         t.FieldByName("Name").OnChange = nullptr;
+       },
+       1},
+  };
+  for (const auto& c : cases) {
+    o.Asked = other.Asked = 0;
+    c.Do();
+    EXPECT_EQ(o.Asked, c.Asked) << c.What;
+    EXPECT_EQ(other.Asked, c.Asked) << c.What;
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse) << c.What;
+  }
+  EXPECT_EQ(Column(t, "Name"), QStringList{"B"});
+  EXPECT_EQ(t.VersionCount(), 3);  // the row as appended, as edited under disabled controls, as written
+}
+
+// ---- The end of a table ----
+
+TEST(Destruction, ObserversAndLookupClientsHearOfItAndLetGo) {
+  auto ranks = std::make_unique<TClientDataSet>("dsRank");
+  ranks->AddField("ID", TFieldType::ftInteger);
+  ranks->AddField("Name", TFieldType::ftString, 50);
+  ranks->CreateDataSet();
+  ranks->Append();
+  ranks->FieldByName("ID").SetAsInteger(2);
+  ranks->FieldByName("Name").SetAsString("MS");
+  ranks->Post();
+  auto table = std::make_unique<TClientDataSet>("dsCompetitor");
+  table->AddField("RankRef", TFieldType::ftInteger);
+  TField& rank = table->AddLookupField("Rank", 50, "RankRef", ranks.get(), "ID", "Name");
+  table->AddLookupField("RankAgain", 50, "RankRef", ranks.get(), "ID", "Name");
+  table->CreateDataSet();
+  table->Append();
+  table->FieldByName("RankRef").SetAsInteger(2);
+  table->Post();
+  ASSERT_EQ(rank.AsString(), "MS");
+
+  TRecordingObserver onRanks(*ranks);
+  TRecordingObserver onTable(*table);
+  // One that lets go of the table itself while hearing of its end.
+  struct TLetGo : TDataSetObserver {
+    void DataSetChanged(TClientDataSet&, TDataChange, int) override {}
+    void DataSetDestroying(TClientDataSet& t) override { t.RemoveObserver(this), ++Heard; }
+    int Heard = 0;
+  } letGo;
+  ranks->AddObserver(&letGo);
+  ranks.reset();
+  EXPECT_EQ(onRanks.Take(), std::vector<std::string>{"Destroying"});
+  EXPECT_EQ(letGo.Heard, 1);
+  EXPECT_EQ(onTable.Take(), std::vector<std::string>{"RowsReset -1"});
+  EXPECT_EQ(rank.LookupDataSet(), nullptr);
+  EXPECT_TRUE(rank.IsNull());
+  EXPECT_TRUE(rank.LookupList().isEmpty());
+  table->Edit();
+  rank.SetAsString("MS");
+  EXPECT_TRUE(table->FieldByName("RankRef").IsNull());
+  table->Cancel();
+  table.reset();
+  EXPECT_EQ(onTable.Notices.back(), "Destroying");
+
+  // A client that goes first is forgotten by its lookup table (the sanitizer
+  // build catches the lookup table's end touching the freed client).
+  auto sexes = std::make_unique<TClientDataSet>("dsSex");
+  sexes->AddField("ID", TFieldType::ftInteger);
+  sexes->CreateDataSet();
+  table = std::make_unique<TClientDataSet>("dsCompetitor");
+  table->AddField("SexRef", TFieldType::ftInteger);
+  table->AddLookupField("Sex", 20, "SexRef", sexes.get(), "ID", "ID");
+  table->AddLookupField("SexAgain", 20, "SexRef", sexes.get(), "ID", "ID");
+  table.reset();
+  sexes.reset();
 }
 
 TEST(GridView, DisplayTextAtRunsOnGetTextForThatRowWithoutMovingTheCursor) {

@@ -62,16 +62,38 @@ inline QStringList ViewColumn(const TClientDataSet& t, const QString& field) {
   return out;
 }
 
-// Records every notice as text, e.g. "RowInserted 2".
+inline std::string ChangeName(TDataChange change) {
+  static const char* const names[] = {"RowsReset",      "RowInserted",  "RowRemoved",  "RowChanged",
+                                      "CurrentChanged", "StateChanged", "FieldChanged"};
+  return names[int(change)];
+}
+
+// Records every notice as text, e.g. "RowInserted 2", and the table's end as
+// "Destroying". Watches the table for as long as it lives, or the table for
+// as long as the table lives.
 class TRecordingObserver : public TDataSetObserver {
  public:
+  explicit TRecordingObserver(TClientDataSet& table) : FTable(&table) { table.AddObserver(this); }
+  ~TRecordingObserver() override {
+    if (FTable != nullptr) {
+      FTable->RemoveObserver(this);
+    }
+  }
+  TRecordingObserver(const TRecordingObserver&) = delete;
+  TRecordingObserver& operator=(const TRecordingObserver&) = delete;
+
   void DataSetChanged(TClientDataSet&, TDataChange change, int row) override {
-    static const char* const names[] = {"RowsReset",  "RowInserted",    "RowRemoved",
-                                        "RowChanged", "CurrentChanged", "StateChanged"};
-    Notices.push_back(std::string(names[int(change)]) + " " + std::to_string(row));
+    Notices.push_back(ChangeName(change) + " " + std::to_string(row));
+  }
+  void DataSetDestroying(TClientDataSet&) override {
+    Notices.push_back("Destroying");
+    FTable = nullptr;
   }
   std::vector<std::string> Take() { return std::exchange(Notices, {}); }
   std::vector<std::string> Notices;
+
+ private:
+  TClientDataSet* FTable;
 };
 
 // Runs a statement and returns the message of the Exception it raised ("" when none).

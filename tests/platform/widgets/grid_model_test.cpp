@@ -157,6 +157,49 @@ TEST_F(GridModel, ShowsVisibleFieldsUnlessAColumnListNamesOthers) {
   EXPECT_EQ(Titles(model), QStringList{"Club"});
 }
 
+TEST_F(GridModel, TitlesFollowTheLabelsAndDefaultColumnsTheVisibility) {
+  QSignalSpy titles(&model, &QAbstractItemModel::headerDataChanged);
+  QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+  table.FieldByName("Name").SetDisplayLabel(QString::fromUtf8("ФИО"));
+  EXPECT_EQ(Titles(model), (QStringList{"ФИО", "Weight", "Rank", "Team", "AtTheTeam"}));
+  EXPECT_GE(titles.count(), 1);
+
+  table.FieldByName("RankRef").SetVisible(true);
+  EXPECT_EQ(Titles(model), (QStringList{"ФИО", "Weight", "RankRef", "Rank", "Team", "AtTheTeam"}));
+  EXPECT_EQ(ModelColumn(model, 2), (QStringList{"2", "3", "1"}));
+  table.FieldByName("Rank").SetVisible(false);
+  table.FieldByName("Weight").SetVisible(false);
+  EXPECT_EQ(Titles(model), (QStringList{"ФИО", "RankRef", "Team", "AtTheTeam"}));
+  EXPECT_EQ(ModelColumn(model, 2), ViewTexts(table, "Team"));
+
+  // A lookup column shown again is read in, and follows its table again.
+  table.FieldByName("Rank").SetVisible(true);
+  EXPECT_EQ(ModelColumn(model, 2), (QStringList{"МС", "КМС", "ЗМС"}));
+  ASSERT_TRUE(ranks.Locate("ID", 3));
+  ranks.Edit();
+  ranks.FieldByName("Name").SetAsString("KMS");
+  ranks.Post();
+  RunEventLoop();
+  EXPECT_EQ(ModelColumn(model, 2), (QStringList{"МС", "KMS", "ЗМС"}));
+  EXPECT_EQ(reset.count(), 0);
+
+  // A column list shows its fields whatever their visibility, titled by
+  // their labels unless it titles them itself.
+  TDataColumn rankRef;
+  rankRef.FieldName = "RankRef";
+  TDataColumn team;
+  team.FieldName = "Team";
+  TDataColumn titled;
+  titled.FieldName = "Name";
+  titled.Title = "Athlete";
+  model.SetColumns({rankRef, team, titled});
+  table.FieldByName("RankRef").SetVisible(false);
+  table.FieldByName("Team").SetDisplayLabel("Club");
+  table.FieldByName("Name").SetDisplayLabel("Name");
+  EXPECT_EQ(Titles(model), (QStringList{"RankRef", "Club", "Athlete"}));
+  EXPECT_EQ(ModelColumn(model, 0), (QStringList{"2", "3", "1"}));
+}
+
 TEST_F(GridModel, LookupColumnsFollowTheLookupTable) {
   EXPECT_EQ(ModelColumn(model, colRank), (QStringList{"МС", "КМС", "ЗМС"}));
   QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);

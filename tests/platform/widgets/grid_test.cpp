@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -496,6 +497,81 @@ TEST_F(DataGrid, LookupAndPickListColumnsAreEditedAsDropDowns) {
   EXPECT_TRUE(pick->isEditable());
   Key(Qt::Key_Down);
   EXPECT_EQ(FieldText("Team"), "Spartak");
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataGrid, ColumnWidthsAreTakenExactlyNarrowOnesIncluded) {
+  for (int width : {5, 20, 0, 1, 300}) {
+    grid->SetColumnWidth(colTeam, width);
+    EXPECT_EQ(grid->ColumnWidth(colTeam), width) << width;
+    table.SetIndexFieldNames(table.IndexFieldNames().isEmpty() ? "Weight" : "");  // a reset keeps them
+    EXPECT_EQ(grid->ColumnWidth(colTeam), width) << width << " after a reset";
+  }
+}
+
+// A language switch relabels the fields; hiding or showing a field changes
+// the default columns, and the user's widths and moves of the others stay.
+TEST_F(DataGrid, TitlesAndColumnsFollowTheFieldsWithoutARefresh) {
+  const auto layout = [&] {
+    QStringList out;
+    for (int position = 0; position < grid->ColumnCount(); ++position) {
+      const int logical = grid->horizontalHeader()->logicalIndex(position);
+      out << QString("%1 %2")
+                 .arg(grid->model()->headerData(logical, Qt::Horizontal).toString())
+                 .arg(grid->ColumnWidth(position));
+    }
+    return out;
+  };
+  grid->SetColumnWidth(colName, 111);
+  grid->SetColumnWidth(colTeam, 33);
+  grid->MoveColumn(colTeam, colName);
+  const QString weight = QString("Weight %1").arg(grid->ColumnWidth(2));
+  const QString rank = QString("Rank %1").arg(grid->ColumnWidth(3));
+  const QString atTheTeam = QString("AtTheTeam %1").arg(grid->ColumnWidth(4));
+  ASSERT_EQ(layout(), (QStringList{"Team 33", "Name 111", weight, rank, atTheTeam}));
+  QSignalSpy reset(grid->model(), &QAbstractItemModel::modelReset);
+
+  table.FieldByName("Name").SetDisplayLabel(QString::fromUtf8("ФИО"));
+  table.FieldByName("Weight").SetVisible(false);
+  EXPECT_EQ(layout(), (QStringList{"Team 33", QString::fromUtf8("ФИО 111"), rank, atTheTeam}));
+  grid->SetColumnWidth(2, 70);
+  table.FieldByName("Weight").SetVisible(true);
+  EXPECT_EQ(layout(), (QStringList{"Team 33", QString::fromUtf8("ФИО 111"), weight, "Rank 70", atTheTeam}));
+  EXPECT_EQ(Cell(0, 2), "72,5");
+  // The first field's column comes back before the column of the second.
+  table.FieldByName("Name").SetVisible(false);
+  table.FieldByName("Name").SetVisible(true);
+  QStringList fields;
+  for (int position = 0; position < grid->ColumnCount(); ++position) {
+    fields << grid->ColumnFieldName(position);
+  }
+  EXPECT_EQ(fields, (QStringList{"Team", "Name", "Weight", "Rank", "AtTheTeam"}));
+  EXPECT_EQ(reset.count(), 0);
+  EXPECT_EQ(grid->currentIndex().row(), table.CurrentViewRow());
+}
+
+// The protocol tabs renumber places from a result's change handler; one that
+// posts the row from there does it from inside the cell's own write.
+TEST_F(DataGrid, AChangeHandlerThatPostsFromTheCellsWriteLeavesNothingHalfDone) {
+  const TQtWarnings warnings;
+  int posts = 0;
+  table.AfterPost = [&](TClientDataSet&) { ++posts; };
+  table.FieldByName("Team").OnChange = [&](TField& field) { field.DataSet().Post(); };
+  Click(0, colTeam);
+  Type("CSKA");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(posts, 1);
+  EXPECT_EQ(Cell(0, colTeam), "CSKA");
+  EXPECT_FALSE(grid->EditorOpen());
+  Key(Qt::Key_Down);
+  Type("Sochi");
+  Click(2, colName);
+  EXPECT_EQ(posts, 2);
+  EXPECT_EQ(ModelColumn(*grid->model(), colTeam), (QStringList{"CSKA", "Sochi", "Dinamo"}));
+  EXPECT_EQ(table.RecNo(), 3);
+  // The editor is closed once, by the view itself.
+  EXPECT_EQ(warnings.About("editor"), QStringList());
   EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 

@@ -116,6 +116,32 @@ TEST_F(DataNavigator, ButtonsFollowTheTableState) {
   }
 }
 
+// The buttons are read straight after each move, with no event loop between:
+// the table's notice alone must bring them up to date.
+TEST_F(DataNavigator, ButtonsFollowEachMoveAtOnce) {
+  const char* const all = "first prior next last insert delete edit refresh";
+  const char* const atEnd = "first prior insert delete edit refresh";
+  const char* const atStart = "next last insert delete edit refresh";
+  struct TCase {
+    const char* What;
+    std::function<void()> Do;
+    const char* Enabled;
+  };
+  const TCase cases[] = {
+      {"the middle row", [&] { table.SetRecNo(2); }, all},
+      {"Last", [&] { table.Last(); }, atEnd},
+      {"the last row by number, no longer at the end", [&] { table.SetRecNo(3); }, all},
+      {"Next on the last row", [&] { table.Next(); }, atEnd},
+      {"First", [&] { table.First(); }, atStart},
+      {"the first row by number", [&] { table.SetRecNo(1); }, all},
+      {"Prior on the first row", [&] { table.Prior(); }, atStart},
+  };
+  for (const auto& c : cases) {
+    c.Do();
+    EXPECT_EQ(Enabled(), QString(c.Enabled)) << c.What;
+  }
+}
+
 TEST_F(DataNavigator, ButtonsMoveEditAndDelete) {
   const auto at = [&] { return table.FieldByName("Name").AsString(); };
   Press("last");
@@ -220,6 +246,91 @@ TEST_F(DataNavigator, PostAndMovesTakeWhatIsStillTypedIntoBoundControls) {
   EXPECT_EQ(dialogs.Errors, QStringList{"Invalid value"});
   EXPECT_EQ(table.State(), TDataSetState::dsEdit);
   EXPECT_EQ(edit->text(), "Petrov");
+}
+
+// The window's own buttons take no focus either: a handler that posts or
+// saves the table runs while the text is still in the edit or the cell.
+TEST_F(DataNavigator, APostOrASaveFromTheWindowTakesWhatIsStillTyped) {
+  edit->setFocus();
+  edit->selectAll();
+  Type("Orlov");
+  ASSERT_TRUE(edit->Modified());
+  RunGuarded([&] { table.Post(); });
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ViewTexts(table, "Name").first(), "Orlov");
+  EXPECT_FALSE(edit->Modified());
+  EXPECT_TRUE(edit->hasFocus());
+
+  grid->setFocus();
+  grid->setCurrentIndex(grid->model()->index(1, grid->ColumnPosition("Team")));
+  QTest::keyClick(grid, Qt::Key_F2);
+  Type("Sochi");
+  const QString path = testing_sandbox::Path("Competitor.xml");
+  RunGuarded([&] { table.SaveToFile(path); });
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_FALSE(grid->EditorOpen());
+  EXPECT_EQ(ViewTexts(table, "Team")[1], "Sochi");
+  EXPECT_TRUE(testing_sandbox::ReadFile(path).contains("Team=\"Sochi\""));
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+TEST_F(DataNavigator, ARefusedTypedTextStopsTheWindowsPostAndIsShownOnce) {
+  table.FieldByName("Team").OnValidate = [](TField& field) {
+    if (field.AsString().startsWith('-')) {
+      throw Exception("Invalid value");
+    }
+  };
+  edit->SetDataField("Team");
+  struct TCase {
+    const char* What;
+    std::function<void()> Type;
+  };
+  const TCase cases[] = {
+      {"typed into the edit",
+       [&] {
+         edit->setFocus();
+         edit->selectAll();
+         Type("-");
+       }},
+      {"typed into a cell",
+       [&] {
+         grid->setFocus();
+         grid->setCurrentIndex(grid->model()->index(0, grid->ColumnPosition("Team")));
+         QTest::keyClick(grid, Qt::Key_F2);
+         Type("-");
+       }},
+  };
+  for (const auto& c : cases) {
+    dialogs.Errors.clear();
+    table.First();
+    c.Type();
+    ASSERT_EQ(table.State(), TDataSetState::dsEdit) << c.What;
+    RunGuarded([&] { table.Post(); });
+    EXPECT_EQ(dialogs.Errors, QStringList{"Invalid value"}) << c.What;
+    EXPECT_EQ(table.State(), TDataSetState::dsEdit) << c.What;
+    EXPECT_EQ(table.FieldByName("Team").AsString(), "Dinamo") << c.What;
+    EXPECT_EQ(edit->text(), "Dinamo") << c.What;
+    table.Cancel();
+  }
+  EXPECT_EQ(table.VersionCount(), 3);
+}
+
+// A row the navigator began is dropped when left untouched; text typed into
+// a bound edit and not yet written is touching it.
+TEST_F(DataNavigator, ARowBegunByTheNavigatorAndFilledOnlyByTypingIsKept) {
+  Press("insert");
+  edit->setFocus();
+  Type("Kozlov");
+  ASSERT_EQ(table.State(), TDataSetState::dsInsert);
+  ASSERT_FALSE(table.Modified());
+  Press("next");
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ViewTexts(table, "Name"), (QStringList{"Kozlov", "Ivanov", "Petrov", "Sidorov"}));
+
+  Press("insert");
+  Press("next");
+  EXPECT_EQ(table.RecordCount(), 4);
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
 }  // namespace

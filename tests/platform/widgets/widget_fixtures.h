@@ -59,6 +59,46 @@ class TDialogRecorder {
   TConfirmation FOldConfirmation;
 };
 
+// Records the warnings Qt logs while it lives, still passing them on: a view
+// handed an editor it no longer has says so only this way.
+class TQtWarnings {
+ public:
+  TQtWarnings() {
+    Current() = this;
+    FOld = qInstallMessageHandler(&Handle);
+  }
+  ~TQtWarnings() {
+    qInstallMessageHandler(FOld);
+    Current() = nullptr;
+  }
+  TQtWarnings(const TQtWarnings&) = delete;
+  TQtWarnings& operator=(const TQtWarnings&) = delete;
+
+  // The warnings that mention the text.
+  QStringList About(const QString& text) const { return FMessages.filter(text); }
+
+ private:
+  static TQtWarnings*& Current() {
+    static TQtWarnings* current = nullptr;
+    return current;
+  }
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    TQtWarnings* self = Current();
+    if (self == nullptr) {
+      return;
+    }
+    if (type == QtWarningMsg) {
+      self->FMessages << message;
+    }
+    if (self->FOld != nullptr) {
+      self->FOld(type, context, message);
+    }
+  }
+
+  QtMessageHandler FOld = nullptr;
+  QStringList FMessages;
+};
+
 // The rank lookup table: ID and Name, rows in the given order.
 inline void FillLookup(TClientDataSet& t, const std::vector<std::pair<int, const char*>>& rows) {
   t.AddField("ID", TFieldType::ftInteger);
