@@ -65,13 +65,12 @@ void GrowHandbook(TClientDataSet& handbook, const QString& text) {
   handbook.Post();
 }
 
-// What is typed into the table's edits or an open grid cell belongs to the
-// row that is written.
+// The save posts a pending edit, and the post takes what is still typed into
+// the table's edits or an open grid cell.
 void SaveTableFile(TClientDataSet& table) {
   if (!table.Active()) {
     return;
   }
-  UpdateRecord(table);
   table.SaveToFile();
 }
 
@@ -240,7 +239,6 @@ void TfrmMain::butHBSelectClick() {
 void TfrmMain::tbshCredentialsCommitteeShow() {
   // The weighing tab leaves the register filtered to one class and ordered by
   // weight; here every competitor is shown in the order of entry.
-  UpdateRecord(dsCompetitor);
   dsCompetitor.SetFiltered(false);
   dsCompetitor.SetFilter(QString());
   dsCompetitor.SetIndexName(QString());
@@ -250,8 +248,6 @@ void TfrmMain::tbshCredentialsCommitteeShow() {
 }
 
 void TfrmMain::CopyAllRecords(TClientDataSet& Source, TClientDataSet& Dest) {
-  UpdateRecord(Source);
-  UpdateRecord(Dest);
   Source.DisableControls();
   Dest.DisableControls();
   const TScopeExit enable([&] {

@@ -110,7 +110,6 @@ void TfrmMain::FormClose() {
   // Text still typed into a register control belongs to the row being
   // merged, as it would if the row were posted from the form; a row a grid
   // appended and nobody filled is no competitor.
-  UpdateRecord(dsCompetitor);
   DropUntouchedInsert(dsCompetitor);
   TField& name = dsCompetitor.FieldByName(QStringLiteral("Name"));
   TField& sexRef = dsCompetitor.FieldByName(QStringLiteral("SexRef"));

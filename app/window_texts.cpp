@@ -272,9 +272,6 @@ void TfrmMain::ApplyComponentTexts() {
     }
   }
   ApplyFieldLabels(FTables, TranslateFunc());
-  for (TDataGrid* grid : findChildren<TDataGrid*>()) {
-    grid->RefreshTitles();
-  }
 }
 
 void TfrmMain::ApplyLanguage() {
@@ -341,7 +338,6 @@ void TfrmMain::grAutoPostOnExit(TDataGrid& Sender) {
     return;
   }
   if (table->State() == TDataSetState::dsEdit || table->State() == TDataSetState::dsInsert) {
-    UpdateRecord(*table);
     table->Post();
   }
 }

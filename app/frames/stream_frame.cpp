@@ -108,5 +108,4 @@ void TfrmStream::SetLanguage() {
     FSetNavigatorHints(*dbnvgrStream, nullptr);
   }
   btnPrintStream->setToolTip(Translate(QStringLiteral("Печать"), QStringLiteral("Print")));
-  grStream->RefreshTitles();
 }
