@@ -1086,25 +1086,31 @@ const QString& TClientDataSet::IndexName() const {
   return FImpl->IndexNameText;
 }
 
-void TClientDataSet::SetIndexName(const QString& indexName) {
-  TImpl& d = *FImpl;
-  if (!Active()) {
-    d.IndexNameText = indexName;
-    d.IndexFieldNamesText.clear();
+// IndexName and IndexFieldNames replace each other: one of the two is set,
+// the other cleared. A name or field list that does not resolve changes
+// nothing.
+void TClientDataSet::TImpl::ChangeIndex(const QString& indexName, const QString& fieldNames) {
+  if (State == TDataSetState::dsInactive) {
+    IndexNameText = indexName;
+    IndexFieldNamesText = fieldNames;
     return;
   }
-  d.CheckBrowseMode();
-  const QString oldName = std::exchange(d.IndexNameText, indexName);
-  const QString oldFields = std::exchange(d.IndexFieldNamesText, QString());
+  CheckBrowseMode();
+  const QString oldName = std::exchange(IndexNameText, indexName);
+  const QString oldFields = std::exchange(IndexFieldNamesText, fieldNames);
   try {
-    d.ResolveActiveKey();
+    ResolveActiveKey();
   } catch (...) {
-    d.IndexNameText = oldName;
-    d.IndexFieldNamesText = oldFields;
+    IndexNameText = oldName;
+    IndexFieldNamesText = oldFields;
     throw;
   }
-  d.RebuildView(d.Cursor >= 0 ? d.View[size_t(d.Cursor)] : -1);
-  d.Notify(TDataChange::RowsReset, -1);
+  RebuildView(Cursor >= 0 ? View[size_t(Cursor)] : -1);
+  Notify(TDataChange::RowsReset, -1);
+}
+
+void TClientDataSet::SetIndexName(const QString& indexName) {
+  FImpl->ChangeIndex(indexName, QString());
 }
 
 const QString& TClientDataSet::IndexFieldNames() const {
@@ -1112,24 +1118,7 @@ const QString& TClientDataSet::IndexFieldNames() const {
 }
 
 void TClientDataSet::SetIndexFieldNames(const QString& fieldNames) {
-  TImpl& d = *FImpl;
-  if (!Active()) {
-    d.IndexFieldNamesText = fieldNames;
-    d.IndexNameText.clear();
-    return;
-  }
-  d.CheckBrowseMode();
-  const QString oldFields = std::exchange(d.IndexFieldNamesText, fieldNames);
-  const QString oldName = std::exchange(d.IndexNameText, QString());
-  try {
-    d.ResolveActiveKey();
-  } catch (...) {
-    d.IndexNameText = oldName;
-    d.IndexFieldNamesText = oldFields;
-    throw;
-  }
-  d.RebuildView(d.Cursor >= 0 ? d.View[size_t(d.Cursor)] : -1);
-  d.Notify(TDataChange::RowsReset, -1);
+  FImpl->ChangeIndex(QString(), fieldNames);
 }
 
 // ---- Controls ----

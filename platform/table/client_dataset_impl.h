@@ -139,6 +139,7 @@ struct TClientDataSet::TImpl final : TRecordReader {
                                    bool descendingAll) const;
   std::vector<TKeyPart> KeyOfDef(const TIndexDef& def) const;
   void ResolveActiveKey();
+  void ChangeIndex(const QString& indexName, const QString& fieldNames);
   void ResolveUniqueKeys();
   void CompileFilter();
   bool Passes(const TRecord& record) const;
