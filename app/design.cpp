@@ -62,6 +62,17 @@ TDataNavigator* Navigator(QWidget* parent, const char* name, TClientDataSet& tab
   return navigator;
 }
 
+QComboBox* ClassSelector(QWidget* page, const char* name, int verticalMargin) {
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(4, verticalMargin, 4, verticalMargin);
+  auto* combo = Named(new QComboBox(page), name);
+  combo->setEditable(false);
+  combo->setMinimumWidth(120);
+  layout->addWidget(combo);
+  layout->addStretch(1);
+  return combo;
+}
+
 QHBoxLayout* Strip(QBoxLayout* into) {
   auto* strip = new QHBoxLayout;
   strip->setSpacing(2);

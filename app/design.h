@@ -49,6 +49,10 @@ inline constexpr std::initializer_list<TNavigateBtn> kEditButtons = {
 QHBoxLayout* Strip(QBoxLayout* into);
 QVBoxLayout* VBox(QWidget* owner, int margin = 4);
 
+// The weight-class selector that fills a sex page of the weighing and
+// competition tabs (a drop-down list, no free text).
+QComboBox* ClassSelector(QWidget* page, const char* name, int verticalMargin);
+
 // A page control used only for its tabs (the pages hold nothing; one control
 // below it serves all of them).
 void TabsOnly(QTabWidget* pages);

@@ -6,21 +6,6 @@
 
 using namespace design;
 
-namespace {
-
-QComboBox* ClassSelector(QWidget* page, const char* name) {
-  auto* layout = new QHBoxLayout(page);
-  layout->setContentsMargins(4, 2, 4, 2);
-  auto* combo = Named(new QComboBox(page), name);
-  combo->setEditable(false);
-  combo->setMinimumWidth(120);
-  layout->addWidget(combo);
-  layout->addStretch(1);
-  return combo;
-}
-
-}  // namespace
-
 void TfrmMain::DesignCompetitionTab() {
   tbshCompetition = Page(pcMain, "tbshCompetition");
   QVBoxLayout* layout = VBox(tbshCompetition);
@@ -33,9 +18,9 @@ void TfrmMain::DesignCompetitionTab() {
   left->setContentsMargins(0, 0, 0, 0);
   pcCompetitionWeight = Named(new QTabWidget(pMenuCompLeft), "pcCompetitionWeight");
   tbshCompWoman = Page(pcCompetitionWeight, "tbshCompWoman");
-  cbCompWomanWeightClass = ClassSelector(tbshCompWoman, "cbCompWomanWeightClass");
+  cbCompWomanWeightClass = ClassSelector(tbshCompWoman, "cbCompWomanWeightClass", 2);
   tbshCompMan = Page(pcCompetitionWeight, "tbshCompMan");
-  cbCompManWeightClass = ClassSelector(tbshCompMan, "cbCompManWeightClass");
+  cbCompManWeightClass = ClassSelector(tbshCompMan, "cbCompManWeightClass", 2);
   pcCompetitionWeight->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   left->addWidget(pcCompetitionWeight);
   pMenuCompLeft->setEnabled(false);

@@ -5,21 +5,6 @@
 
 using namespace design;
 
-namespace {
-
-QComboBox* ClassSelector(QWidget* page, const char* name) {
-  auto* layout = new QHBoxLayout(page);
-  layout->setContentsMargins(4, 4, 4, 4);
-  auto* combo = Named(new QComboBox(page), name);
-  combo->setEditable(false);
-  combo->setMinimumWidth(120);
-  layout->addWidget(combo);
-  layout->addStretch(1);
-  return combo;
-}
-
-}  // namespace
-
 void TfrmMain::DesignWeighingTab() {
   tbshWeight = Page(pcMain, "tbshWeight");
   QVBoxLayout* layout = VBox(tbshWeight);
@@ -34,9 +19,9 @@ void TfrmMain::DesignWeighingTab() {
 
   pcWeight = Named(new QTabWidget(tbshWeight), "pcWeight");
   tbshWoman = Page(pcWeight, "tbshWoman");
-  cbWomanWeightClass = ClassSelector(tbshWoman, "cbWomanWeightClass");
+  cbWomanWeightClass = ClassSelector(tbshWoman, "cbWomanWeightClass", 4);
   tbshMan = Page(pcWeight, "tbshMan");
-  cbManWeightClass = ClassSelector(tbshMan, "cbManWeightClass");
+  cbManWeightClass = ClassSelector(tbshMan, "cbManWeightClass", 4);
   pcWeight->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   layout->addWidget(pcWeight);
 
