@@ -256,6 +256,21 @@ bool ParseDate(QStringView text, QDate& value) {
   return true;
 }
 
+// A typed text becomes a value by its type's parser; a blank text is null.
+template <class T, class Parser>
+bool ParseText(const QString& text, TValue& result, Parser parse) {
+  if (text.trimmed().isEmpty()) {
+    result = TValue();
+    return true;
+  }
+  T parsed{};
+  if (!parse(text, parsed)) {
+    return false;
+  }
+  result = parsed;
+  return true;
+}
+
 bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text) {
   if (!value.isValid()) {
     result = TValue();
@@ -308,18 +323,8 @@ bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text
           result = int(r);
           return true;
         }
-        case QMetaType::QString: {
-          if (TextOf(value).trimmed().isEmpty()) {
-            result = TValue();
-            return true;
-          }
-          int v = 0;
-          if (!ParseInteger(TextOf(value), v)) {
-            return fail();
-          }
-          result = v;
-          return true;
-        }
+        case QMetaType::QString:
+          return ParseText<int>(TextOf(value), result, ParseInteger) || fail();
         default:
           return fail();
       }
@@ -351,18 +356,8 @@ bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text
           result = v;
           return true;
         }
-        case QMetaType::QString: {
-          if (TextOf(value).trimmed().isEmpty()) {
-            result = TValue();
-            return true;
-          }
-          double v = 0;
-          if (!ParseFloat(TextOf(value), v)) {
-            return fail();
-          }
-          result = v;
-          return true;
-        }
+        case QMetaType::QString:
+          return ParseText<double>(TextOf(value), result, ParseFloat) || fail();
         default:
           return fail();
       }
@@ -380,18 +375,8 @@ bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text
         case QMetaType::Float:
           result = value.toDouble() != 0;
           return true;
-        case QMetaType::QString: {
-          if (TextOf(value).trimmed().isEmpty()) {
-            result = TValue();
-            return true;
-          }
-          bool v = false;
-          if (!ParseBoolean(TextOf(value), v)) {
-            return fail();
-          }
-          result = v;
-          return true;
-        }
+        case QMetaType::QString:
+          return ParseText<bool>(TextOf(value), result, ParseBoolean) || fail();
         default:
           return fail();
       }
@@ -410,18 +395,8 @@ bool Convert(TFieldType type, const TValue& value, TValue& result, QString* text
           result = d.isValid() ? TValue(d) : TValue();
           return true;
         }
-        case QMetaType::QString: {
-          if (TextOf(value).trimmed().isEmpty()) {
-            result = TValue();
-            return true;
-          }
-          QDate d;
-          if (!ParseDate(TextOf(value), d)) {
-            return fail();
-          }
-          result = d;
-          return true;
-        }
+        case QMetaType::QString:
+          return ParseText<QDate>(TextOf(value), result, ParseDate) || fail();
         default:
           return fail();
       }
