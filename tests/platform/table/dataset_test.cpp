@@ -84,13 +84,7 @@ TEST(InsertPosition, SuccessiveInsertsWithoutAnIndexListInReverse) {
 
 TEST(InsertPosition, InsertGoesBeforeTheCurrentRowAndAppendAfterTheLast) {
   TClientDataSet t("dsOrganizer");
-  t.AddField("Name", TFieldType::ftString, 255);
-  t.CreateDataSet();
-  for (const char* n : {"A", "B", "C"}) {
-    t.Append();
-    t.FieldByName("Name").SetAsString(n);
-    t.Post();
-  }
+  DefineNames(t, {"A", "B", "C"});
   t.SetRecNo(2);
   t.Insert();
   EXPECT_EQ(t.CurrentViewRow(), 1);
@@ -560,13 +554,7 @@ class TReadingObserver : public TRecordingObserver {
 
 TEST(Observers, BofAndEofAreSettledBeforeTheNoticeAndAChangeOfThemAloneIsOne) {
   TClientDataSet t("dsOrganizer");
-  t.AddField("Name", TFieldType::ftString, 255);
-  t.CreateDataSet();
-  for (const char* n : {"A", "B", "C"}) {
-    t.Append();
-    t.FieldByName("Name").SetAsString(n);
-    t.Post();
-  }
+  DefineNames(t, {"A", "B", "C"});
   t.SetRecNo(2);
   TReadingObserver o(t);
   struct TCase {

@@ -367,12 +367,7 @@ TEST(PacketRead, AProtocolLoadsIntoATableWithTheSameFieldsInAnyOrder) {
 
 TEST(PacketRead, RowsKeepTheirPlacesAcrossSaveAndLoad) {
   TClientDataSet t("dsOrganizer");
-  t.AddField("Name", TFieldType::ftString, 255);
-  t.CreateDataSet();
-  for (const char* n : {"A", "B", "C", "D"}) {
-    t.Append();
-    t.FieldByName("Name").SetAsString(n);
-  }
+  DefineNames(t, {"A", "B", "C", "D"});
   t.SetRecNo(2);
   t.Edit();
   t.FieldByName("Name").SetAsString("B2");

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -38,6 +39,18 @@ inline void AppendRows(TClientDataSet& t, const std::vector<TProtocolRow>& rows)
     t.FieldByName("Name").SetAsString(QString::fromUtf8(r.Name));
     t.FieldByName("Weight").SetValue(r.Weight);
     t.FieldByName("Result").SetValue(r.Result);
+    t.Post();
+  }
+}
+
+// A one-column table shaped like the organisers', open, with the names
+// appended and posted in order.
+inline void DefineNames(TClientDataSet& t, std::initializer_list<const char*> names) {
+  t.AddField("Name", TFieldType::ftString, 255);
+  t.CreateDataSet();
+  for (const char* name : names) {
+    t.Append();
+    t.FieldByName("Name").SetAsString(name);
     t.Post();
   }
 }
