@@ -22,6 +22,15 @@ bool DefaultConfirmation(const QString& question) {
                                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+void DefaultInformationDisplay(const QString& message) {
+  QMessageBox::information(DialogParent(), QGuiApplication::applicationDisplayName(), message);
+}
+
+TInformationDisplay& InformationDisplay() {
+  static TInformationDisplay display = DefaultInformationDisplay;
+  return display;
+}
+
 TErrorDisplay& ErrorDisplay() {
   static TErrorDisplay display = DefaultErrorDisplay;
   return display;
@@ -68,6 +77,17 @@ void HandleCurrentException() noexcept {
   }
 }
 
+TInformationDisplay SetInformationDisplay(TInformationDisplay display) {
+  TInformationDisplay previous = std::move(InformationDisplay());
+  InformationDisplay() = display ? std::move(display) : TInformationDisplay(DefaultInformationDisplay);
+  return previous;
+}
+
+void ShowInformation(const QString& message) {
+  const TInformationDisplay display = InformationDisplay();
+  display(message);
+}
+
 QString RecordDeletePrompt() {
   return DeletePrompt();
 }
@@ -82,7 +102,12 @@ TConfirmation SetConfirmation(TConfirmation confirmation) {
   return previous;
 }
 
-bool ConfirmRecordDelete() {
+bool Confirm(const QString& question) {
+  // A copy: the confirmation may replace itself while it runs.
   const TConfirmation confirmation = Confirmation();
-  return confirmation(RecordDeletePrompt());
+  return confirmation(question);
+}
+
+bool ConfirmRecordDelete() {
+  return Confirm(RecordDeletePrompt());
 }

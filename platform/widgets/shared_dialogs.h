@@ -38,6 +38,17 @@ bool RunGuarded(F&& work) noexcept {
   }
 }
 
+// ---- Information ----
+
+// Shows a refusal or a notice with one OK button. The default is an
+// information box titled with the application's display name.
+using TInformationDisplay = std::function<void(const QString& message)>;
+
+// Replaces the information display; an empty function restores the default.
+// Returns the one that was in place.
+TInformationDisplay SetInformationDisplay(TInformationDisplay display);
+void ShowInformation(const QString& message);
+
 // ---- The record-delete prompt ----
 
 // The one question that every grid and navigator asks before deleting a
@@ -52,6 +63,9 @@ using TConfirmation = std::function<bool(const QString& question)>;
 // Replaces the confirmation; an empty function restores the default. Returns
 // the one that was in place.
 TConfirmation SetConfirmation(TConfirmation confirmation);
+
+// Asks the question through the confirmation; true for OK.
+bool Confirm(const QString& question);
 
 // Asks RecordDeletePrompt() through the confirmation.
 bool ConfirmRecordDelete();

@@ -13,14 +13,16 @@ namespace app_test {
 
 TDialogRecorder::TDialogRecorder() {
   FOldDisplay = SetErrorDisplay([this](const QString& message) { Errors << message; });
+  FOldInformation = SetInformationDisplay([this](const QString& message) { Informations << message; });
   FOldConfirmation = SetConfirmation([this](const QString& question) {
     Questions << question;
-    return true;
+    return Answer;
   });
 }
 
 TDialogRecorder::~TDialogRecorder() {
   SetErrorDisplay(std::move(FOldDisplay));
+  SetInformationDisplay(std::move(FOldInformation));
   SetConfirmation(std::move(FOldConfirmation));
 }
 

@@ -17,8 +17,9 @@ class QUrl;
 
 namespace app_test {
 
-// Stands in for the message boxes: records every error and question (the
-// questions are answered OK).
+// Stands in for the message boxes: records every error, information and
+// question; the questions are answered by Answer (OK unless a test says
+// otherwise).
 class TDialogRecorder {
  public:
   TDialogRecorder();
@@ -27,10 +28,13 @@ class TDialogRecorder {
   TDialogRecorder& operator=(const TDialogRecorder&) = delete;
 
   QStringList Errors;
+  QStringList Informations;
   QStringList Questions;
+  bool Answer = true;
 
  private:
   TErrorDisplay FOldDisplay;
+  TInformationDisplay FOldInformation;
   TConfirmation FOldConfirmation;
 };
 
