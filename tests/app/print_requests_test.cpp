@@ -122,7 +122,8 @@ TEST_F(PrintRequests, TheMenuExportsTheWholeCompetitionIntoOneOpenWorkbook) {
   QStringList opened;
   spreadsheet::TSpreadsheetServer& server = spreadsheet::DefaultSpreadsheetServer();
   const spreadsheet::TSpreadsheetHooks old = server.SetHooks(
-      {[&](const std::shared_ptr<const spreadsheet::TWorkbook>& book) { books.push_back(book); }, {},
+      {[&](const std::shared_ptr<const spreadsheet::TWorkbook>& book) { books.push_back(book); },
+       {},
        [&](const QString& path) { opened << path; }});
   {
     auto window = Start();
@@ -199,11 +200,13 @@ TEST_F(PrintRequests, ACompetitionDayFromTheRegisterToThePrintout) {
   ShowPageOf(window->tbshCompMan);
   Choose(*window->cbCompManWeightClass, 1);
   TDataGrid& grid = *window->grSnatch;
-  ASSERT_EQ(ViewTexts(window->dsSnatch, "Name"), (QStringList{"Виктор Попов", "Алексей Смирнов", "Борис Кузнецов"}));
+  ASSERT_EQ(ViewTexts(window->dsSnatch, "Name"),
+            (QStringList{"Виктор Попов", "Алексей Смирнов", "Борис Кузнецов"}));
   EnterCell(grid, 0, "Result", QStringLiteral("95"));
   EnterCell(grid, 1, "Result", QStringLiteral("110"));
   EnterCell(grid, 2, "Result", QStringLiteral("110"));
-  EXPECT_EQ(ViewTexts(window->dsSnatch, "Name"), (QStringList{"Алексей Смирнов", "Борис Кузнецов", "Виктор Попов"}));
+  EXPECT_EQ(ViewTexts(window->dsSnatch, "Name"),
+            (QStringList{"Алексей Смирнов", "Борис Кузнецов", "Виктор Попов"}));
   EXPECT_EQ(ViewTexts(window->dsSnatch, "Position"), (QStringList{"1", "2", "3"}));
   Click(window->btnSetPointSnatch);
   Click(window->btnSetMadeRankSnatch);
@@ -232,8 +235,8 @@ TEST_F(PrintRequests, ACompetitionDayFromTheRegisterToThePrintout) {
   Click(window->btnPrintSnatch);
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
   const QString text = PdfText(pdf.Path);
-  for (const char* expected :
-       {"Кубок города", "до 68", "Алексей Смирнов", "Борис Кузнецов", "Виктор Попов", "Белов Б.Б.", "Чернов Ч.Ч."}) {
+  for (const char* expected : {"Кубок города", "до 68", "Алексей Смирнов", "Борис Кузнецов", "Виктор Попов",
+                               "Белов Б.Б.", "Чернов Ч.Ч."}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
   }
   // Nothing unsaved: the window closes without a question (the one asked was

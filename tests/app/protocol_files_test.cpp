@@ -87,8 +87,9 @@ TEST_F(ProtocolFiles, TheDefaultNameCarriesTheKindAndTheDateDigits) {
   Click(window->btnSaveLongCycle);
   Click(window->btnSaveBiathlon);
   const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-  EXPECT_EQ(Files.Offered, (QStringList{"protocol_snatch" + today + ".ktp", "protocol_longcycle" + today + ".ktp",
-                                        "protocol_biathlon" + today + ".ktp"}));
+  EXPECT_EQ(Files.Offered,
+            (QStringList{"protocol_snatch" + today + ".ktp", "protocol_longcycle" + today + ".ktp",
+                         "protocol_biathlon" + today + ".ktp"}));
   // Cancelled: nothing written.
   EXPECT_TRUE(QDir(testing_sandbox::Folder()).entryList({"*.ktp"}).isEmpty());
 }
@@ -104,10 +105,13 @@ struct TRoundTrip {
 TEST_F(ProtocolFiles, EachDisciplineProtocolComesBackAsItWasSaved) {
   const TRoundTrip cases[] = {
       {"snatch", &TCompetitionTables::dsSnatch, &TfrmMain::btnSaveSnatch, &TfrmMain::btnLoadSnatch, "Result"},
-      {"long cycle", &TCompetitionTables::dsLongCycle, &TfrmMain::btnSaveLongCycle, &TfrmMain::btnLoadLongCycle, "Result"},
-      {"biathlon", &TCompetitionTables::dsBiathlon, &TfrmMain::btnSaveBiathlon, &TfrmMain::btnLoadBiathlon, "PutResult"},
+      {"long cycle", &TCompetitionTables::dsLongCycle, &TfrmMain::btnSaveLongCycle,
+       &TfrmMain::btnLoadLongCycle, "Result"},
+      {"biathlon", &TCompetitionTables::dsBiathlon, &TfrmMain::btnSaveBiathlon, &TfrmMain::btnLoadBiathlon,
+       "PutResult"},
   };
-  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, true}, {"Иванова", 0, 60, "Динамо", true, true, true}});
+  WriteAthletes(
+      {{"Иванов", 1, 66, "Динамо", true, true, true}, {"Иванова", 0, 60, "Динамо", true, true, true}});
   auto window = Start();
   ShowActive(*window);
   Build(*window);
@@ -257,7 +261,8 @@ TEST_F(ProtocolFiles, ClosingAsksOnlyWhenAProtocolHoldsChangesNotSaved) {
   EXPECT_EQ(Dialogs.Questions, QStringList{"Протоколы не сохранены. Закрыть программу?"});
   EXPECT_TRUE(window->isVisible());
   // Cancel ran nothing of the close: the register was not merged.
-  EXPECT_TRUE(ReadRows(&TCompetitionTables::dsCompetitorHB, QStringLiteral("CompetitorHB.xml"), {"Name"}).isEmpty());
+  EXPECT_TRUE(
+      ReadRows(&TCompetitionTables::dsCompetitorHB, QStringLiteral("CompetitorHB.xml"), {"Name"}).isEmpty());
 
   Files.Path = testing_sandbox::Path(QStringLiteral("snatch.ktp"));
   Click(window->btnSaveSnatch);

@@ -13,8 +13,8 @@ TEST(ProtocolRules, PointsByPlace) {
   const struct {
     TValue Place;
     TValue Points;
-  } cases[] = {{1, 20}, {2, 18}, {3, 16}, {4, 15}, {10, 9}, {18, 1}, {19, {}}, {25, {}},
-               {0, {}}, {-3, {}}, {{}, {}}};
+  } cases[] = {{1, 20},  {2, 18},  {3, 16}, {4, 15},  {10, 9}, {18, 1},
+               {19, {}}, {25, {}}, {0, {}}, {-3, {}}, {{}, {}}};
   for (const auto& c : cases) {
     EXPECT_EQ(PointsForPlace(c.Place), c.Points) << c.Place.toString().toStdString();
   }
