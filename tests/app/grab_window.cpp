@@ -4,6 +4,7 @@
 // The window runs on a data folder of its own under the output folder, with
 // a small competition typed in.
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "platform/core/format_settings.h"
+#include "platform/widgets/shared_dialogs.h"
 
 namespace {
 
@@ -33,7 +35,21 @@ constexpr TSample kSamples[] = {
     {"Сидоров Илья Андреевич", "23.11.1995", 21, "Динамо", "Кузнецов А. В.", 84.9, 1, false, true, true, 150},
     {"Морозова Дарья Олеговна", "17.01.2003", 4, "Локомотив", "Орлова Е. Н.", 57.2, 0, true, true, false, 80},
     {"Волков Артём Сергеевич", "30.09.1999", 5, "Спартак", "Белов Д. М.", 94.6, 1, true, false, false, 101},
+    {"Кузьмин Олег Викторович", "08.02.1997", 3, "Локомотив", "Белов Д. М.", 71.3, 1, true, false, false, 118},
+    {"Лебедев Павел Юрьевич", "14.06.2000", 4, "Спартак", "Белов Д. М.", 69.8, 1, true, false, false, 104},
+    {"Соколов Никита Ильич", "02.12.1996", 2, "Локомотив", "Кузнецов А. В.", 72.9, 1, true, true, false, 131},
 };
+
+// Snatch results of the men's 73 kg class for the scored protocol.
+struct TResult {
+  const char* Name;
+  int Result;
+  bool AtTheTeam;
+};
+constexpr TResult kSnatchResults[] = {{"Иванов Сергей Петрович", 124, true},
+                                      {"Кузьмин Олег Викторович", 117, true},
+                                      {"Лебедев Павел Юрьевич", 102, false},
+                                      {"Соколов Никита Ильич", 133, true}};
 
 void WriteSampleTables(const QString& folder) {
   TCompetitionTables tables;
@@ -78,6 +94,40 @@ void WriteSampleTables(const QString& folder) {
     organisers.Post();
   }
   organisers.SaveToFile(folder + "Organizer.xml", 1);
+  TClientDataSet& normative = tables.dsNormative;
+  normative.CreateDataSet();
+  for (const auto& [rank, result] : {std::pair{2, 130}, {3, 115}, {4, 100}}) {
+    normative.Append();
+    normative.FieldByName("Discipline").SetAsString(QStringLiteral("Рывок"));
+    normative.FieldByName("WeightClass").SetAsString(QStringLiteral("73"));
+    normative.FieldByName("SexRef").SetAsInteger(1);
+    normative.FieldByName("RankRef").SetAsInteger(rank);
+    normative.FieldByName("DumbbellWeight").SetAsInteger(32);
+    normative.FieldByName("Result").SetAsInteger(result);
+    normative.Post();
+  }
+  normative.SaveToFile(folder + "Normative.xml", 1);
+}
+
+// The competition tab with the men's 73 kg snatch built, the results typed,
+// team points and achieved ranks set.
+void ScoreSnatch(TfrmMain& window) {
+  window.pcMain->setCurrentWidget(window.tbshCompetition);
+  window.btnNewCompetitionClick();
+  window.pcCompetitionWeight->setCurrentWidget(window.tbshCompMan);
+  window.cbCompManWeightClass->setCurrentIndex(2);
+  window.cbCompManWeightClassChange();
+  TClientDataSet& snatch = window.dsSnatch;
+  for (const TResult& r : kSnatchResults) {
+    if (snatch.Locate("Name", QString::fromUtf8(r.Name))) {
+      snatch.Edit();
+      snatch.FieldByName("AtTheTeam").SetAsBoolean(r.AtTheTeam);
+      snatch.FieldByName("Result").SetAsInteger(r.Result);
+    }
+  }
+  window.btnSetPointSnatchClick();
+  window.btnSetMadeRankSnatchClick();
+  snatch.First();
 }
 
 void Grab(QWidget& window, const QString& file) {
@@ -145,6 +195,10 @@ int main(int argc, char** argv) {
     }
     pages->setCurrentIndex(0);
   }
+  ScoreSnatch(*window);
+  Grab(*window, out + "/competition-scored-" + suffix + ".png");
+  // The scored protocol is not saved anywhere; the close would ask.
+  SetConfirmation([](const QString&) { return true; });
   window->close();
   delete window;
   QDir(root).removeRecursively();
