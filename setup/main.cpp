@@ -1,0 +1,19 @@
+// The installer's program block: the install window as the main window, then
+// the message loop; closing the window ends the program.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/widgets/shared_dialogs.h"
+#include "setup/setup_form.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  TfrSetup frSetup;
+  SetErrorDisplay([&frSetup](const QString& message) {
+    QMessageBox::critical(&frSetup, frSetup.windowTitle(), message);
+  });
+  frSetup.show();
+  const int result = QApplication::exec();
+  SetErrorDisplay(nullptr);
+  return result;
+}
