@@ -268,6 +268,16 @@ TEST_F(SetupTest, WithoutADesktopFolderNoEntryIsWrittenAndTheSuccessMessageStand
   }
 }
 
+TEST_F(SetupTest, NoDesktopEntryForAProgramThatIsNotThere) {
+  auto window = Start();
+  QDir().mkpath(testing_sandbox::Path("opt/tyazharnet-protocol"));  // a folder is no program
+  for (const char* folder : {"nowhere/", "opt/"}) {
+    window->CreateDesktopShortcut("tyazharnet-protocol", testing_sandbox::Path(folder));
+  }
+  EXPECT_TRUE(QDir(DesktopFolder()).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(testing_sandbox::Path("nowhere")));
+}
+
 TEST_F(SetupTest, ADataFileThatCannotBeDeletedStopsTheReinstallation) {
   if (geteuid() == 0) {
     GTEST_SKIP() << "the superuser deletes files in any folder";
