@@ -9,11 +9,16 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   TfrSetup frSetup;
+  // Both boxes are titled with the window's caption in the chosen language.
   SetErrorDisplay([&frSetup](const QString& message) {
     QMessageBox::critical(&frSetup, frSetup.windowTitle(), message);
+  });
+  SetInformationDisplay([&frSetup](const QString& message) {
+    QMessageBox::information(&frSetup, frSetup.windowTitle(), message);
   });
   frSetup.show();
   const int result = QApplication::exec();
   SetErrorDisplay(nullptr);
+  SetInformationDisplay(nullptr);
   return result;
 }

@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -39,8 +38,6 @@ QString WithSeparator(QString folder) {
 }  // namespace
 
 const QString TfrSetup::kProgramFileName = QStringLiteral("tyazharnet-protocol");
-
-std::function<void(const QString& title, const QString& text)> TfrSetup::InformationHook;
 
 TfrSetup::TfrSetup(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frSetup"));
@@ -225,11 +222,7 @@ void TfrSetup::btnSetupClick() {
   const QString message =
       language != 0 ? QStringLiteral("Program successfull install")
                     : QStringLiteral("Программа успешно установлена. Ярлык добавлен на рабочий стол");
-  if (InformationHook) {
-    InformationHook(windowTitle(), message);
-  } else {
-    QMessageBox::information(this, windowTitle(), message);
-  }
+  ShowInformation(message);
   close();
 }
 

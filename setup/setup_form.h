@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -40,10 +39,6 @@ class TfrSetup : public QWidget {
 
   // The program's file name; Linux stand-in: no ".exe".
   static const QString kProgramFileName;
-
-  // The information box of the success message; tests replace it. The
-  // default is an information box with one OK button.
-  static std::function<void(const QString& title, const QString& text)> InformationHook;
 
   // Runs once, at the window's first showing.
   void FormActivate();

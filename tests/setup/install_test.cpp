@@ -48,7 +48,7 @@ TEST_F(SetupTest, FirstInstallationIntoAFolderTypedWithoutTheFinalSeparator) {
   window->cbLanguage->setCurrentIndex(1);
   ASSERT_TRUE(Install(*window)) << Errors.join('\n').toStdString();
   EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
-  EXPECT_EQ(Messages, QStringList{"Tyazharnet.PROTOCOL: Program successfull install"});
+  EXPECT_EQ(Messages, QStringList{"Program successfull install"});
 
   const QString program = typed + "/tyazharnet-protocol";
   EXPECT_EQ(window->FInstallDir, typed + '/');
@@ -111,8 +111,7 @@ TEST_F(SetupTest, ReinstallationDeletesTheDataFilesButNoFolder) {
   window->edPath->setText(testing_sandbox::Path("opt/"));
   ASSERT_TRUE(Install(*window)) << Errors.join('\n').toStdString();
   EXPECT_EQ(Messages,
-            QStringList{QString::fromUtf8(
-                "Тяжарнет.ПРОТОКОЛ: Программа успешно установлена. Ярлык добавлен на рабочий стол")});
+            QStringList{QString::fromUtf8("Программа успешно установлена. Ярлык добавлен на рабочий стол")});
 
   QDir data(DataFolder());
   EXPECT_EQ(data.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),

@@ -9,15 +9,13 @@ namespace setup_test {
 
 void SetupTest::SetUp() {
   FOldDisplay = SetErrorDisplay([this](const QString& message) { Errors << message; });
-  TfrSetup::InformationHook = [this](const QString& title, const QString& text) {
-    Messages << title + ": " + text;
-  };
+  FOldInformation = SetInformationDisplay([this](const QString& message) { Messages << message; });
   TFileDialog::ExecuteHook = nullptr;
 }
 
 void SetupTest::TearDown() {
   SetErrorDisplay(std::move(FOldDisplay));
-  TfrSetup::InformationHook = nullptr;
+  SetInformationDisplay(std::move(FOldInformation));
   TFileDialog::ExecuteHook = nullptr;
 }
 

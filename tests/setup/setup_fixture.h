@@ -44,10 +44,11 @@ class SetupTest : public ::testing::Test {
   static bool Registered();
 
   QStringList Errors;
-  QStringList Messages;  // "title: text" of the information boxes
+  QStringList Messages;  // of the information boxes
 
  private:
   TErrorDisplay FOldDisplay;
+  TInformationDisplay FOldInformation;
 };
 
 // What desktop-file-validate says of a desktop entry: empty when it finds
