@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libpugixml-dev libxlsxwriter-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libreoffice-calc-nogui poppler-utils xdg-utils
+  libreoffice-calc-nogui poppler-utils xdg-utils desktop-file-utils
   fonts-dejavu-core fonts-liberation2
 )
 

@@ -2,7 +2,8 @@
 
 #include <QSaveFile>
 
-bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error,
+                         std::optional<QFileDevice::Permissions> permissions) {
   QSaveFile file(path);
   // Without this, a folder that forbids creating the temporary file would make
   // QSaveFile fall back to writing the target in place.
@@ -11,6 +12,14 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
     if (error) {
       *error = file.errorString();
     }
+    return false;
+  }
+  // Set on the temporary file, so the file never shows up without them.
+  if (permissions && !file.setPermissions(*permissions)) {
+    if (error) {
+      *error = file.errorString();
+    }
+    file.cancelWriting();
     return false;
   }
   if (file.write(data) != data.size()) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp1251.h"
@@ -73,6 +74,24 @@ TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {
   }
   EXPECT_FALSE(error.isEmpty());
   EXPECT_EQ(testing_sandbox::ReadFile(target), QByteArray("kept"));
+}
+
+TEST(AtomicFile, GivenPermissionsHoldForANewAndAReplacedFile) {
+  const QString path = testing_sandbox::Path("program");
+  const QFileDevice::Permissions runnable =
+      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+      QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+  const QFileDevice::Permissions plain = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+  // The "user" bits repeat the owner's for the running user.
+  const QFileDevice::Permissions noUserBits = ~QFileDevice::Permissions(0x0700);
+  ASSERT_TRUE(WriteFileAtomically(path, "one", nullptr, runnable));
+  EXPECT_EQ(QFileInfo(path).permissions() & noUserBits, runnable);
+  ASSERT_TRUE(WriteFileAtomically(path, "two", nullptr, plain));
+  EXPECT_EQ(QFileInfo(path).permissions() & noUserBits, plain);
+  // Without permissions the replaced file keeps the ones it had.
+  ASSERT_TRUE(WriteFileAtomically(path, "three"));
+  EXPECT_EQ(QFileInfo(path).permissions() & noUserBits, plain);
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("three"));
 }
 
 }  // namespace
