@@ -6,6 +6,7 @@
 
 #include "app/every_row.h"
 #include "app/frames/stream_frame.h"
+#include "app/held_pages.h"
 #include "app/main_window.h"
 #include "platform/widgets/data_link.h"
 
@@ -38,22 +39,9 @@ void ExcludeByName(TClientDataSet& list, const QStringList& names) {
 }  // namespace
 
 void TfrmMain::tbshStreamShow() {
-  const struct {
-    QWidget* Page;
-    QCheckBox* Held;
-  } pages[] = {
-      {tbshStreamSnatch, cbSnatch}, {tbshStreamLongCycle, cbLongCycle}, {tbshStreamBiathlon, cbBiathlon}};
-  QWidget* first = nullptr;
-  for (const auto& page : pages) {
-    const bool held = page.Held->isChecked();
-    pcStream->setTabVisible(pcStream->indexOf(page.Page), held);
-    if (held && first == nullptr) {
-      first = page.Page;
-    }
-  }
-  if (first != nullptr) {
-    pcStream->setCurrentWidget(first);
-  }
+  ShowHeldPages(*pcStream, {{tbshStreamSnatch, cbSnatch->isChecked()},
+                            {tbshStreamLongCycle, cbLongCycle->isChecked()},
+                            {tbshStreamBiathlon, cbBiathlon->isChecked()}});
 
   // The list is built from every competitor, whatever the weighing tab last
   // showed; a row a grid appended and nobody filled is nobody.

@@ -14,6 +14,7 @@
 #include "platform/core/scope_exit.h"
 #include "platform/spreadsheet/office.h"
 #include "platform/widgets/data_grid.h"
+#include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/pdf_reader.h"
 #include "tests/support/test_sandbox.h"
@@ -36,29 +37,18 @@ struct TEntrant {
 };
 
 void WriteRegister(const QList<TEntrant>& entrants) {
-  TCompetitionTables tables;
-  WriteTable(tables.dsCompetitor, "Competitor.xml", [&](TClientDataSet& t) {
-    for (const TEntrant& e : entrants) {
-      t.Append();
-      t.FieldByName("Name").SetAsString(QString::fromUtf8(e.Name));
-      t.FieldByName("SexRef").SetAsInteger(1);
-      t.FieldByName("Birthday").SetAsString("01.02.1990");
-      t.FieldByName("Weight").SetAsFloat(e.Weight);
-      t.FieldByName("Snatch").SetAsBoolean(e.Snatch >= 0);
-      t.FieldByName("LongCycle").SetAsBoolean(e.LongCycle >= 0);
-      t.FieldByName("Biathlon").SetAsBoolean(e.Biathlon >= 0);
-      if (e.Snatch > 0) {
-        t.FieldByName("BestResSnatch").SetAsInteger(e.Snatch);
-      }
-      if (e.LongCycle > 0) {
-        t.FieldByName("BestResLongCycle").SetAsInteger(e.LongCycle);
-      }
-      if (e.Biathlon > 0) {
-        t.FieldByName("BestResBiathlon").SetAsFloat(e.Biathlon);
-      }
-      t.Post();
-    }
-  });
+  QList<TAthlete> athletes;
+  for (const TEntrant& e : entrants) {
+    athletes << TAthlete{.Name = e.Name,
+                         .Weight = e.Weight,
+                         .Snatch = e.Snatch >= 0,
+                         .LongCycle = e.LongCycle >= 0,
+                         .Biathlon = e.Biathlon >= 0,
+                         .BestSnatch = e.Snatch > 0 ? e.Snatch : -1,
+                         .BestLongCycle = e.LongCycle > 0 ? e.LongCycle : -1,
+                         .BestBiathlon = e.Biathlon > 0 ? e.Biathlon : -1};
+  }
+  WriteAthletes(athletes);
 }
 
 // The rows of a stream file as "ID|Name|Weight|BestResult", in the order of
@@ -78,14 +68,6 @@ QStringList StoredStreams(const char* fileName) {
     rows << values.join(u'|');
   }
   return rows;
-}
-
-QStringList Column(TDataGrid& grid, int column) {
-  QStringList texts;
-  for (int row = 0; row < grid.model()->rowCount(); ++row) {
-    texts << grid.model()->index(row, column).data().toString();
-  }
-  return texts;
 }
 
 QStringList Items(const QComboBox& combo) {
@@ -132,17 +114,11 @@ class Streams : public WindowTest {
   TfrmStream& Frame(const char* name) { return *Named<TfrmStream>(name); }
   TfrmStream& Snatch() { return Frame("frmStreamSnatch"); }
   TDataGrid& List() { return *Named<TDataGrid>("grStreamHB"); }
-  QStringList Listed() { return Column(List(), 0); }
-  static QStringList Shown(TfrmStream& frame) { return Column(*frame.grStream, 0); }
+  QStringList Listed() { return GridColumn(List()); }
+  static QStringList Shown(TfrmStream& frame) { return GridColumn(*frame.grStream); }
 
-  void ShowStreams() {
-    Named<QTabWidget>("pcMain")->setCurrentWidget(Named("tbshStream"));
-    QApplication::processEvents();
-  }
-  void ShowPage(const char* page) {
-    Named<QTabWidget>("pcStream")->setCurrentWidget(Named(page));
-    QApplication::processEvents();
-  }
+  void ShowStreams() { ShowPageOf(Named("tbshStream")); }
+  void ShowPage(const char* page) { ShowPageOf(Named(page)); }
   void SetExcept(bool on) { Named<QCheckBox>("cbExcept")->setChecked(on); }
 
   // Makes the competitor the list's current row, as a click on it does, and
@@ -374,7 +350,7 @@ TEST_F(Streams, GoOutLighterFirstThenByLowerBestResultWhicheverWayChosen) {
   Choose("Лёгкий", TChoose::Enter);
   TfrmStream& frame = Snatch();
   EXPECT_EQ(Shown(frame), (QStringList{"Лёгкий", "Тяжёлый слабый", "Тяжёлый сильный"}));
-  EXPECT_EQ(Column(*frame.grStream, 1), (QStringList{"65", "70", "70"}));
+  EXPECT_EQ(GridColumn(*frame.grStream, 1), (QStringList{"65", "70", "70"}));
   // Without the exclusion everyone stays listed and can be placed again.
   EXPECT_EQ(Listed().size(), 3);
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors();
