@@ -235,6 +235,19 @@ TEST_F(Streams, FirstShowingCreatesTheThreeStreamFilesAndListsTheEntrantsOfThePa
   EXPECT_EQ(Listed(), QStringList{"Сидоров"});
 }
 
+TEST_F(Streams, ARegisterRowAppendedAndLeftEmptyIsNoCompetitor) {
+  WriteRegister({{"Иванов", 70, 50}});
+  window = Start();
+  ShowActive(*window);
+  ShowPageOf(Named("tbshCredentialsCommittee"));
+  QTest::mouseClick(Named<QToolButton>("dbnvgrCompetitor_insert"), Qt::LeftButton);
+  ASSERT_EQ(window->dsCompetitor.State(), TDataSetState::dsInsert);
+  ShowStreams();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors();
+  EXPECT_EQ(Listed(), QStringList{"Иванов"});
+  EXPECT_EQ(window->dsCompetitor.RecordCount(), 1);
+}
+
 TEST_F(Streams, AStreamFileThatCannotBeReadKeepsOnlyItsOwnDisciplineClosed) {
   WriteRegister({{"Иванов", 70, 50, 40}});
   const QByteArray damaged = "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET";
