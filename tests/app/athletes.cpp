@@ -22,6 +22,15 @@ void WriteAthletes(const QList<TAthlete>& athletes) {
       }
       t.FieldByName("Birthday").SetAsString(QString::fromLatin1(a.Birthday));
       t.FieldByName("Trainer").SetAsString(QString::fromUtf8(a.Trainer));
+      if (a.BestSnatch >= 0) {
+        t.FieldByName("BestResSnatch").SetAsInteger(a.BestSnatch);
+      }
+      if (a.BestLongCycle >= 0) {
+        t.FieldByName("BestResLongCycle").SetAsInteger(a.BestLongCycle);
+      }
+      if (a.BestBiathlon >= 0) {
+        t.FieldByName("BestResBiathlon").SetAsFloat(a.BestBiathlon);
+      }
       t.Post();
     }
   });

@@ -20,6 +20,10 @@ struct TAthlete {
   int Rank = -1;  // none
   const char* Birthday = "01.02.1990";
   const char* Trainer = "";
+  // Best results; none when negative.
+  int BestSnatch = -1;
+  int BestLongCycle = -1;
+  double BestBiathlon = -1;
 };
 
 // The register file Competitor.xml of the data folder.

@@ -134,10 +134,10 @@ QStringList ViewTexts(TClientDataSet& table, const char* field) {
   return texts;
 }
 
-QStringList GridColumn(TDataGrid& grid) {
+QStringList GridColumn(TDataGrid& grid, int column) {
   QStringList texts;
   for (int row = 0; row < grid.model()->rowCount(); ++row) {
-    texts << grid.model()->index(row, 0).data().toString();
+    texts << grid.model()->index(row, column).data().toString();
   }
   return texts;
 }

@@ -103,8 +103,8 @@ QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& f
 // cursor.
 QStringList ViewTexts(TClientDataSet& table, const char* field);
 
-// What a grid shows in its first column.
-QStringList GridColumn(TDataGrid& grid);
+// What a grid shows in one column, the first unless told.
+QStringList GridColumn(TDataGrid& grid, int column = 0);
 
 // Makes the widget's page, and the pages above it, the current ones.
 void ShowPageOf(QWidget* widget);

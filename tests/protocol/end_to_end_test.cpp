@@ -16,6 +16,7 @@
 #include "protocol/protocol.h"
 #include "tests/protocol/competition_fixture.h"
 #include "tests/support/automation_double.h"
+#include "tests/support/pdf_reader.h"
 #include "tests/support/test_sandbox.h"
 
 using competition_fixture::TCompetition;
@@ -118,25 +119,6 @@ std::map<QString, TCsv> SheetsAsCsv(const QString& xlsx) {
         ParseCsv(QString::fromUtf8(testing_sandbox::ReadFile(file.absoluteFilePath())));
   }
   return sheets;
-}
-
-QString PdfText(const QString& pdf) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-  process.waitForFinished(60000);
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int PdfPages(const QString& pdf) {
-  QProcess process;
-  process.start(QStringLiteral("pdfinfo"), {pdf});
-  process.waitForFinished(60000);
-  for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(u'\n')) {
-    if (line.startsWith(QStringLiteral("Pages:"))) {
-      return line.mid(6).trimmed().toInt();
-    }
-  }
-  return 0;
 }
 
 // Keeps a copy for looking at the pages when TYAZHAR_KEEP_OUTPUT names a folder.
@@ -279,8 +261,8 @@ TEST_F(EndToEndTest, TheExportedWorkbookReadsBackSheetBySheet) {
   const QString pdf = testing_sandbox::Path(QStringLiteral("export.pdf"));
   office::ConvertToPdf(xlsx, pdf);
   Keep(pdf);
-  EXPECT_GE(PdfPages(pdf), 5);
-  const QString text = PdfText(pdf);
+  EXPECT_GE(testing_pdf::Pages(pdf), 5);
+  const QString text = testing_pdf::Text(pdf);
   for (const char* expectedText : {"Кубок России 2027 по гиревому спорту среди женщин (рывок)",
                                    "Игорь Фёдоров", "СВОДНЫЙ ПРОТОКОЛ", "Общий вес команды:"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expectedText))) << expectedText;
@@ -344,12 +326,12 @@ TEST_F(EndToEndTest, EveryPrintGoesToThePdfOnePageWide) {
     cs.print(builder, c);
     qunsetenv("TYAZHAR_PRINT_TO");
     Keep(pdf);
-    const QString text = PdfText(pdf);
+    const QString text = testing_pdf::Text(pdf);
     for (const QString& expected : cs.expected) {
       EXPECT_TRUE(text.contains(expected)) << cs.file << ": " << expected.toStdString() << "\n"
                                            << text.toStdString();
     }
-    EXPECT_EQ(PdfPages(pdf), 1) << cs.file;
+    EXPECT_EQ(testing_pdf::Pages(pdf), 1) << cs.file;
   }
   // The hidden instances were quit: nothing to attach to, nothing handed over.
   EXPECT_THROW(server.GetActiveObject(QStringLiteral("Excel.Application")), EOleSysError);

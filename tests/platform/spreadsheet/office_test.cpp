@@ -16,6 +16,7 @@
 #include "platform/spreadsheet/office.h"
 #include "platform/spreadsheet/xlsx_writer.h"
 #include "tests/platform/spreadsheet/spreadsheet_fixture.h"
+#include "tests/support/pdf_reader.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -46,16 +47,6 @@ void FillProtocol(const TPrintingCalls& calls) {
   calls.SetCellFormula(1, 7, 5, "=SUM(G3:G4)");
   calls.DrawRangeBorders(1, "A3", "H4");
   calls.SetSheetName(1, "Эст31");
-}
-
-QString PdfText(const QString& pdf) {
-  QProcess process;
-  process.start("pdftotext", {"-layout", pdf, "-"});
-  if (!process.waitForFinished(60000)) {
-    ADD_FAILURE() << "pdftotext did not finish";
-    return {};
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // A stand-in for soffice: a shell script with the given body.
@@ -102,7 +93,7 @@ TEST_F(OfficeTest, PrintOutWritesAPdfOfEverySheetWhenAskedTo) {
   calls.CloseAndQuit();
 
   ASSERT_TRUE(QFileInfo::exists(pdf));
-  const QString text = PdfText(pdf);
+  const QString text = testing_pdf::Text(pdf);
   for (const char* expected : {"ПРОТОКОЛ", "Сидоров Пётр", "Второй лист", "Подготовлено с помощью"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
   }
