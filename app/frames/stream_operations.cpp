@@ -6,6 +6,7 @@
 
 #include "app/every_row.h"
 #include "app/frames/stream_frame.h"
+#include "app/wait_cursor.h"
 #include "platform/widgets/shared_dialogs.h"
 #include "protocol/protocol.h"
 
@@ -132,6 +133,7 @@ void TfrmStream::btnDelAllStreamClick() {
 }
 
 void TfrmStream::btnPrintStreamClick() {
+  const TWaitCursor wait;
   TProtocol protocol(
       [this](const QString& russian, const QString& english) { return Translate(russian, english); });
   protocol.PrintStream(dsStream);

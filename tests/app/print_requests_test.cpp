@@ -14,6 +14,7 @@
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pdf_reader.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
@@ -107,7 +108,7 @@ TEST_F(PrintRequests, TheOpenClassPrintsWithTheRequirementsOfTheHeaviestClosedLi
   ShowPageOf(window->tbshSnatch);
   Click(window->btnPrintSnatch);
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
-  const QString text = PdfText(pdf.Path);
+  const QString text = testing_pdf::Text(pdf.Path);
   for (const char* expected : {"Кубок области", "Тяжеловес Пётр", "свыше 105", "141", "127"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
   }
@@ -234,7 +235,7 @@ TEST_F(PrintRequests, ACompetitionDayFromTheRegisterToThePrintout) {
   TPrintToPdf pdf(QStringLiteral("day.pdf"));
   Click(window->btnPrintSnatch);
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
-  const QString text = PdfText(pdf.Path);
+  const QString text = testing_pdf::Text(pdf.Path);
   for (const char* expected : {"Кубок города", "до 68", "Алексей Смирнов", "Борис Кузнецов", "Виктор Попов",
                                "Белов Б.Б.", "Чернов Ч.Ч."}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();

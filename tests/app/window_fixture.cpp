@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
-#include <QProcess>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -190,16 +189,6 @@ void Choose(QComboBox& selector, int index) {
 std::string Errors(const TDialogRecorder& dialogs) {
   return dialogs.Errors.join(u'\n').toStdString();
 }
-
-QString PdfText(const QString& pdf) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-  if (!process.waitForFinished(60000)) {
-    ADD_FAILURE() << "pdftotext did not finish";
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 }  // namespace app_test
 
 #include "window_fixture.moc"

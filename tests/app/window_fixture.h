@@ -125,7 +125,4 @@ void Choose(QComboBox& selector, int index);
 // The recorded errors, one per line, for a failure message.
 std::string Errors(const TDialogRecorder& dialogs);
 
-// The text of a PDF file as pdftotext lays it out.
-QString PdfText(const QString& pdf);
-
 }  // namespace app_test
