@@ -16,11 +16,6 @@ namespace {
 
 using Competition = WindowTest;
 
-void Click(QToolButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-  QApplication::processEvents();
-}
-
 // Builds the protocols on the competition tab and shows the men's class at
 // the given item.
 void Build(TfrmMain& window, bool men = true, int item = 1) {

@@ -22,11 +22,6 @@ namespace {
 
 using PrintRequests = WindowTest;
 
-void Click(QToolButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-  QApplication::processEvents();
-}
-
 void WriteClasses(TClientDataSet TCompetitionTables::*table, const QString& fileName,
                   const QList<std::tuple<int, const char*, const char*>>& rows) {
   TCompetitionTables tables;

@@ -48,11 +48,6 @@ class ProtocolFiles : public WindowTest {
   TFileAnswers Files;
 };
 
-void Click(QToolButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-  QApplication::processEvents();
-}
-
 void Build(TfrmMain& window) {
   ShowPageOf(window.tbshCompetition);
   Click(window.btnNewCompetition);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QUrl>
 
 #include "platform/core/cp1251.h"
@@ -177,6 +178,11 @@ void EnterCell(TDataGrid& grid, int row, const char* field, const QString& text)
   QApplication::processEvents();
   TypeText(text);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+void Click(QToolButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
   QApplication::processEvents();
 }
 

@@ -14,6 +14,7 @@
 #include "tests/support/test_sandbox.h"
 
 class QComboBox;
+class QToolButton;
 class QUrl;
 class TDataGrid;
 
@@ -118,6 +119,9 @@ void TypeText(const QString& text);
 // text typed, Enter pressed (which gives it to the field; the row stays in
 // editing).
 void EnterCell(TDataGrid& grid, int row, const char* field, const QString& text);
+
+// Clicks a tool button as a user does.
+void Click(QToolButton* button);
 
 // Chooses a selector's item as a user does, so its handler runs.
 void Choose(QComboBox& selector, int index);
