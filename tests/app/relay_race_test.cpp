@@ -1,0 +1,611 @@
+// The relay race tab: which discipline pages it shows, the side panel, the
+// filters of the page and team shown, building a race from the register's
+// teams, putting competitors in with their weight category, the running stage
+// total, team totals and places, and team names holding an apostrophe.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/filter_literal.h"
+#include "app/main_window.h"
+#include "app/relay_race.h"
+#include "platform/core/exception.h"
+#include "platform/widgets/data_grid.h"
+#include "tests/app/window_fixture.h"
+
+namespace app_test {
+namespace {
+
+struct TAthlete {
+  const char* Name;
+  const char* Team;
+  double Weight = 70;
+  int Sex = 1;
+};
+
+void WriteRegister(const QList<TAthlete>& athletes) {
+  TCompetitionTables tables;
+  WriteTable(tables.dsCompetitor, "Competitor.xml", [&](TClientDataSet& t) {
+    for (const TAthlete& a : athletes) {
+      t.Append();
+      t.FieldByName("Name").SetAsString(QString::fromUtf8(a.Name));
+      t.FieldByName("Team").SetAsString(QString::fromUtf8(a.Team));
+      t.FieldByName("Weight").SetAsFloat(a.Weight);
+      t.FieldByName("SexRef").SetAsInteger(a.Sex);
+      t.FieldByName("Birthday").SetAsString("01.02.1990");
+      t.Post();
+    }
+  });
+}
+
+// The texts of the given fields over a table's view, joined by "|", without
+// moving its cursor.
+QStringList ViewRows(TClientDataSet& table, const QStringList& fields) {
+  QStringList rows;
+  for (int row = 0; row < table.RecordCount(); ++row) {
+    QStringList values;
+    for (const QString& field : fields) {
+      values << table.DisplayTextAt(row, table.FieldByName(field));
+    }
+    rows << values.join(u'|');
+  }
+  return rows;
+}
+
+QStringList Items(const QComboBox& combo) {
+  QStringList items;
+  for (int i = 0; i < combo.count(); ++i) {
+    items << combo.itemText(i);
+  }
+  return items;
+}
+
+std::string Errors(const TDialogRecorder& dialogs) {
+  return dialogs.Errors.join(u'\n').toStdString();
+}
+
+class Relay : public WindowTest {
+ protected:
+  // The window with the relay tab shown for the relay disciplines held.
+  void Open(bool jerk, bool longCycle, bool snatch) {
+    W = Start();
+    ShowActive(*W);
+    W->cbRRDJerk->setChecked(jerk);
+    W->cbRRDLongCycle->setChecked(longCycle);
+    W->cbRRDSnatch->setChecked(snatch);
+    W->pcMain->setCurrentWidget(Find<QWidget>(*W, "tbshRelayRace"));
+    QApplication::processEvents();
+  }
+
+  void Click(const char* name) {
+    auto* button = Find<QToolButton>(*W, name);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+  }
+
+  // The relay tab on a freshly built race.
+  void Build(bool jerk = true, bool longCycle = true, bool snatch = false) {
+    Open(jerk, longCycle, snatch);
+    Click("btnNewRelayRace");
+  }
+
+  // A choice in the team selector, as the user makes it.
+  void ChooseTeam(const QString& team) {
+    auto* teams = Find<QComboBox>(*W, "cbTeam");
+    const int index = teams->findText(team, Qt::MatchExactly);
+    ASSERT_GE(index, 0) << team.toStdString();
+    teams->setCurrentIndex(index);
+    emit teams->activated(index);
+    QApplication::processEvents();
+  }
+
+  void ShowPage(const char* pages, const char* page) {
+    Find<QTabWidget>(*W, pages)->setCurrentWidget(Find<QWidget>(*W, page));
+    QApplication::processEvents();
+  }
+
+  // Picks the competitor in the competitor list and presses the select
+  // button.
+  void Select(const QString& name) {
+    ASSERT_TRUE(W->dsCompetitor.Locate("Name", name)) << name.toStdString();
+    Click("butCompetitorSelect");
+  }
+
+  // Types a value into a cell of the relay grid and presses Enter.
+  void EnterCell(const QString& name, const char* field, const QString& text) {
+    auto* grid = Find<TDataGrid>(*W, "grRelayRace");
+    int row = -1;
+    for (int r = 0; r < W->dsRelayRace.RecordCount(); ++r) {
+      if (W->dsRelayRace.DisplayTextAt(r, W->dsRelayRace.FieldByName("Name")) == name) {
+        row = r;
+      }
+    }
+    ASSERT_GE(row, 0) << name.toStdString();
+    grid->setFocus(Qt::OtherFocusReason);
+    grid->setCurrentIndex(grid->model()->index(row, grid->ColumnPosition(QString::fromLatin1(field))));
+    QApplication::processEvents();
+    if (text.isEmpty()) {
+      // The editor opens with its text selected.
+      QTest::keyClick(grid, Qt::Key_F2);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    } else {
+      Type(text);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+  }
+
+  // A relay member with a stage and a result typed in.
+  void Run(const QString& name, int step, int result) {
+    Select(name);
+    EnterCell(name, "Step", QString::number(step));
+    EnterCell(name, "Result", QString::number(result));
+  }
+
+  QString Relayed(const QString& name, const char* field) {
+    TClientDataSet& relay = W->dsRelayRace;
+    for (int r = 0; r < relay.RecordCount(); ++r) {
+      if (relay.DisplayTextAt(r, relay.FieldByName("Name")) == name) {
+        return relay.DisplayTextAt(r, relay.FieldByName(QString::fromLatin1(field)));
+      }
+    }
+    ADD_FAILURE() << "not in the relay view: " << name.toStdString();
+    return QString();
+  }
+
+  std::unique_ptr<TfrmMain> W;
+};
+
+// ---- Showing the tab ----
+
+struct TShowCase {
+  const char* What;
+  bool Jerk, LongCycle, Snatch;
+  QStringList Visible;  // the discipline pages whose tabs show
+  const char* Current;  // the page shown; null: any
+  bool Enabled;
+  int Discipline;
+};
+
+TEST_F(Relay, OnlyTheHeldDisciplinesShowAndTheFirstOfThemIsShown) {
+  const TShowCase cases[] = {
+      {"all three",
+       true,
+       true,
+       true,
+       {"tbshRRJerk", "tbshRRLongCycle", "tbshRRSnatch"},
+       "tbshRRJerk",
+       true,
+       1},
+      {"only long cycle", false, true, false, {"tbshRRLongCycle"}, "tbshRRLongCycle", true, 2},
+      {"long cycle and snatch",
+       false,
+       true,
+       true,
+       {"tbshRRLongCycle", "tbshRRSnatch"},
+       "tbshRRLongCycle",
+       true,
+       2},
+      {"only snatch", false, false, true, {"tbshRRSnatch"}, "tbshRRSnatch", true, 3},
+      // No page is left to show: which one the selector holds matters to nobody.
+      {"none", false, false, false, {}, nullptr, false, 0},
+  };
+  for (const TShowCase& c : cases) {
+    Open(c.Jerk, c.LongCycle, c.Snatch);
+    auto* pages = Find<QTabWidget>(*W, "pcRRDiscipline");
+    QStringList visible;
+    for (int i = 0; i < pages->count(); ++i) {
+      if (pages->isTabVisible(i)) {
+        visible << pages->widget(i)->objectName();
+      }
+    }
+    EXPECT_EQ(visible, c.Visible) << c.What;
+    if (c.Current != nullptr) {
+      EXPECT_EQ(pages->currentWidget()->objectName(), c.Current) << c.What;
+    }
+    EXPECT_EQ(W->tbshRelayRace->isEnabled(), c.Enabled) << c.What;
+    EXPECT_EQ(W->btnNewRelayRace->isEnabled(), c.Enabled) << c.What;
+    EXPECT_EQ(W->RelayCurrentDiscipline(), c.Discipline) << c.What;
+    if (c.Enabled) {
+      // The page shown filtered the tables.
+      EXPECT_EQ(W->dsRRTeam.Filter(), QStringLiteral("(SexRef=1) and (Discipline=%1)").arg(c.Discipline))
+          << c.What;
+    }
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << c.What << ": " << Errors(Dialogs);
+    W->hide();
+    W.reset();
+  }
+}
+
+TEST_F(Relay, DisciplinesDroppedSinceTheLastVisitMoveThePageToTheFirstHeld) {
+  Open(true, true, false);
+  ShowPage("pcRRDiscipline", "tbshRRLongCycle");
+  W->pcMain->setCurrentWidget(W->tbshProtocol);
+  W->cbRRDLongCycle->setChecked(false);
+  W->cbRRDJerk->setChecked(false);
+  W->cbRRDSnatch->setChecked(true);
+  W->pcMain->setCurrentWidget(W->tbshRelayRace);
+  QApplication::processEvents();
+  EXPECT_EQ(W->pcRRDiscipline->currentWidget(), W->tbshRRSnatch);
+  EXPECT_EQ(W->dsRRTeam.Filter(), "(SexRef=1) and (Discipline=3)");
+}
+
+TEST_F(Relay, MenuAndSidePanelWaitForARaceAndTheToggleSwapsTheSidePanelsLists) {
+  WriteRegister({{"Иванов", "Динамо"}});
+  Open(true, true, false);
+  EXPECT_FALSE(W->pMenuRRLeft->isEnabled());
+  EXPECT_FALSE(W->pRelayRace->isEnabled());
+  Click("btnNewRelayRace");
+  EXPECT_TRUE(W->pMenuRRLeft->isEnabled());
+  EXPECT_TRUE(W->pRelayRace->isEnabled());
+
+  const auto shown = [&] {
+    return QList<bool>{W->butCompetitorSelect->isVisible(), W->grRelayRaceHB->isVisible(),
+                       W->btnRRCalculate->isVisible(), W->grRRTeam->isVisible()};
+  };
+  EXPECT_EQ(shown(), (QList<bool>{true, true, false, false}));
+  Click("btnShowRRCompetitorHB");
+  EXPECT_EQ(shown(), (QList<bool>{false, false, true, true}));
+  // Leaving the tab and coming back keeps the side panel as the toggle says.
+  W->pcMain->setCurrentWidget(W->tbshProtocol);
+  W->pcMain->setCurrentWidget(W->tbshRelayRace);
+  QApplication::processEvents();
+  EXPECT_EQ(shown(), (QList<bool>{false, false, true, true}));
+  Click("btnShowRRCompetitorHB");
+  EXPECT_EQ(shown(), (QList<bool>{true, true, false, false}));
+}
+
+// ---- Filters ----
+
+struct TFilterCase {
+  int Sex;
+  int Discipline;
+  std::optional<QString> Team;
+  const char* RelayRace;
+  const char* Competitor;
+  const char* RRTeam;
+};
+
+TEST_F(Relay, FilterTextsJoinSexTeamAndDisciplineWithApostrophesDoubled) {
+  const TFilterCase cases[] = {
+      {1, 2, QStringLiteral("Dynamo"), "(SexRef=1) and (Team='Dynamo') and (Discipline=2)",
+       "(SexRef=1) and (Upper(Team)=Upper('Dynamo'))", "(SexRef=1) and (Discipline=2)"},
+      {0, 1, std::nullopt, "(SexRef=0) and (Discipline=1)", "(SexRef=0)", "(SexRef=0) and (Discipline=1)"},
+      {0, 3, QString(), "(SexRef=0) and (Team='') and (Discipline=3)",
+       "(SexRef=0) and (Upper(Team)=Upper(''))", "(SexRef=0) and (Discipline=3)"},
+      {1, 0, QString::fromUtf8("Вымпел 'Север'"),
+       "(SexRef=1) and (Team='Вымпел ''Север''') and (Discipline=0)",
+       "(SexRef=1) and (Upper(Team)=Upper('Вымпел ''Север'''))", "(SexRef=1) and (Discipline=0)"},
+  };
+  for (const TFilterCase& c : cases) {
+    const TRelayFilters f = RelayFilters(c.Sex, c.Discipline, c.Team);
+    EXPECT_EQ(f.RelayRace, QString::fromUtf8(c.RelayRace));
+    EXPECT_EQ(f.Competitor, QString::fromUtf8(c.Competitor));
+    EXPECT_EQ(f.RRTeam, QString::fromUtf8(c.RRTeam));
+  }
+  EXPECT_EQ(RelayTeamFilter(1, 2, "O'Neil's club"),
+            "(SexRef=1) and (Discipline=2) and (Team='O''Neil''s club')");
+  // Any sex code but 1 is the women's.
+  EXPECT_EQ(RelayTeamFilter(0, 1, "Dynamo"), "(SexRef=0) and (Discipline=1) and (Team='Dynamo')");
+  EXPECT_EQ(RelayTeamFilter(5, 1, "Dynamo"), "(SexRef=0) and (Discipline=1) and (Team='Dynamo')");
+}
+
+TEST_F(Relay, FilterLiteralTextDoublesEveryApostropheAndNothingElse) {
+  const std::pair<const char*, const char*> cases[] = {{"Dynamo", "Dynamo"},
+                                                       {"O'Neil's", "O''Neil''s"},
+                                                       {"''", "''''"},
+                                                       {"", ""},
+                                                       {"\"Спартак\"", "\"Спартак\""}};
+  for (const auto& [text, literal] : cases) {
+    EXPECT_EQ(FilterLiteralText(QString::fromUtf8(text)), QString::fromUtf8(literal)) << text;
+  }
+}
+
+TEST_F(Relay, TheWomensPageListsOnlyTheWomenOfTheChosenTeam) {
+  WriteRegister({{"Иванов", "Dynamo", 70, 1},
+                 {"Иванова", "Dynamo", 60, 0},
+                 {"Петрова", "dynamo", 55, 0},
+                 {"Сидорова", "Avangard", 58, 0}});
+  Build();
+  ChooseTeam("Dynamo");
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"Иванов"});
+  ShowPage("pcRelayRaceSex", "tbshRRWoman");
+  EXPECT_EQ(W->RelayCurrentSex(), 0);
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванова", "Петрова"}));
+  EXPECT_EQ(W->grRelayRaceHB->model()->rowCount(), 2);
+  EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=0) and (Team='Dynamo') and (Discipline=1)");
+  ChooseTeam("Avangard");
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"Сидорова"});
+  ShowPage("pcRRDiscipline", "tbshRRLongCycle");
+  EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=0) and (Team='Avangard') and (Discipline=2)");
+  EXPECT_EQ(W->dsRRTeam.Filter(), "(SexRef=0) and (Discipline=2)");
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// ---- Building a race ----
+
+TEST_F(Relay, TeamsAreCollectedIgnoringLetterCaseAndEachGetsSixRows) {
+  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "dynamo"}, {"Сидоров", "Avangard"}, {"Козлов", "DYNAMO"}});
+  Build();
+  EXPECT_EQ(Items(*W->cbTeam), (QStringList{"Avangard", "Dynamo"}));
+  EXPECT_EQ(W->cbTeam->currentText(), "Avangard");
+  W->dsRRTeam.SetFiltered(false);
+  EXPECT_EQ(W->dsRRTeam.RecordCount(), 12);
+  QStringList rows = ViewRows(W->dsRRTeam, {"Team", "Discipline", "SexRef", "Result", "Weight", "Position"});
+  rows.sort();
+  QStringList expected;
+  for (const char* team : {"Avangard", "Dynamo"}) {
+    for (const char* discipline : {"1", "2", "3"}) {
+      for (const char* sex : {"0", "1"}) {
+        expected << QStringLiteral("%1|%2|%3|||").arg(team, discipline, sex);
+      }
+    }
+  }
+  EXPECT_EQ(rows, expected);
+  W->dsRRTeam.SetFiltered(true);
+
+  // Every spelling of the chosen team is in its list, and runs under the
+  // team's listed spelling.
+  ChooseTeam("Dynamo");
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванов", "Петров", "Козлов"}));
+  Select("Петров");
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name", "Team"}), QStringList{"Петров|Dynamo"});
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(Relay, TeamsAreSortedIgnoringLetterCaseWithTheEmptyTeamFirst) {
+  WriteRegister({{"А", "зенит"}, {"Б", "Авангард"}, {"В", ""}, {"Г", "Динамо"}, {"Д", "ЗЕНИТ"}});
+  Build();
+  EXPECT_EQ(Items(*W->cbTeam), (QStringList{"", "Авангард", "Динамо", "зенит"}));
+  // The athlete without a team is the empty team's.
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"В"});
+  Select("В");
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), QStringList{"В"});
+}
+
+TEST_F(Relay, RebuildingAsksFirstAndCancelKeepsTheRace) {
+  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Avangard"}});
+  Build();
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+  Select("Петров");
+  ASSERT_EQ(W->dsRelayRace.RecordCount(), 1);
+
+  Dialogs.Answer = false;
+  Click("btnNewRelayRace");
+  EXPECT_EQ(Dialogs.Questions, QStringList{"Протокол будет удален и пересоздан"});
+  EXPECT_EQ(W->dsRelayRace.RecordCount(), 1);
+  EXPECT_EQ(Items(*W->cbTeam), (QStringList{"Avangard", "Dynamo"}));
+
+  W->miLanguage_EN->trigger();
+  Dialogs.Answer = true;
+  Click("btnNewRelayRace");
+  EXPECT_EQ(Dialogs.Questions.last(), "Delete and recreate protocol");
+  EXPECT_EQ(W->dsRelayRace.RecordCount(), 0);
+  EXPECT_EQ(W->cbTeam->currentText(), "Avangard");
+  EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=1) and (Team='Avangard') and (Discipline=1)");
+}
+
+TEST_F(Relay, AnEmptyRegisterBuildsAnEmptyRaceAndSelectingAddsNothing) {
+  Build();
+  EXPECT_EQ(W->cbTeam->count(), 0);
+  EXPECT_TRUE(W->dsRRTeam.Active());
+  EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=1) and (Discipline=1)");
+  Click("butCompetitorSelect");
+  EXPECT_TRUE(W->dsRelayRace.IsEmpty());
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// ---- Putting a competitor in ----
+
+struct TCategoryCase {
+  const char* Name;
+  int Sex;
+  double Weight;
+  bool English;
+  const char* Category;
+};
+
+TEST_F(Relay, ACompetitorComesInWithTheWeightCategoryOfTheBodyWeight) {
+  const TCategoryCase cases[] = {
+      {"Иванов", 1, 67.3, false, "68"},    {"Петров", 1, 63, false, "63"},
+      {"Сидоров", 1, 63.1, false, "68"},   {"Козлов", 1, 105.5, false, "свыше"},
+      {"Зайцев", 1, 105.5, true, "above"}, {"Орлов", 1, 110, false, "свыше"},
+      {"Иванова", 0, 60, false, "63"},     {"Петрова", 0, 70, true, "above"},
+  };
+  for (const TCategoryCase& c : cases) {
+    WriteRegister({{c.Name, "Dynamo", c.Weight, c.Sex}});
+    Build(false, true, false);
+    // The language of the last window comes back from the settings file.
+    (c.English ? W->miLanguage_EN : W->miLanguage_RU)->trigger();
+    if (c.Sex == 0) {
+      ShowPage("pcRelayRaceSex", "tbshRRWoman");
+    }
+    Select(QString::fromUtf8(c.Name));
+    EXPECT_EQ(ViewRows(W->dsRelayRace,
+                       {"Name", "Team", "SexRef", "Discipline", "WeightCategory", "Step", "Result"}),
+              QStringList{QStringLiteral("%1|Dynamo|%2|2|%3||")
+                              .arg(QString::fromUtf8(c.Name))
+                              .arg(c.Sex)
+                              .arg(QString::fromUtf8(c.Category))})
+        << c.Name;
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << c.Name << ": " << Errors(Dialogs);
+    // The insert guard is back: the user still cannot add a row.
+    RunGuarded([&] { W->dsRelayRace.Append(); });
+    EXPECT_EQ(W->dsRelayRace.State(), TDataSetState::dsBrowse) << c.Name;
+    W->hide();
+    W.reset();
+  }
+}
+
+TEST_F(Relay, WeightCategoryOfAnEmptyClassTableIsEmpty) {
+  auto window = Start();
+  window->dsManWeight.SetFiltered(false);
+  window->dsManWeight.SetFilter("Weight < 0");
+  window->dsManWeight.SetFiltered(true);
+  EXPECT_EQ(window->WeightCategoryOf(window->dsManWeight.FieldByName("Weight"), 70), "");
+}
+
+TEST_F(Relay, ADoubleClickOnTheCompetitorListSelectsToo) {
+  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}});
+  Build();
+  ASSERT_TRUE(W->dsCompetitor.Locate("Name", "Петров"));
+  auto* grid = Find<TDataGrid>(*W, "grRelayRaceHB");
+  const QRect cell = grid->visualRect(grid->model()->index(1, 0));
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+  QApplication::processEvents();
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), QStringList{"Петров"});
+}
+
+// ---- Running stage total ----
+
+TEST_F(Relay, EachStageCarriesTheTeamsTotalAndACorrectionCarriesOn) {
+  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}, {"Сидоров", "Dynamo"}, {"Козлов", "Avangard"}});
+  Build();
+  ChooseTeam("Dynamo");
+  Run("Иванов", 1, 30);
+  EXPECT_EQ(Relayed("Иванов", "StepResult"), "30");
+  Run("Петров", 2, 25);
+  EXPECT_EQ(Relayed("Петров", "StepResult"), "55");
+  EnterCell("Иванов", "Result", "32");
+  EXPECT_EQ(Relayed("Иванов", "StepResult"), "32");
+  EXPECT_EQ(Relayed("Петров", "StepResult"), "57");
+  EXPECT_EQ(W->dsRelayRace.FieldByName("Name").AsString(), "Иванов");
+  EXPECT_EQ(W->dsRelayRace.State(), TDataSetState::dsBrowse);
+  // Another team's stages are its own.
+  ChooseTeam("Avangard");
+  Run("Козлов", 2, 40);
+  EXPECT_EQ(Relayed("Козлов", "StepResult"), "40");
+  ChooseTeam("Dynamo");
+  // A stage number left out: the total goes on from the stage before it.
+  Run("Сидоров", 4, 20);
+  EXPECT_EQ(Relayed("Сидоров", "StepResult"), "77");
+  // A cleared result counts 0.
+  EnterCell("Петров", "Result", "");
+  EXPECT_EQ(Relayed("Петров", "StepResult"), "32");
+  EXPECT_EQ(Relayed("Сидоров", "StepResult"), "52");
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(Relay, LaterStagesWithoutAResultKeepNoTotal) {
+  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}, {"Сидоров", "Dynamo"}});
+  Build();
+  ChooseTeam("Dynamo");
+  Select("Петров");
+  EnterCell("Петров", "Step", "2");
+  Run("Сидоров", 3, 20);
+  EXPECT_EQ(Relayed("Сидоров", "StepResult"), "20");
+  Run("Иванов", 1, 30);
+  EXPECT_EQ(Relayed("Петров", "StepResult"), "");
+  EXPECT_EQ(Relayed("Сидоров", "StepResult"), "50");
+}
+
+// ---- Team totals and places ----
+
+class RelayTotals : public Relay {
+ protected:
+  // Men's long cycle: Dynamo 60+60, Avangard 70+65, Zenit 100+20, and Spartak
+  // without a runner.
+  void SetUp() override {
+    Relay::SetUp();
+    WriteRegister({{"Д1", "Dynamo", 70},
+                   {"Д2", "Dynamo", 72.5},
+                   {"А1", "Avangard", 80},
+                   {"А2", "Avangard", 81},
+                   {"З1", "Zenit", 60},
+                   {"З2", "Zenit", 61},
+                   {"С1", "Spartak", 90},
+                   {"Ж1", "Dynamo", 55, 0}});
+    Build(false, true, false);
+    const struct {
+      const char* Team;
+      const char* Name;
+      int Step;
+      int Result;
+    } runs[] = {{"Dynamo", "Д1", 1, 60},   {"Dynamo", "Д2", 2, 60}, {"Avangard", "А1", 1, 70},
+                {"Avangard", "А2", 2, 65}, {"Zenit", "З1", 1, 100}, {"Zenit", "З2", 2, 20}};
+    for (const auto& run : runs) {
+      ChooseTeam(run.Team);
+      Run(QString::fromUtf8(run.Name), run.Step, run.Result);
+    }
+    // A woman of Dynamo in the women's relay, which this calculation leaves
+    // alone.
+    ShowPage("pcRelayRaceSex", "tbshRRWoman");
+    ChooseTeam("Dynamo");
+    Run("Ж1", 1, 50);
+    ShowPage("pcRelayRaceSex", "tbshRRMan");
+    ChooseTeam("Dynamo");
+  }
+};
+
+TEST_F(RelayTotals, TeamsArePlacedByTotalWithConsecutivePlacesForEqualTotals) {
+  const QString filter = W->dsRelayRace.Filter();
+  Click("btnShowRRCompetitorHB");
+  Click("btnRRCalculate");
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_EQ(ViewRows(W->dsRRTeam, {"Position", "Team", "Result", "Weight"}),
+            (QStringList{"1|Avangard|135|161", "2|Dynamo|120|142,5", "3|Zenit|120|121", "|Spartak||"}));
+  EXPECT_EQ(W->grRRTeam->model()->rowCount(), 4);
+  // The relay view is back as it was, and each runner carries the team's place.
+  EXPECT_EQ(W->dsRelayRace.Filter(), filter);
+  EXPECT_TRUE(W->dsRelayRace.Filtered());
+  EXPECT_FALSE(W->dsRelayRace.ControlsDisabled());
+  EXPECT_FALSE(W->dsRRTeam.ControlsDisabled());
+  W->dsRelayRace.SetFiltered(false);
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name", "Position"}),
+            (QStringList{"А1|1", "А2|1", "Д1|2", "Ж1|", "Д2|2", "З1|3", "З2|3"}));
+  W->dsRelayRace.SetFiltered(true);
+
+  // Once more after a change: each team counted once, the places follow.
+  ChooseTeam("Zenit");
+  EnterCell("З2", "Result", "40");
+  Click("btnRRCalculate");
+  EXPECT_EQ(ViewRows(W->dsRRTeam, {"Position", "Team", "Result"}),
+            (QStringList{"1|Zenit|140", "2|Avangard|135", "3|Dynamo|120", "|Spartak|"}));
+  EXPECT_EQ(Relayed("З2", "Position"), "1");
+}
+
+TEST_F(RelayTotals, TheWomensCalculationTotalsOnlyTheWomensTeams) {
+  ShowPage("pcRelayRaceSex", "tbshRRWoman");
+  CalculateRelayTeams(W->dsRRTeam, W->dsRelayRace);
+  EXPECT_EQ(ViewRows(W->dsRRTeam, {"Position", "Team", "Result", "Weight"}),
+            (QStringList{"1|Dynamo|50|55", "|Avangard||", "|Spartak||", "|Zenit||"}));
+}
+
+TEST_F(RelayTotals, AFailingCalculationPutsTheRelayFilterAndControlsBack) {
+  const QString filter = W->dsRelayRace.Filter();
+  W->dsRRTeam.AfterPost = [](TClientDataSet&) { throw Exception(QStringLiteral("Сбой записи")); };
+  Click("btnShowRRCompetitorHB");
+  Click("btnRRCalculate");
+  EXPECT_EQ(Dialogs.Errors, QStringList{"Сбой записи"});
+  EXPECT_EQ(W->dsRelayRace.Filter(), filter);
+  EXPECT_TRUE(W->dsRelayRace.Filtered());
+  EXPECT_FALSE(W->dsRelayRace.ControlsDisabled());
+  EXPECT_FALSE(W->dsRRTeam.ControlsDisabled());
+  EXPECT_EQ(W->dsRRTeam.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), (QStringList{"Д1", "Д2"}));
+}
+
+// ---- Team names with an apostrophe ----
+
+TEST_F(Relay, TeamsWithAnApostropheFilterRunAndArePlaced) {
+  WriteRegister({{"Иванов", "Вымпел 'Север'"}, {"Петров", "вымпел 'север'"}, {"O'Neil", "O'Neil's club"}});
+  Build();
+  EXPECT_EQ(Items(*W->cbTeam), (QStringList{"O'Neil's club", "Вымпел 'Север'"}));
+  ChooseTeam("Вымпел 'Север'");
+  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванов", "Петров"}));
+  Run("Иванов", 1, 30);
+  Run("Петров", 2, 25);
+  ChooseTeam("O'Neil's club");
+  Run("O'Neil", 1, 40);
+  Click("btnShowRRCompetitorHB");
+  Click("btnRRCalculate");
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_EQ(ViewRows(W->dsRRTeam, {"Position", "Team", "Result"}),
+            (QStringList{"1|Вымпел 'Север'|55", "2|O'Neil's club|40"}));
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name", "Position", "StepResult"}), QStringList{"O'Neil|2|40"});
+}
+
+}  // namespace
+}  // namespace app_test
