@@ -365,6 +365,35 @@ TEST_F(Relay, TeamsAreSortedIgnoringLetterCaseWithTheEmptyTeamFirst) {
   EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), QStringList{"В"});
 }
 
+struct TCollationCase {
+  const char* Locale;
+  QStringList Teams;
+};
+
+TEST_F(Relay, TeamsFollowTheCollationOfTheSystemsLocale) {
+  const QLocale before;
+  const TCollationCase cases[] = {
+      // Code points: ё comes after the whole alphabet from А to я.
+      {"C", {"Avangard", "dynamo", "Zenit", "Вымпел", "Зенит", "ёлка"}},
+      {"en_US", {"Avangard", "dynamo", "Zenit", "Вымпел", "ёлка", "Зенит"}},
+      // Cyrillic first, and ё beside е.
+      {"ru_RU", {"Вымпел", "ёлка", "Зенит", "Avangard", "dynamo", "Zenit"}},
+  };
+  for (const TCollationCase& c : cases) {
+    QLocale::setDefault(QLocale(QString::fromLatin1(c.Locale)));
+    TCompetitionTables tables;
+    TClientDataSet& reg = tables.dsCompetitor;
+    reg.CreateDataSet();
+    for (const char* team : {"Зенит", "dynamo", "Avangard", "ёлка", "Zenit", "Вымпел", "DYNAMO", "ЗЕНИТ"}) {
+      reg.Append();
+      reg.FieldByName("Team").SetAsString(QString::fromUtf8(team));
+      reg.Post();
+    }
+    EXPECT_EQ(CollectRelayTeams(reg), c.Teams) << c.Locale;
+  }
+  QLocale::setDefault(before);
+}
+
 TEST_F(Relay, RebuildingAsksFirstAndCancelKeepsTheRace) {
   WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Avangard"}});
   Build();
@@ -557,13 +586,20 @@ TEST_F(RelayTotals, TeamsArePlacedByTotalWithConsecutivePlacesForEqualTotals) {
             (QStringList{"А1|1", "А2|1", "Д1|2", "Ж1|", "Д2|2", "З1|3", "З2|3"}));
   W->dsRelayRace.SetFiltered(true);
 
-  // Once more after a change: each team counted once, the places follow.
-  ChooseTeam("Zenit");
-  EnterCell("З2", "Result", "40");
+  // Once more after the leader fell back: its new total sends it down the
+  // view at once, and the teams it passes are still totalled.
+  ChooseTeam("Avangard");
+  EnterCell("А1", "Result", "10");
+  EnterCell("А2", "Result", "5");
+  ChooseTeam("Dynamo");
+  EnterCell("Д2", "Result", "70");
   Click("btnRRCalculate");
   EXPECT_EQ(ViewRows(W->dsRRTeam, {"Position", "Team", "Result"}),
-            (QStringList{"1|Zenit|140", "2|Avangard|135", "3|Dynamo|120", "|Spartak|"}));
-  EXPECT_EQ(Relayed("З2", "Position"), "1");
+            (QStringList{"1|Dynamo|130", "2|Zenit|120", "3|Avangard|15", "|Spartak|"}));
+  EXPECT_EQ(Relayed("Д2", "Position"), "1");
+  ChooseTeam("Avangard");
+  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name", "Position", "StepResult"}),
+            (QStringList{"А1|3|10", "А2|3|15"}));
 }
 
 TEST_F(RelayTotals, TheWomensCalculationTotalsOnlyTheWomensTeams) {
@@ -592,7 +628,9 @@ TEST_F(RelayTotals, AFailingCalculationPutsTheRelayFilterAndControlsBack) {
 TEST_F(Relay, TeamsWithAnApostropheFilterRunAndArePlaced) {
   WriteRegister({{"Иванов", "Вымпел 'Север'"}, {"Петров", "вымпел 'север'"}, {"O'Neil", "O'Neil's club"}});
   Build();
-  EXPECT_EQ(Items(*W->cbTeam), (QStringList{"O'Neil's club", "Вымпел 'Север'"}));
+  QStringList teams = Items(*W->cbTeam);
+  teams.sort();
+  EXPECT_EQ(teams, (QStringList{"O'Neil's club", "Вымпел 'Север'"}));
   ChooseTeam("Вымпел 'Север'");
   EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванов", "Петров"}));
   Run("Иванов", 1, 30);
