@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/filter_literal.h"
+#include "app/held_pages.h"
 #include "app/main_window.h"
 #include "app/relay_race.h"
 #include "common/record_copy.h"
@@ -332,19 +333,9 @@ std::optional<QString> ChosenTeam(const QComboBox& teams) {
 
 void TfrmMain::tbshRelayRaceShow() {
   btnShowRRCompetitorHBClick();
-  const std::pair<QWidget*, QCheckBox*> pages[] = {
-      {tbshRRJerk, cbRRDJerk}, {tbshRRLongCycle, cbRRDLongCycle}, {tbshRRSnatch, cbRRDSnatch}};
-  QWidget* first = nullptr;
-  for (const auto& [page, held] : pages) {
-    pcRRDiscipline->setTabVisible(pcRRDiscipline->indexOf(page), held->isChecked());
-    if (first == nullptr && held->isChecked()) {
-      first = page;
-    }
-  }
-  tbshRelayRace->setEnabled(first != nullptr);
-  if (first != nullptr) {
-    pcRRDiscipline->setCurrentWidget(first);
-  }
+  tbshRelayRace->setEnabled(ShowHeldPages(*pcRRDiscipline, {{tbshRRJerk, cbRRDJerk->isChecked()},
+                                                            {tbshRRLongCycle, cbRRDLongCycle->isChecked()},
+                                                            {tbshRRSnatch, cbRRDSnatch->isChecked()}}));
 }
 
 void TfrmMain::tbshRRManShow() {

@@ -4,40 +4,23 @@
 // total, team totals and places, and team names holding an apostrophe.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
+#include <utility>
 
 #include "app/filter_literal.h"
 #include "app/main_window.h"
 #include "app/relay_race.h"
 #include "platform/core/exception.h"
 #include "platform/widgets/data_grid.h"
+#include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
-
-struct TAthlete {
-  const char* Name;
-  const char* Team;
-  double Weight = 70;
-  int Sex = 1;
-};
-
-void WriteRegister(const QList<TAthlete>& athletes) {
-  TCompetitionTables tables;
-  WriteTable(tables.dsCompetitor, "Competitor.xml", [&](TClientDataSet& t) {
-    for (const TAthlete& a : athletes) {
-      t.Append();
-      t.FieldByName("Name").SetAsString(QString::fromUtf8(a.Name));
-      t.FieldByName("Team").SetAsString(QString::fromUtf8(a.Team));
-      t.FieldByName("Weight").SetAsFloat(a.Weight);
-      t.FieldByName("SexRef").SetAsInteger(a.Sex);
-      t.FieldByName("Birthday").SetAsString("01.02.1990");
-      t.Post();
-    }
-  });
-}
 
 // The texts of the given fields over a table's view, joined by "|", without
 // moving its cursor.
@@ -59,10 +42,6 @@ QStringList Items(const QComboBox& combo) {
     items << combo.itemText(i);
   }
   return items;
-}
-
-std::string Errors(const TDialogRecorder& dialogs) {
-  return dialogs.Errors.join(u'\n').toStdString();
 }
 
 class Relay : public WindowTest {
@@ -96,9 +75,7 @@ class Relay : public WindowTest {
     auto* teams = Find<QComboBox>(*W, "cbTeam");
     const int index = teams->findText(team, Qt::MatchExactly);
     ASSERT_GE(index, 0) << team.toStdString();
-    teams->setCurrentIndex(index);
-    emit teams->activated(index);
-    QApplication::processEvents();
+    Choose(*teams, index);
   }
 
   void ShowPage(const char* pages, const char* page) {
@@ -114,25 +91,21 @@ class Relay : public WindowTest {
   }
 
   // Types a value into a cell of the relay grid and presses Enter.
+  // Types a value into a cell of the competitor's row of the relay grid; an
+  // empty value clears the cell.
   void EnterCell(const QString& name, const char* field, const QString& text) {
     auto* grid = Find<TDataGrid>(*W, "grRelayRace");
-    int row = -1;
-    for (int r = 0; r < W->dsRelayRace.RecordCount(); ++r) {
-      if (W->dsRelayRace.DisplayTextAt(r, W->dsRelayRace.FieldByName("Name")) == name) {
-        row = r;
-      }
-    }
+    const int row = int(ViewTexts(W->dsRelayRace, "Name").indexOf(name));
     ASSERT_GE(row, 0) << name.toStdString();
-    grid->setFocus(Qt::OtherFocusReason);
-    grid->setCurrentIndex(grid->model()->index(row, grid->ColumnPosition(QString::fromLatin1(field))));
-    QApplication::processEvents();
-    if (text.isEmpty()) {
-      // The editor opens with its text selected.
-      QTest::keyClick(grid, Qt::Key_F2);
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    } else {
-      Type(text);
+    if (!text.isEmpty()) {
+      app_test::EnterCell(*grid, row, field, text);
+      return;
     }
+    Focus(grid);
+    grid->setCurrentIndex(grid->model()->index(row, grid->ColumnPosition(QString::fromLatin1(field))));
+    // The editor opens with its text selected.
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QApplication::processEvents();
   }
@@ -233,7 +206,7 @@ TEST_F(Relay, DisciplinesDroppedSinceTheLastVisitMoveThePageToTheFirstHeld) {
 }
 
 TEST_F(Relay, MenuAndSidePanelWaitForARaceAndTheToggleSwapsTheSidePanelsLists) {
-  WriteRegister({{"Иванов", "Динамо"}});
+  WriteAthletes({{"Иванов", 1, 70, "Динамо"}});
   Open(true, true, false);
   EXPECT_FALSE(W->pMenuRRLeft->isEnabled());
   EXPECT_FALSE(W->pRelayRace->isEnabled());
@@ -304,20 +277,20 @@ TEST_F(Relay, FilterLiteralTextDoublesEveryApostropheAndNothingElse) {
 }
 
 TEST_F(Relay, TheWomensPageListsOnlyTheWomenOfTheChosenTeam) {
-  WriteRegister({{"Иванов", "Dynamo", 70, 1},
-                 {"Иванова", "Dynamo", 60, 0},
-                 {"Петрова", "dynamo", 55, 0},
-                 {"Сидорова", "Avangard", 58, 0}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"},
+                 {"Иванова", 0, 60, "Dynamo"},
+                 {"Петрова", 0, 55, "dynamo"},
+                 {"Сидорова", 0, 58, "Avangard"}});
   Build();
   ChooseTeam("Dynamo");
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"Иванов"});
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), QStringList{"Иванов"});
   ShowPage("pcRelayRaceSex", "tbshRRWoman");
   EXPECT_EQ(W->RelayCurrentSex(), 0);
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванова", "Петрова"}));
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), (QStringList{"Иванова", "Петрова"}));
   EXPECT_EQ(W->grRelayRaceHB->model()->rowCount(), 2);
   EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=0) and (Team='Dynamo') and (Discipline=1)");
   ChooseTeam("Avangard");
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"Сидорова"});
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), QStringList{"Сидорова"});
   ShowPage("pcRRDiscipline", "tbshRRLongCycle");
   EXPECT_EQ(W->dsRelayRace.Filter(), "(SexRef=0) and (Team='Avangard') and (Discipline=2)");
   EXPECT_EQ(W->dsRRTeam.Filter(), "(SexRef=0) and (Discipline=2)");
@@ -327,7 +300,10 @@ TEST_F(Relay, TheWomensPageListsOnlyTheWomenOfTheChosenTeam) {
 // ---- Building a race ----
 
 TEST_F(Relay, TeamsAreCollectedIgnoringLetterCaseAndEachGetsSixRows) {
-  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "dynamo"}, {"Сидоров", "Avangard"}, {"Козлов", "DYNAMO"}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"},
+                 {"Петров", 1, 70, "dynamo"},
+                 {"Сидоров", 1, 70, "Avangard"},
+                 {"Козлов", 1, 70, "DYNAMO"}});
   Build();
   EXPECT_EQ(Items(*W->cbTeam), (QStringList{"Avangard", "Dynamo"}));
   EXPECT_EQ(W->cbTeam->currentText(), "Avangard");
@@ -349,20 +325,24 @@ TEST_F(Relay, TeamsAreCollectedIgnoringLetterCaseAndEachGetsSixRows) {
   // Every spelling of the chosen team is in its list, and runs under the
   // team's listed spelling.
   ChooseTeam("Dynamo");
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванов", "Петров", "Козлов"}));
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), (QStringList{"Иванов", "Петров", "Козлов"}));
   Select("Петров");
   EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name", "Team"}), QStringList{"Петров|Dynamo"});
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Relay, TeamsAreSortedIgnoringLetterCaseWithTheEmptyTeamFirst) {
-  WriteRegister({{"А", "зенит"}, {"Б", "Авангард"}, {"В", ""}, {"Г", "Динамо"}, {"Д", "ЗЕНИТ"}});
+  WriteAthletes({{"А", 1, 70, "зенит"},
+                 {"Б", 1, 70, "Авангард"},
+                 {"В", 1, 70, ""},
+                 {"Г", 1, 70, "Динамо"},
+                 {"Д", 1, 70, "ЗЕНИТ"}});
   Build();
   EXPECT_EQ(Items(*W->cbTeam), (QStringList{"", "Авангард", "Динамо", "зенит"}));
   // The athlete without a team is the empty team's.
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), QStringList{"В"});
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), QStringList{"В"});
   Select("В");
-  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), QStringList{"В"});
+  EXPECT_EQ(ViewTexts(W->dsRelayRace, "Name"), QStringList{"В"});
 }
 
 struct TCollationCase {
@@ -395,7 +375,7 @@ TEST_F(Relay, TeamsFollowTheCollationOfTheSystemsLocale) {
 }
 
 TEST_F(Relay, RebuildingAsksFirstAndCancelKeepsTheRace) {
-  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Avangard"}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"}, {"Петров", 1, 70, "Avangard"}});
   Build();
   EXPECT_TRUE(Dialogs.Questions.isEmpty());
   Select("Петров");
@@ -444,7 +424,7 @@ TEST_F(Relay, ACompetitorComesInWithTheWeightCategoryOfTheBodyWeight) {
       {"Иванова", 0, 60, false, "63"},     {"Петрова", 0, 70, true, "above"},
   };
   for (const TCategoryCase& c : cases) {
-    WriteRegister({{c.Name, "Dynamo", c.Weight, c.Sex}});
+    WriteAthletes({{c.Name, c.Sex, c.Weight, "Dynamo"}});
     Build(false, true, false);
     // The language of the last window comes back from the settings file.
     (c.English ? W->miLanguage_EN : W->miLanguage_RU)->trigger();
@@ -477,20 +457,23 @@ TEST_F(Relay, WeightCategoryOfAnEmptyClassTableIsEmpty) {
 }
 
 TEST_F(Relay, ADoubleClickOnTheCompetitorListSelectsToo) {
-  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"}, {"Петров", 1, 70, "Dynamo"}});
   Build();
   ASSERT_TRUE(W->dsCompetitor.Locate("Name", "Петров"));
   auto* grid = Find<TDataGrid>(*W, "grRelayRaceHB");
   const QRect cell = grid->visualRect(grid->model()->index(1, 0));
   QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
   QApplication::processEvents();
-  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), QStringList{"Петров"});
+  EXPECT_EQ(ViewTexts(W->dsRelayRace, "Name"), QStringList{"Петров"});
 }
 
 // ---- Running stage total ----
 
 TEST_F(Relay, EachStageCarriesTheTeamsTotalAndACorrectionCarriesOn) {
-  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}, {"Сидоров", "Dynamo"}, {"Козлов", "Avangard"}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"},
+                 {"Петров", 1, 70, "Dynamo"},
+                 {"Сидоров", 1, 70, "Dynamo"},
+                 {"Козлов", 1, 70, "Avangard"}});
   Build();
   ChooseTeam("Dynamo");
   Run("Иванов", 1, 30);
@@ -518,7 +501,7 @@ TEST_F(Relay, EachStageCarriesTheTeamsTotalAndACorrectionCarriesOn) {
 }
 
 TEST_F(Relay, LaterStagesWithoutAResultKeepNoTotal) {
-  WriteRegister({{"Иванов", "Dynamo"}, {"Петров", "Dynamo"}, {"Сидоров", "Dynamo"}});
+  WriteAthletes({{"Иванов", 1, 70, "Dynamo"}, {"Петров", 1, 70, "Dynamo"}, {"Сидоров", 1, 70, "Dynamo"}});
   Build();
   ChooseTeam("Dynamo");
   Select("Петров");
@@ -538,14 +521,14 @@ class RelayTotals : public Relay {
   // without a runner.
   void SetUp() override {
     Relay::SetUp();
-    WriteRegister({{"Д1", "Dynamo", 70},
-                   {"Д2", "Dynamo", 72.5},
-                   {"А1", "Avangard", 80},
-                   {"А2", "Avangard", 81},
-                   {"З1", "Zenit", 60},
-                   {"З2", "Zenit", 61},
-                   {"С1", "Spartak", 90},
-                   {"Ж1", "Dynamo", 55, 0}});
+    WriteAthletes({{"Д1", 1, 70, "Dynamo"},
+                   {"Д2", 1, 72.5, "Dynamo"},
+                   {"А1", 1, 80, "Avangard"},
+                   {"А2", 1, 81, "Avangard"},
+                   {"З1", 1, 60, "Zenit"},
+                   {"З2", 1, 61, "Zenit"},
+                   {"С1", 1, 90, "Spartak"},
+                   {"Ж1", 0, 55, "Dynamo"}});
     Build(false, true, false);
     const struct {
       const char* Team;
@@ -620,19 +603,59 @@ TEST_F(RelayTotals, AFailingCalculationPutsTheRelayFilterAndControlsBack) {
   EXPECT_FALSE(W->dsRelayRace.ControlsDisabled());
   EXPECT_FALSE(W->dsRRTeam.ControlsDisabled());
   EXPECT_EQ(W->dsRRTeam.State(), TDataSetState::dsBrowse);
-  EXPECT_EQ(ViewRows(W->dsRelayRace, {"Name"}), (QStringList{"Д1", "Д2"}));
+  EXPECT_EQ(ViewTexts(W->dsRelayRace, "Name"), (QStringList{"Д1", "Д2"}));
+}
+
+TEST_F(RelayTotals, ThePrintedSheetHoldsTheTeamsOfThePageShownWithTheirPlaces) {
+  W->edCompetitionName->setText(QStringLiteral("Кубок области"));
+  Click("btnShowRRCompetitorHB");
+  Click("btnRRCalculate");
+  const QString filter = W->dsRelayRace.Filter();
+  const QString pdf = testing_sandbox::Path(QStringLiteral("relay.pdf"));
+  qputenv("TYAZHAR_PRINT_TO", pdf.toUtf8());
+  Click("btnPrintRR");
+  qunsetenv("TYAZHAR_PRINT_TO");
+  ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  const QString text = PdfText(pdf);
+  for (const char* expected : {"Кубок области", "мужчин", "Эстафета", "толчок ДЦ", "Avangard", "Dynamo",
+                               "Zenit", "А1", "Д2", "З2"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+  }
+  // Each team's block carries its place, in a line of its own.
+  const QStringList blocks = text.split(QStringLiteral("КОМАНДА:"));
+  for (const auto& [team, place] : {std::pair{"Avangard", "1"}, {"Dynamo", "2"}, {"Zenit", "3"}}) {
+    const auto block = std::find_if(blocks.cbegin(), blocks.cend(),
+                                    [&](const QString& b) { return b.contains(QString::fromLatin1(team)); });
+    ASSERT_NE(block, blocks.cend()) << team;
+    const QStringList lines = block->split(u'\n');
+    EXPECT_TRUE(
+        std::any_of(lines.cbegin(), lines.cend(),
+                    [&](const QString& line) { return line.trimmed() == QString::fromLatin1(place); }))
+        << team << "\n"
+        << block->toStdString();
+  }
+  // The women's relay and the team that did not run are not on the men's
+  // sheet.
+  for (const char* absent : {"Ж1", "Spartak"}) {
+    EXPECT_FALSE(text.contains(QString::fromUtf8(absent))) << absent << "\n" << text.toStdString();
+  }
+  // The relay view is back as the page left it.
+  EXPECT_EQ(W->dsRelayRace.Filter(), filter);
+  EXPECT_EQ(ViewTexts(W->dsRelayRace, "Name"), (QStringList{"Д1", "Д2"}));
 }
 
 // ---- Team names with an apostrophe ----
 
 TEST_F(Relay, TeamsWithAnApostropheFilterRunAndArePlaced) {
-  WriteRegister({{"Иванов", "Вымпел 'Север'"}, {"Петров", "вымпел 'север'"}, {"O'Neil", "O'Neil's club"}});
+  WriteAthletes({{"Иванов", 1, 70, "Вымпел 'Север'"},
+                 {"Петров", 1, 70, "вымпел 'север'"},
+                 {"O'Neil", 1, 70, "O'Neil's club"}});
   Build();
   QStringList teams = Items(*W->cbTeam);
   teams.sort();
   EXPECT_EQ(teams, (QStringList{"O'Neil's club", "Вымпел 'Север'"}));
   ChooseTeam("Вымпел 'Север'");
-  EXPECT_EQ(ViewRows(W->dsCompetitor, {"Name"}), (QStringList{"Иванов", "Петров"}));
+  EXPECT_EQ(ViewTexts(W->dsCompetitor, "Name"), (QStringList{"Иванов", "Петров"}));
   Run("Иванов", 1, 30);
   Run("Петров", 2, 25);
   ChooseTeam("O'Neil's club");
