@@ -18,6 +18,7 @@
 #include "platform/core/scope_exit.h"
 #include "platform/widgets/data_grid.h"
 #include "platform/widgets/shared_dialogs.h"
+#include "protocol/cleanup.h"
 
 namespace {
 
@@ -238,28 +239,11 @@ void RelayStageTotal(TClientDataSet& Relay) {
   }
 }
 
-void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
-  if (!RRTeam.Active() || !Relay.Active()) {
-    return;
-  }
-  // Posted before the filter is taken: the filter is put back as it was in
-  // force.
-  Relay.Post();
-  RRTeam.Post();
-  const QString filter = Relay.Filter();
-  const bool filtered = Relay.Filtered();
-  Relay.DisableControls();
-  RRTeam.DisableControls();
-  const TScopeExit restore([&] {
-    CancelPending(Relay);
-    CancelPending(RRTeam);
-    Relay.SetFiltered(false);
-    Relay.SetFilter(filter);
-    Relay.SetFiltered(filtered);
-    RRTeam.EnableControls();
-    Relay.EnableControls();
-  });
+namespace {
 
+// The totals and places of CalculateRelayTeams, with the tables' controls
+// disabled; the relay table is left filtered to the last team.
+void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
   TField& team = RRTeam.FieldByName(kTeam);
   TField& sex = RRTeam.FieldByName(kSexRef);
   TField& discipline = RRTeam.FieldByName(kDiscipline);
@@ -315,6 +299,31 @@ void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
     }
     ++place;
   }
+}
+
+}  // namespace
+
+void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
+  if (!RRTeam.Active() || !Relay.Active()) {
+    return;
+  }
+  // Posted before the filter is taken: the filter is put back as it was in
+  // force.
+  Relay.Post();
+  RRTeam.Post();
+  const QString filter = Relay.Filter();
+  const bool filtered = Relay.Filtered();
+  Relay.DisableControls();
+  RRTeam.DisableControls();
+  RunProtected([&] { TotalAndPlaceTeams(RRTeam, Relay); },
+               {[&] {
+                  CancelPending(Relay);
+                  CancelPending(RRTeam);
+                  Relay.SetFiltered(false);
+                  Relay.SetFilter(filter);
+                  Relay.SetFiltered(filtered);
+                },
+                [&] { RRTeam.EnableControls(); }, [&] { Relay.EnableControls(); }});
   RRTeam.First();
 }
 
