@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <cmath>
 
+#include "app/filter_literal.h"
 #include "app/main_window.h"
 #include "app/protocol_rules.h"
 #include "common/record_copy.h"
@@ -38,14 +39,6 @@ bool IsWordChar(QChar c) {
   const char16_t u = c.unicode();
   return u == u' ' || u == u'-' || u == u'.' || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') ||
          (u >= u'a' && u <= u'z') || (u >= u'\u0410' && u <= u'\u044F');
-}
-
-// A text for a literal of the filter language: an apostrophe in a name
-// (O'Brien) would otherwise end the literal and break the expression.
-QString FilterLiteralText(const QString& text) {
-  QString quoted = text;
-  quoted.replace(u'\'', QStringLiteral("''"));
-  return quoted;
 }
 
 void GrowHandbook(TClientDataSet& handbook, const QString& text) {
