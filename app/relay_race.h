@@ -17,13 +17,12 @@ enum TRelayDiscipline { rdNone = 0, rdJerk = 1, rdLongCycle = 2, rdSnatch = 3 };
 // and the team results to one sex, one discipline and the chosen team.
 struct TRelayFilters {
   QString RelayRace;   // (SexRef=1) and (Team='Dynamo') and (Discipline=2)
-  QString Competitor;  // (SexRef=1) and (Upper(Team)=Upper('Dynamo'))
+  QString Competitor;  // (SexRef=1) and (Team='Dynamo')
   QString RRTeam;      // (SexRef=1) and (Discipline=2)
 };
 
-// Team: the team chosen in the team selector; none when it holds no item. A
-// team of the register is listed once whatever its letter case, so the
-// competitor list finds every spelling of it.
+// Team: the team chosen in the team selector; none when it holds no item. An
+// apostrophe in a team name is doubled inside the literal.
 TRelayFilters RelayFilters(int Sex, int Discipline, const std::optional<QString>& Team);
 
 // The relay rows of one team in one sex and discipline, as the calculation
@@ -46,16 +45,16 @@ void FillRelayTeamRows(TClientDataSet& RRTeam, const QStringList& Teams);
 // changed: its Result (empty counts 0) plus the total of the team's previous
 // stage in the view. The previous stage is the nearest lower stage number of
 // the same team that has a total, so a gap in the numbering still carries
-// the lifts before it. The stages after it that have a total already follow
-// the change, so a corrected stage never leaves stale totals behind it. The
-// row is posted; the current row stays the changed one.
+// the lifts before it. Only the changed row is totalled: later stages keep
+// theirs until their own results are entered again. The row is posted; the
+// current row stays the changed one.
 void RelayStageTotal(TClientDataSet& Relay);
 
 // Team totals and places of the team results' view (the shown sex and
 // discipline): each team row gets the sum of Result and of Weight over its
 // relay rows, then the teams take places 1, 2, 3, ... in the view's order
 // (result descending; equal totals take consecutive places), and every relay
-// row of a team carries its team's place. A team with no relay row in this
-// sex and discipline did not run: it gets no total and no place. The relay
-// table's filter and both tables' controls are put back whatever happens.
+// row of a team carries its team's place. A team without relay rows totals
+// 0. The relay table's filter and both tables' controls are put back
+// whatever happens.
 void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay);

@@ -82,16 +82,8 @@ struct TStage {
 TRelayFilters RelayFilters(int Sex, int Discipline, const std::optional<QString>& Team) {
   const QString s = SexCondition(Sex);
   const QString d = DisciplineCondition(Discipline);
-  QString t;
-  QString competitorTeam;
-  if (Team) {
-    t = TeamCondition(*Team);
-    // The team list keeps one spelling of a team; its athletes may be
-    // registered under another letter case.
-    competitorTeam =
-        QStringLiteral(" and (Upper(Team)=Upper('") + FilterLiteralText(*Team) + QStringLiteral("'))");
-  }
-  return {s + t + d, s + competitorTeam, s + d};
+  const QString t = Team ? TeamCondition(*Team) : QString();
+  return {s + t + d, s + t, s + d};
 }
 
 QString RelayTeamFilter(int Sex, int Discipline, const QString& Team) {
@@ -185,29 +177,21 @@ void RelayStageTotal(TClientDataSet& Relay) {
                    [](const TStage& a, const TStage& b) { return a.Step < b.Step; });
 
   // Walked in stage order: "carried" is the total after the nearest lower
-  // stage that has one (the first such row of that stage).
+  // stage that has one (the first such row of that stage). The stages after
+  // the changed one keep their totals until their own results are entered.
   int own = 0;
-  std::vector<std::pair<int, int>> later;  // view row, new total
   int carried = 0;
   size_t i = 0;
-  while (i < stages.size()) {
+  while (i < stages.size() && stages[i].Step <= changedStep) {
     const int groupStep = stages[i].Step;
     const int before = groupStep >= 1 ? carried : 0;
     std::optional<int> groupTotal;
     for (; i < stages.size() && stages[i].Step == groupStep; ++i) {
-      TStage& stage = stages[i];
-      if (stage.ViewRow == changedRow) {
-        own = stage.Result + before;
-        stage.Total = own;
-      } else if (changedStep >= 1 && groupStep > changedStep && stage.Total.isValid()) {
-        const int value = stage.Result + before;
-        if (stage.Total.toInt() != value) {
-          later.emplace_back(stage.ViewRow, value);
-        }
-        stage.Total = value;
-      }
-      if (!groupTotal && stage.Total.isValid()) {
-        groupTotal = stage.Total.toInt();
+      const TStage& stage = stages[i];
+      const TValue stageTotal =
+          stage.ViewRow == changedRow ? TValue(own = stage.Result + before) : stage.Total;
+      if (!groupTotal && stageTotal.isValid()) {
+        groupTotal = stageTotal.toInt();
       }
     }
     if (groupStep >= 1 && groupTotal) {
@@ -220,23 +204,6 @@ void RelayStageTotal(TClientDataSet& Relay) {
   Relay.Edit();
   total.SetAsInteger(own);
   Relay.Post();
-  if (later.empty()) {
-    return;
-  }
-  Relay.DisableControls();
-  const TScopeExit back([&] {
-    CancelPending(Relay);
-    if (Relay.BookmarkValid(changed)) {
-      Relay.GotoBookmark(changed);
-    }
-    Relay.EnableControls();
-  });
-  for (const auto& [row, value] : later) {
-    Relay.MoveToViewRow(row);
-    Relay.Edit();
-    total.SetAsInteger(value);
-    Relay.Post();
-  }
 }
 
 namespace {
@@ -266,13 +233,8 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
       resultSum += result.AsInteger();
     }
     RRTeam.Edit();
-    if (Relay.IsEmpty()) {
-      teamWeight.Clear();
-      teamResult.Clear();
-    } else {
-      teamWeight.SetAsFloat(weightSum);
-      teamResult.SetAsInteger(resultSum);
-    }
+    teamWeight.SetAsFloat(weightSum);
+    teamResult.SetAsInteger(resultSum);
     RRTeam.Post();
   }
 
@@ -280,17 +242,9 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
   int place = 1;
   for (const TBookmark& row : ViewBookmarks(RRTeam)) {
     RRTeam.GotoBookmark(row);
-    const bool ran = !teamResult.IsNull();
     RRTeam.Edit();
-    if (ran) {
-      teamPosition.SetAsInteger(place);
-    } else {
-      teamPosition.Clear();
-    }
+    teamPosition.SetAsInteger(place);
     RRTeam.Post();
-    if (!ran) {
-      continue;
-    }
     FilterToTeam(Relay, sex.AsInteger(), discipline.AsInteger(), team.AsString());
     for (Relay.First(); !Relay.Eof(); Relay.Next()) {
       Relay.Edit();
@@ -390,11 +344,6 @@ void TfrmMain::butCompetitorSelectClick() {
   dsRelayRace.Insert();
   try {
     CopyRecordByFieldNames(dsCompetitor, dsRelayRace);
-    // The athlete runs for the team chosen, under its listed spelling, so the
-    // relay's own filters, the totals and the printed blocks find the row.
-    if (const std::optional<QString> team = ChosenTeam(*cbTeam)) {
-      dsRelayRace.FieldByName(kTeam).SetAsString(*team);
-    }
     TClientDataSet& classes = dsRelayRace.FieldByName(kSexRef).AsInteger() == 0 ? dsWomanWeight : dsManWeight;
     dsRelayRace.FieldByName(QStringLiteral("WeightCategory"))
         .SetAsString(
