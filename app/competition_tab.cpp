@@ -18,8 +18,7 @@ const QString kWeight = QStringLiteral("Weight");
 void TfrmMain::btnNewCompetitionClick() {
   pcCompetition->setEnabled(true);
   pMenuCompLeft->setEnabled(true);
-  if (dsSnatch.Active() && !Confirm(Translate(QStringLiteral("Протокол будет удален и пересоздан"),
-                                              QStringLiteral("Delete and recreate protocol")))) {
+  if (dsSnatch.Active() && !ConfirmProtocolRebuild()) {
     return;
   }
   cbCompWomanWeightClass->clear();
@@ -53,6 +52,11 @@ void TfrmMain::btnNewCompetitionClick() {
     FilterShownWeightClass(*protocol);
     MarkProtocolSaved(*protocol);
   }
+}
+
+bool TfrmMain::ConfirmProtocolRebuild() {
+  return Confirm(Translate(QStringLiteral("Протокол будет удален и пересоздан"),
+                           QStringLiteral("Delete and recreate protocol")));
 }
 
 void TfrmMain::dsJerkPutResultChange(TField& Sender) {

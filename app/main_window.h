@@ -415,6 +415,8 @@ class TfrmMain : public QMainWindow {
 
   // ==== Discipline protocols (competition_tab.cpp) ====
   void btnNewCompetitionClick();
+  // The question before a protocol is built again; true for OK.
+  bool ConfirmProtocolRebuild();
   void dsJerkPutResultChange(TField& Sender);
   void dsBiathlonJerkResultChange(TField& Sender);
   void btnSetPointSnatchClick();

@@ -367,8 +367,7 @@ void TfrmMain::btnRRCalculateClick() {
 void TfrmMain::btnNewRelayRaceClick() {
   pMenuRRLeft->setEnabled(true);
   pRelayRace->setEnabled(true);
-  if (dsRRTeam.Active() && !Confirm(Translate(QStringLiteral("Протокол будет удален и пересоздан"),
-                                              QStringLiteral("Delete and recreate protocol")))) {
+  if (dsRRTeam.Active() && !ConfirmProtocolRebuild()) {
     return;
   }
   dsRRTeam.Close();
