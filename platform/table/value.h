@@ -21,7 +21,9 @@ bool ParseInteger(QStringView text, int& value);
 // Takes the locale decimal separator and also ".".
 bool ParseFloat(QStringView text, double& value);
 bool ParseBoolean(QStringView text, bool& value);
-// The short date form and its variants with one-digit day and month.
+// Day, month and year as numbers: with the short date form's separator in
+// its order, and with dots always as day.month.year. Day and month take one
+// or two digits, the year up to four (two digits: 1950 to 2049).
 bool ParseDate(QStringView text, QDate& value);
 
 // Converts a value of any of the five C++ types (or a few close relatives such
