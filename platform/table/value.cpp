@@ -252,6 +252,50 @@ bool ParseDate(QStringView text, QDate& value) {
   return true;
 }
 
+bool TextFits(QStringView text, int size) {
+  if (size > 0 && text.size() > size) {
+    return false;
+  }
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (!c.isSurrogate()) {
+      continue;
+    }
+    if (!c.isHighSurrogate() || i + 1 == n || !text[i + 1].isLowSurrogate()) {
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+QString FitText(const QString& text, int size) {
+  if (TextFits(text, size)) {
+    return text;
+  }
+  const qsizetype n = text.size();
+  const qsizetype limit = size > 0 ? size : n;
+  QString out;
+  out.reserve(std::min(n, limit));
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+      if (out.size() + 2 > limit) {
+        break;
+      }
+      out += c;
+      out += text[++i];
+    } else if (!c.isSurrogate()) {
+      if (out.size() + 1 > limit) {
+        break;
+      }
+      out += c;
+    }
+  }
+  return out;
+}
+
 // A typed text becomes a value by its type's parser; a blank text is null.
 template <class T, class Parser>
 bool ParseText(const QString& text, TValue& result, Parser parse) {

@@ -26,6 +26,14 @@ bool ParseBoolean(QStringView text, bool& value);
 // or two digits, the year up to four (two digits: 1950 to 2049).
 bool ParseDate(QStringView text, QDate& value);
 
+// Whether a text field of that size (0: no limit) stores the text as it is:
+// it is no longer than the size and holds no half of a surrogate pair.
+bool TextFits(QStringView text, int size);
+// The text as such a field stores it: halves of surrogate pairs that have no
+// partner dropped (they are no character, and a packet cannot carry them),
+// then cut to the size without splitting a pair.
+QString FitText(const QString& text, int size);
+
 // Converts a value of any of the five C++ types (or a few close relatives such
 // as qlonglong or QDateTime) to the storage form of a field type. Returns
 // false when it cannot; *text then holds the text form that failed, for the

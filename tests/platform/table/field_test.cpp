@@ -183,6 +183,44 @@ TEST_F(FieldTest, EveryLocalesFormsReadBackAndDottedDatesAreAlwaysTaken) {
   }
 }
 
+// An emoji is a surrogate pair: two code units that stay together.
+TEST(FieldCut, TextsAreCutAtTheirWidthNeverInsideACharacter) {
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+  TClientDataSet t("dsCompetitor");
+  for (int width : {20, 255, 1024}) {
+    t.AddField(QStringLiteral("Text%1").arg(width), TFieldType::ftString, width);
+  }
+  t.CreateDataSet();
+  t.Append();
+  for (int width : {20, 255, 1024}) {
+    TField& field = t.FieldByName(QStringLiteral("Text%1").arg(width));
+    const QString a(width, u'a');
+    const struct {
+      QString Typed;
+      QString Stored;
+    } cases[] = {
+        {a.left(width - 1) + smile + "b", a.left(width - 1)},  // the pair would end past the width
+        {a.left(width - 2) + smile + "b", a.left(width - 2) + smile},
+        {a + smile, a},
+        {smile + a, smile + a.left(width - 2)},
+        // Halves without their partner are no character.
+        {"ab" + smile.left(1), "ab"},
+        {smile.right(1) + "x" + smile.left(1) + "y", "xy"},
+    };
+    for (const auto& c : cases) {
+      field.SetAsString(c.Typed);
+      EXPECT_EQ(field.AsString(), c.Stored) << width << " <- " << c.Typed.size();
+      EXPECT_EQ(field.FitText(c.Typed), c.Stored) << width;
+    }
+    field.SetAsString(smile.left(1));
+    EXPECT_TRUE(field.IsNull()) << width;
+  }
+  // Only texts are cut.
+  TClientDataSet n("dsCompetitor");
+  n.AddField("Count", TFieldType::ftInteger);
+  EXPECT_EQ(n.FieldByName("Count").FitText("12345"), "12345");
+}
+
 TEST_F(FieldTest, FieldsAreFoundInAnyLetterCase) {
   EXPECT_EQ(&t.FieldByName("weight"), &t.FieldByName("WEIGHT"));
   EXPECT_EQ(t.FindField("nope"), nullptr);
