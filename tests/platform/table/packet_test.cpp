@@ -552,6 +552,27 @@ TEST_F(WriteBackTest, OpenOrCreateThenWriteBackOnlyWhenChanged) {
   EXPECT_EQ(t.VersionCount(), 4);
 }
 
+TEST_F(WriteBackTest, AFileThatHasGoneIsWrittenAgainWhenItsTableCloses) {
+  QDir().mkpath(Path("data"));
+  const QString file = Path("data/ManWeight.xml");
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  OpenOrCreate(t, file);
+  const QByteArray bytes = ReadFile(file);
+  ASSERT_TRUE(QFile::remove(file));
+  t.Close();
+  EXPECT_EQ(ReadFile(file), bytes);
+  // With its folder gone the write fails, and the table stays open with its rows.
+  t.Open();
+  ASSERT_TRUE(QDir(Path("data")).removeRecursively());
+  EXPECT_THROW(t.Close(), EDatabaseError);
+  EXPECT_TRUE(t.Active());
+  EXPECT_EQ(t.RecordCount(), 3);
+  QDir().mkpath(Path("data"));
+  t.Close();
+  EXPECT_EQ(ReadFile(file), bytes);
+}
+
 TEST_F(WriteBackTest, SavingToItsOwnFileClearsTheChangeAndACopyDoesNot) {
   TClientDataSet t("dsManWeight");
   DefineWeightClasses(t);
