@@ -102,6 +102,10 @@ void TfrmMain::FillSexTable() {
 }
 
 bool TfrmMain::FormCloseQuery() {
+  // The question comes first: its Cancel leaves everything as it was.
+  if (!ConfirmUnsavedProtocols()) {
+    return false;
+  }
   PostPendingRegisterRow();
   return true;
 }
@@ -160,7 +164,7 @@ void TfrmMain::RecreateDataFolder() {
   if (!QDir().mkpath(FDataFolder)) {
     throw Exception(QStringLiteral("Не удается создать каталог с данными приложения"));
   }
-  ShowErrorMessage(
+  ShowInformation(
       Translate(QStringLiteral("Каталог с данными приложения был удален во время работы "
                                "программы и создан заново; все открытые таблицы будут "
                                "записаны в него:\n"),
