@@ -95,13 +95,16 @@ void TfrmMain::CloseTables() noexcept {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  bool close = true;
-  RunGuarded([this, &close] { close = ConfirmUnsavedProtocols(); });
-  if (!close) {
+  bool canClose = false;
+  RunGuarded([&] { canClose = FormCloseQuery(); });
+  if (!canClose) {
     event->ignore();
     return;
   }
+  // From here on the window closes whatever fails: each step's error is shown
+  // and the next one runs.
   RunGuarded([this] { FormClose(); });
+  RunGuarded([this] { RecreateDataFolder(); });
   event->accept();
 }
 

@@ -304,9 +304,22 @@ class TfrmMain : public QMainWindow {
 
   // ==== Start-up and shutdown (startup.cpp) ====
   void FormCreate();
-  // The close event: merges the register, as viewed, into the competitor
-  // handbook. Never refuses the close.
+  // Asked first when the window is to close: false, or an error (its message
+  // shown), keeps the window open as it is and nothing of the close runs.
+  // Each step is a small function of its own that refuses by raising or by
+  // returning false.
+  bool FormCloseQuery();
+  // The register's pending row, with what its controls still hold, posted
+  // (a row a grid began and nobody filled is dropped); a refused value raises
+  // and the row stays pending.
+  void PostPendingRegisterRow();
+  // The close event: merges the register, as viewed, into the whole
+  // competitor handbook. Never refuses the close.
   void FormClose();
+  // At close: a data folder removed while the program ran is made again and
+  // the user told so once; every open file table then writes its file into
+  // it as it closes.
+  void RecreateDataFolder();
   // Settings and grid layout written, both INI objects flushed and freed.
   void FormDestroy();
   void SetupStreamFrame(TfrmStream& Frame);

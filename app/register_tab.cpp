@@ -49,7 +49,7 @@ void GrowHandbook(TClientDataSet& handbook, const QString& text) {
   // Looked up as it would be stored: a coach text longer than the handbook's
   // entries is found again under its cut form instead of being added once
   // more at every post.
-  const QString entry = name.Size() > 0 ? text.left(name.Size()) : text;
+  const QString entry = name.FitText(text);
   if (handbook.Locate(kName, entry, loCaseInsensitive)) {
     return;
   }

@@ -1,6 +1,7 @@
 // Start-up and shutdown: the sequence that opens the data folder, the
 // settings and every reference table, the merge of the register into the
 // competitor handbook at close, and the saves at destruction.
+#include <QDir>
 #include <QFileInfo>
 #include <QTabWidget>
 
@@ -9,8 +10,10 @@
 #include "app/main_window.h"
 #include "common/data_folder.h"
 #include "common/record_copy.h"
+#include "platform/core/exception.h"
 #include "platform/ini/ini_file.h"
 #include "platform/widgets/data_link.h"
+#include "platform/widgets/shared_dialogs.h"
 
 void TfrmMain::FormCreate() {
   SetupStreamFrame(*frmStreamSnatch);
@@ -98,6 +101,31 @@ void TfrmMain::FillSexTable() {
   }
 }
 
+bool TfrmMain::FormCloseQuery() {
+  // The question comes first: its Cancel leaves everything as it was.
+  if (!ConfirmUnsavedProtocols()) {
+    return false;
+  }
+  PostPendingRegisterRow();
+  return true;
+}
+
+void TfrmMain::PostPendingRegisterRow() {
+  if (!dsCompetitor.Active()) {
+    return;
+  }
+  // Text still typed into a register control belongs to the row, as it would
+  // if the row were posted from the form; a refusal raises here, before
+  // anything of the close has run.
+  dsCompetitor.UpdateRecord();
+  if (DropUntouchedInsert(dsCompetitor)) {
+    return;
+  }
+  if (dsCompetitor.State() == TDataSetState::dsEdit || dsCompetitor.State() == TDataSetState::dsInsert) {
+    dsCompetitor.Post();
+  }
+}
+
 void TfrmMain::FormClose() {
   if (!dsCompetitor.Active() || dsCompetitor.IsEmpty()) {
     return;
@@ -107,10 +135,10 @@ void TfrmMain::FormClose() {
   if (!dsCompetitorHB.Active()) {
     return;
   }
-  // Text still typed into a register control belongs to the row being
-  // merged, as it would if the row were posted from the form; a row a grid
-  // appended and nobody filled is no competitor.
-  DropUntouchedInsert(dsCompetitor);
+  // The name completion leaves the handbook filtered to the names begun in
+  // the name box while the caret is there; the merge must see every row, or
+  // it would add the others once more.
+  dsCompetitorHB.SetFiltered(false);
   TField& name = dsCompetitor.FieldByName(QStringLiteral("Name"));
   TField& sexRef = dsCompetitor.FieldByName(QStringLiteral("SexRef"));
   TField& birthday = dsCompetitor.FieldByName(QStringLiteral("Birthday"));
@@ -126,6 +154,23 @@ void TfrmMain::FormClose() {
     dsCompetitorHB.Post();
     dsCompetitor.Next();
   }
+}
+
+void TfrmMain::RecreateDataFolder() {
+  // Nothing was opened when the start-up found no data folder.
+  if (FDataFolder.isEmpty() || QFileInfo(FDataFolder).isDir()) {
+    return;
+  }
+  if (!QDir().mkpath(FDataFolder)) {
+    throw Exception(QStringLiteral("Не удается создать каталог с данными приложения"));
+  }
+  ShowInformation(
+      Translate(QStringLiteral("Каталог с данными приложения был удален во время работы "
+                               "программы и создан заново; все открытые таблицы будут "
+                               "записаны в него:\n"),
+                QStringLiteral("The data folder was removed while the program was running and has "
+                               "been created again; every open table will be written into it:\n")) +
+      QDir::toNativeSeparators(FDataFolder));
 }
 
 void TfrmMain::FormDestroy() {

@@ -132,12 +132,21 @@ const TLine* FindKey(const std::vector<TLine>& lines, const TSectionRange& range
   return nullptr;
 }
 
+// A file written in UTF-8 starts with its byte-order mark; every other file
+// is Windows-1251.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+struct TContent {
+  QString Text;
+  bool Utf8 = false;
+};
+
 // The decoded file, or nothing when it cannot be read. A missing file is
 // empty, not unreadable.
-std::optional<QString> Load(const QString& fileName) {
+std::optional<TContent> Load(const QString& fileName) {
   QFile file(fileName);
   if (!file.exists()) {
-    return QString();
+    return TContent();
   }
   if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
     return std::nullopt;
@@ -146,11 +155,28 @@ std::optional<QString> Load(const QString& fileName) {
   if (file.error() != QFileDevice::NoError) {
     return std::nullopt;
   }
-  return cp1251::Decode(bytes);
+  if (bytes.startsWith(kUtf8Mark)) {
+    return TContent{QString::fromUtf8(QByteArrayView(bytes).sliced(3)), true};
+  }
+  return TContent{cp1251::Decode(bytes), false};
 }
 
 QString LoadForReading(const QString& fileName) {
-  return Load(fileName).value_or(QString());
+  return Load(fileName).value_or(TContent()).Text;
+}
+
+// The file stays in the form it has as long as its text fits: Windows-1251,
+// or UTF-8 once it has become so. A text the code page cannot hold turns the
+// whole file into UTF-8 with its mark, so no letter is lost.
+QByteArray Encode(const QString& text, bool utf8) {
+  if (!utf8) {
+    bool lossless = true;
+    QByteArray bytes = cp1251::Encode(text, &lossless);
+    if (lossless) {
+      return bytes;
+    }
+  }
+  return QByteArray(kUtf8Mark) + text.toUtf8();
 }
 
 QString OneLine(const QString& text) {
@@ -258,11 +284,11 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
     throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s"), {FFileName}));
   };
   // A file we cannot read is never replaced: its other keys would be lost.
-  std::optional<QString> loaded = Load(FFileName);
+  std::optional<TContent> loaded = Load(FFileName);
   if (!loaded) {
     fail();
   }
-  QString text = std::move(*loaded);
+  QString text = std::move(loaded->Text);
   const QString sectionName = Trim(section).toString();
   const QString keyName = Trim(ident).toString();
   const QString newValue = OneLine(value);
@@ -296,7 +322,7 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
     text += u'[' + OneLine(sectionName) + u']' + lineBreak + newLine + lineBreak;
   }
 
-  if (!WriteFileAtomically(FFileName, cp1251::Encode(text))) {
+  if (!WriteFileAtomically(FFileName, Encode(text, loaded->Utf8))) {
     fail();
   }
 }

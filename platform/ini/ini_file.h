@@ -26,9 +26,12 @@ class EIniFileException : public Exception {
 //   key of its section, a new section at the end of the file; the file is
 //   created at the first write (its folder must exist). Every other byte of
 //   the file stays as it was.
-// - The file is Windows-1251; a character the code page lacks is written as
-//   "?". A line break inside a written value becomes a blank, so the value
-//   stays on its line. A value is read back trimmed and cut to 2047
+// - The file is Windows-1251 as long as every character fits the code page,
+//   so such a file keeps its bytes. A write of a text the code page cannot
+//   hold (Kazakh or Georgian letters, emoji) writes the whole file in UTF-8
+//   with a byte-order mark, and a file with that mark is read, and written
+//   from then on, as UTF-8. A line break inside a written value becomes a
+//   blank, so the value stays on its line. A value is read back trimmed and cut to 2047
 //   characters, so blanks around a written value are not kept.
 // - A file that does not exist or cannot be read reads as empty. A write that
 //   cannot read the existing file, or cannot replace it, raises

@@ -635,7 +635,9 @@ void TClientDataSet::Close() {
     return;
   }
   d.DiscardEdit();
-  if (!d.FileName.isEmpty() && d.Changed) {
+  // A file that has gone is written again, changed or not: the table in
+  // memory is all that is left of it.
+  if (!d.FileName.isEmpty() && (d.Changed || !QFileInfo::exists(d.FileName))) {
     try {
       d.WriteFile(d.FileName);
     } catch (...) {

@@ -123,9 +123,10 @@ class TClientDataSet {
   void SetActive(bool active);
   void Open() { SetActive(true); }
   // When the table has a file name and its content changed since it was last
-  // loaded or written, it is written back to the file first; a pending edit or
-  // insert is discarded, not posted. When that write fails, the error is
-  // raised and the table stays open, so nothing is lost with it.
+  // loaded or written, or the file is no longer there (its folder removed
+  // under the running program), it is written back to the file first; a
+  // pending edit or insert is discarded, not posted. When that write fails,
+  // the error is raised and the table stays open, so nothing is lost with it.
   void Close();
   const QString& FileName() const;
   void SetFileName(const QString& fileName);

@@ -148,6 +148,9 @@ class TByteWriter {
       if (QChar::isHighSurrogate(c) && i + 1 < n && p[i + 1].isLowSurrogate()) {
         code = QChar::surrogateToUcs4(c, p[i + 1].unicode());
         ++i;
+      } else if (QChar::isSurrogate(c)) {
+        // Half of a pair is no character, and its reference is no legal XML.
+        continue;
       }
       Lit("&#");
       Int(code);
@@ -317,6 +320,9 @@ bool IsCanonicalEscape(const char* p, size_t used, char32_t code) {
   if (code < 0x80 || (code <= 0xFFFF && cp1251::EncodeChar(char16_t(code)) >= 0)) {
     return false;  // written as the character itself
   }
+  if (QChar::isSurrogate(code)) {
+    return false;  // never written
+  }
   std::snprintf(expected, sizeof expected, "&#%u;", unsigned(code));
   return have == expected;
 }
@@ -425,9 +431,12 @@ bool IsCanonicalText(const char* p, size_t n) {
 // Every version holds the whole record, so a file repeats its texts (teams,
 // coaches, the unchanged names of edited rows) over and over; one shared
 // copy of each keeps loading and memory in proportion to the distinct texts.
+// The texts come out as the field stores them: a packet of a wider field
+// than the table's (another program's, an older definition) is cut to the
+// table's width, as an assignment would cut it.
 class TTextPool {
  public:
-  TTextPool() : FSlots(64) {}
+  explicit TTextPool(int width) : FSlots(64), FWidth(width) {}
 
   // The text stays valid until the next call.
   const QString& Get(const char* p, size_t n) {
@@ -437,10 +446,10 @@ class TTextPool {
       TSlot& slot = FSlots[i];
       if (slot.Key.data() == nullptr) {
         if (FUsed >= kLimit) {
-          FSpare = DecodeText(p, n);
+          FSpare = Decode(p, n);
           return FSpare;
         }
-        slot = {h, std::string_view(p, n), DecodeText(p, n)};
+        slot = {h, std::string_view(p, n), Decode(p, n)};
         if (++FUsed * 2 <= FSlots.size()) {
           return slot.Text;
         }
@@ -490,8 +499,11 @@ class TTextPool {
       }
     }
   }
+  QString Decode(const char* p, size_t n) const { return FitText(DecodeText(p, n), FWidth); }
+
   static constexpr size_t kLimit = 1 << 15;
   std::vector<TSlot> FSlots;
+  int FWidth;
   size_t FUsed = 0;
   QString FSpare;
 };
@@ -881,13 +893,23 @@ QByteArray TClientDataSet::TImpl::PacketBytes() const {
         if (span.Length == TRawSpan::kNull) {
           continue;
         }
-        w.Put(names[slot]);
         const char* p = raw + span.Offset;
         // As read, unless the text has what the writer never leaves raw
-        // (another writer's forms, a value from a single-quoted attribute).
-        if (DataFields[slot]->DataType() == TFieldType::ftString && !IsCanonicalText(p, span.Length)) {
-          w.Text(DecodeText(p, span.Length));
+        // (another writer's forms, a value from a single-quoted attribute) or
+        // may be wider than the field: a text has at most as many characters
+        // as bytes.
+        const TField& field = *DataFields[slot];
+        if (field.DataType() == TFieldType::ftString &&
+            ((field.Size() > 0 && span.Length > uint32_t(field.Size())) ||
+             !IsCanonicalText(p, span.Length))) {
+          const QString text = FitText(DecodeText(p, span.Length), field.Size());
+          if (text.isEmpty()) {
+            continue;  // nothing left of it: null, as an empty text reads
+          }
+          w.Put(names[slot]);
+          w.Text(text);
         } else {
+          w.Put(names[slot]);
           w.Put(p, span.Length);
         }
         w.Put('"');
@@ -1002,7 +1024,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
       pf.Slot = field->FSlot;
       pf.Field = field;
       if (pf.Type == TFieldType::ftString) {
-        pf.Pool = std::make_shared<TTextPool>();
+        pf.Pool = std::make_shared<TTextPool>(field->Size());
       }
     }
   };
@@ -1221,7 +1243,10 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
       const size_t length = attr.Value.size();
       if (pf->Type == TFieldType::ftString) {
         if (length > 0) {
-          putAt(slot, pf->Pool->Get(value, length));
+          const QString& text = pf->Pool->Get(value, length);
+          if (!text.isEmpty()) {
+            putAt(slot, text);
+          }
         }
         continue;
       }

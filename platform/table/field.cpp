@@ -65,6 +65,10 @@ void TField::SetVisible(bool visible) {
   }
 }
 
+QString TField::FitText(const QString& text) const {
+  return FDataType == TFieldType::ftString ? table_value::FitText(text, FSize) : text;
+}
+
 int TField::DisplayWidth() const {
   if (FDisplayWidth > 0) {
     return FDisplayWidth;
@@ -225,9 +229,10 @@ void TField::SetValue(const TValue& value) {
   if (!table_value::Convert(FDataType, value, stored, &failed)) {
     d.ConvertError(QString::fromLatin1(ConversionPattern(FDataType)), failed, *this);
   }
-  if (FDataType == TFieldType::ftString && FSize > 0 && stored.isValid() &&
-      table_value::TextOf(stored).size() > FSize) {
-    stored = table_value::TextOf(stored).left(FSize);
+  if (FDataType == TFieldType::ftString && stored.isValid() &&
+      !table_value::TextFits(table_value::TextOf(stored), FSize)) {
+    QString fitted = table_value::FitText(table_value::TextOf(stored), FSize);
+    stored = fitted.isEmpty() ? TValue() : TValue(std::move(fitted));
   }
   TValue old = std::exchange(d.Buffer[size_t(FSlot)], std::move(stored));
   try {

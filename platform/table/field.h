@@ -39,8 +39,12 @@ class TField {
   TFieldType DataType() const { return FDataType; }
   TFieldKind FieldKind() const { return FFieldKind; }
   bool IsLookup() const { return FFieldKind == TFieldKind::fkLookup; }
-  // Text fields: the most characters stored; longer texts are cut.
+  // Text fields: the most characters stored; longer texts are cut, never
+  // inside a character (a surrogate pair stays whole or goes).
   int Size() const { return FSize; }
+  // The text as an assignment stores it in this field (text fields cut to
+  // Size; other types as given).
+  QString FitText(const QString& text) const;
   // Position of the field in its table (0-based).
   int Index() const;
 

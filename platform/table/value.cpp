@@ -201,59 +201,99 @@ bool ParseBoolean(QStringView text, bool& value) {
 
 bool ParseDate(QStringView text, QDate& value) {
   const QStringView t = Trimmed(text);
-  if (t.isEmpty()) {
+  // Three numbers with the same separator twice: the first character that is
+  // no digit.
+  qsizetype first = 0;
+  while (first < t.size() && t[first] >= u'0' && t[first] <= u'9') {
+    ++first;
+  }
+  if (first == t.size()) {
     return false;
   }
+  const QChar separator = t[first];
+  const qsizetype second = t.indexOf(separator, first + 1);
+  if (second < 0 || t.indexOf(separator, second + 1) >= 0) {
+    return false;
+  }
+  const QStringView parts[3] = {t.left(first), t.mid(first + 1, second - first - 1), t.mid(second + 1)};
+  // The order of day, month and year: the short date form's with its own
+  // separator; day, month, year with dots, which a secretary types whatever
+  // the locale; no other separator.
   const QString& format = FormatSettings().ShortDateFormat;
-  // The order of day, month and year and the separator come from the short
-  // date format; the parts themselves may have any number of digits.
+  const qsizetype formatSeparator = format.indexOf(separator);
   int order[3] = {0, 1, 2};  // positions of day, month, year in the text
-  {
+  if (formatSeparator >= 0 && !separator.isLetterOrNumber() && separator != u'\'') {
     const qsizetype d = format.indexOf(u'd');
     const qsizetype m = format.indexOf(u'M');
     const qsizetype y = format.indexOf(u'y');
-    if (d >= 0 && m >= 0 && y >= 0) {
-      order[0] = int((d > m) + (d > y));
-      order[1] = int((m > d) + (m > y));
-      order[2] = int((y > d) + (y > m));
+    if (d < 0 || m < 0 || y < 0) {
+      return false;
     }
-  }
-  QChar separator = u'.';
-  for (QChar c : format) {
-    if (c != u'd' && c != u'M' && c != u'y') {
-      separator = c;
-      break;
-    }
-  }
-  QStringView parts[3];
-  int count = 0;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i <= t.size(); ++i) {
-    if (i == t.size() || t[i] == separator || t[i] == u'.') {
-      if (count == 3) {
-        return false;
-      }
-      parts[count++] = t.mid(start, i - start);
-      start = i + 1;
-    }
-  }
-  if (count != 3) {
+    order[0] = int((d > m) + (d > y));
+    order[1] = int((m > d) + (m > y));
+    order[2] = int((y > d) + (y > m));
+  } else if (separator != u'.') {
     return false;
   }
   int day = 0;
   int month = 0;
   int year = 0;
+  const QStringView yearText = parts[order[2]];
   if (!ParseUnsigned(parts[order[0]], day) || !ParseUnsigned(parts[order[1]], month) ||
-      !ParseUnsigned(parts[order[2]], year) || parts[order[2]].size() > 4) {
+      !ParseUnsigned(yearText, year) || yearText.size() > 4) {
     return false;
   }
-  year = YearFromDigits(year, parts[order[2]].size());
+  year = YearFromDigits(year, yearText.size());
   const QDate date(year, month, day);
   if (!date.isValid() || year < 1) {
     return false;
   }
   value = date;
   return true;
+}
+
+bool TextFits(QStringView text, int size) {
+  if (size > 0 && text.size() > size) {
+    return false;
+  }
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (!c.isSurrogate()) {
+      continue;
+    }
+    if (!c.isHighSurrogate() || i + 1 == n || !text[i + 1].isLowSurrogate()) {
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+QString FitText(const QString& text, int size) {
+  if (TextFits(text, size)) {
+    return text;
+  }
+  const qsizetype n = text.size();
+  const qsizetype limit = size > 0 ? size : n;
+  QString out;
+  out.reserve(std::min(n, limit));
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+      if (out.size() + 2 > limit) {
+        break;
+      }
+      out += c;
+      out += text[++i];
+    } else if (!c.isSurrogate()) {
+      if (out.size() + 1 > limit) {
+        break;
+      }
+      out += c;
+    }
+  }
+  return out;
 }
 
 // A typed text becomes a value by its type's parser; a blank text is null.

@@ -21,8 +21,18 @@ bool ParseInteger(QStringView text, int& value);
 // Takes the locale decimal separator and also ".".
 bool ParseFloat(QStringView text, double& value);
 bool ParseBoolean(QStringView text, bool& value);
-// The short date form and its variants with one-digit day and month.
+// Day, month and year as numbers: with the short date form's separator in
+// its order, and with dots always as day.month.year. Day and month take one
+// or two digits, the year up to four (two digits: 1950 to 2049).
 bool ParseDate(QStringView text, QDate& value);
+
+// Whether a text field of that size (0: no limit) stores the text as it is:
+// it is no longer than the size and holds no half of a surrogate pair.
+bool TextFits(QStringView text, int size);
+// The text as such a field stores it: halves of surrogate pairs that have no
+// partner dropped (they are no character, and a packet cannot carry them),
+// then cut to the size without splitting a pair.
+QString FitText(const QString& text, int size);
 
 // Converts a value of any of the five C++ types (or a few close relatives such
 // as qlonglong or QDateTime) to the storage form of a field type. Returns

@@ -1,8 +1,16 @@
-// Closing the window merges the register, as it is viewed, into the
-// competitor handbook by name, sex and birthday, ignoring letter case.
+// Closing the window merges the register, as it is viewed, into the whole
+// competitor handbook by name, sex and birthday, ignoring letter case; a
+// refused value keeps the window open; a data folder removed under the
+// running window gets every open table back.
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QLocale>
+#include <QToolButton>
 
+#include "app/frames/stream_frame.h"
+#include "platform/core/format_settings.h"
+#include "platform/widgets/data_edit.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/test_sandbox.h"
 
@@ -119,6 +127,178 @@ TEST_F(Merge, ClosedHandbookOrRegisterMergesNothing) {
   Stop(second);
   EXPECT_TRUE(Handbook().isEmpty());
   EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
+}
+
+// Dates and numbers pass the merge as texts, in the locale's forms: each must
+// read back, and what the installer's file held as dd.mm.yyyy is taken.
+TEST_F(Merge, BirthdaysAndWeightsPassTheMergeUnderEveryLocale) {
+  for (const char* locale : {"C", "C.UTF-8", "en_US", "en_GB", "ru_RU", "de_DE"}) {
+    SetFormatSettings(FormatSettingsOf(QLocale(QString::fromLatin1(locale))));
+    WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml",
+                {{"Иванов Иван", 1, "05.01.1980", "Динамо", 72.5}});
+    WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml",
+                {{"иванов иван", 1, "05.01.1980", "Спартак", 70}});
+    auto window = Start();
+    Stop(window);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << locale << ": " << Dialogs.Errors.join(u'\n').toStdString();
+    Dialogs.Errors.clear();
+    TCompetitionTables tables;
+    TClientDataSet& handbook = tables.dsCompetitorHB;
+    handbook.SetFileName(DataFile("CompetitorHB.xml"));
+    handbook.Open();
+    ASSERT_EQ(handbook.RecordCount(), 1) << locale;
+    EXPECT_EQ(handbook.FieldByName("Birthday").AsDateTime(), QDate(1980, 1, 5)) << locale;
+    EXPECT_EQ(handbook.FieldByName("Weight").AsFloat(), 72.5) << locale;
+    EXPECT_EQ(handbook.FieldByName("Team").AsString(), "Динамо") << locale;
+  }
+}
+
+// A new register row begun with the navigator of an active window, the
+// caret in the name box.
+void BeginRegisterRow(TfrmMain& window) {
+  window.pcMain->setCurrentWidget(window.tbshCredentialsCommittee);
+  QApplication::processEvents();
+  auto* insert = window.findChild<QToolButton*>(QStringLiteral("dbnvgrCompetitor_insert"));
+  ASSERT_NE(insert, nullptr);
+  QTest::mouseClick(insert, Qt::LeftButton);
+  ASSERT_EQ(window.dsCompetitor.State(), TDataSetState::dsInsert);
+  window.edName->setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+}
+
+TEST_F(Merge, TheCaretInTheNameBoxLeavesTheWholeHandbookToTheMerge) {
+  WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml",
+              {{"ИВАНОВ иван", 1, "01.02.1990", "Динамо"}});
+  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml",
+              {{"Иванов Иван", 1, "01.02.1990", "Спартак"}, {"Петров Пётр", 1, "03.04.1991", "Спартак"}});
+  auto window = Start();
+  ShowActive(*window);
+  BeginRegisterRow(*window);
+  Type("Петров");
+  // The completion shows only the names begun so.
+  ASSERT_EQ(window->dsCompetitorHB.RecordCount(), 1);
+  ASSERT_TRUE(window->edName->hasFocus());
+  Stop(window);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(Handbook(), (QStringList{"ИВАНОВ иван|1|01.02.1990|Динамо", "Петров Пётр|1|03.04.1991|Спартак",
+                                     "Петров|||"}));
+}
+
+using Shutdown = WindowTest;
+
+TEST_F(Shutdown, ARefusedValueKeepsTheWindowOpenWithTheRowAsTyped) {
+  WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
+  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
+  auto window = Start();
+  ShowActive(*window);
+  BeginRegisterRow(*window);
+  Type("Новиков");
+  window->edTeam->setFocus(Qt::OtherFocusReason);
+  Type("Динамо");
+  window->edWeight->setFocus(Qt::OtherFocusReason);
+  Type("abc");
+  const QMap<QString, QByteArray> files = Snapshot();
+
+  EXPECT_FALSE(window->close());
+  ASSERT_EQ(Dialogs.Errors.size(), 1);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith("dsCompetitor: 'abc' is not a valid floating point value"))
+      << Dialogs.Errors[0].toStdString();
+  // Nothing of the close ran: the row is still being typed, no file changed.
+  EXPECT_TRUE(window->isVisible());
+  TClientDataSet& table = window->dsCompetitor;
+  EXPECT_EQ(table.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(table.FieldByName("Name").AsString(), "Новиков");
+  EXPECT_EQ(table.FieldByName("Team").AsString(), "Динамо");
+  EXPECT_EQ(Snapshot(), files);
+
+  // Corrected, the close goes through with the row, its team and the merge.
+  window->edWeight->setFocus(Qt::OtherFocusReason);
+  window->edWeight->selectAll();
+  Type("72,5");
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(Handbook(), (QStringList{"Анна|0|01.01.2000|A", "Новиков|||Динамо"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name", "Weight"}),
+            (QStringList{"Анна|", "Новиков|72,5"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
+}
+
+TEST_F(Shutdown, ARowNobodyFilledIsDroppedAndTheFirstCompetitorTypedIsKept) {
+  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
+  for (const bool typed : {false, true}) {
+    QFile::remove(DataFile("Competitor.xml"));
+    auto window = Start();
+    ShowActive(*window);
+    BeginRegisterRow(*window);
+    if (typed) {
+      Type("Новиков");  // still in the box when the window closes
+    }
+    Stop(window);
+    EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name"}),
+              typed ? QStringList{"Новиков"} : QStringList{})
+        << typed;
+  }
+  EXPECT_EQ(Handbook(), (QStringList{"Новиков|||"}));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+}
+
+TEST_F(Shutdown, ADataFolderRemovedUnderTheWindowGetsEveryOpenTableBack) {
+  WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
+  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {{"Борис", 1, "02.02.2002", "B"}});
+  TCompetitionTables written;
+  WriteTable(written.dsOrganizer, "Organizer.xml", [](TClientDataSet& t) {
+    t.Append();
+    t.FieldByName("Name").SetAsString("Федерация гиревого спорта");
+    t.Post();
+  });
+  auto window = Start();
+  // A stream table opened from its file, as the streams tab opens it.
+  TClientDataSet& stream = window->frmStreamSnatch->dsStream;
+  stream.CreateDataSet();
+  stream.Append();
+  stream.FieldByName("ID").SetAsInteger(1);
+  stream.FieldByName("Name").SetAsString("Анна");
+  stream.SaveToFile(DataFile("SStream.xml"), 1);
+  stream.Close();
+  stream.SetFileName(DataFile("SStream.xml"));
+  stream.Open();
+  const QMap<QString, QByteArray> before = Snapshot();
+  ASSERT_EQ(before.size(), 11);
+
+  ASSERT_TRUE(QDir(DataFolder()).removeRecursively());
+  window->dsRefereePlatform.Append();
+  window->dsRefereePlatform.FieldByName("Name").SetAsString("Судья Петров");
+  window->dsRefereePlatform.Post();
+  Stop(window);
+
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  ASSERT_EQ(Dialogs.Informations.size(), 1);
+  EXPECT_TRUE(Dialogs.Informations[0].startsWith(
+      "Каталог с данными приложения был удален во время работы программы и создан заново"))
+      << Dialogs.Informations[0].toStdString();
+  EXPECT_TRUE(Dialogs.Informations[0].endsWith(QDir::toNativeSeparators(DataFolder())));
+  // Every table that was open is back as it was in memory; the settings too.
+  const QMap<QString, QByteArray> after = Snapshot();
+  for (auto file = before.begin(); file != before.end(); ++file) {
+    ASSERT_TRUE(after.contains(file.key())) << file.key().toStdString();
+    if (file.key() != "CompetitorHB.xml" && file.key() != "RefereePlatform.xml") {
+      EXPECT_EQ(after[file.key()], file.value()) << file.key().toStdString();
+    }
+  }
+  EXPECT_TRUE(after.contains("Tyazhar.ini"));
+  EXPECT_TRUE(after.contains("Grids.ini"));
+  EXPECT_EQ(Handbook(), (QStringList{"Анна|0|01.01.2000|A", "Борис|1|02.02.2002|B"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsRefereePlatform, "RefereePlatform.xml", {"Name"}),
+            QStringList{"Судья Петров"});
+
+  // The next start opens them as they were, without a word.
+  auto again = Start();
+  EXPECT_EQ(again->dsOrganizer.FieldByName("Name").AsString(), "Федерация гиревого спорта");
+  EXPECT_EQ(again->dsManWeight.RecordCount(), 8);
+  Stop(again);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(Dialogs.Informations.size(), 1);
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -195,6 +197,38 @@ TEST_F(StartUp, DestructionWritesChangedTablesBackAndShowsItsErrors) {
   streamRead.Open();
   EXPECT_EQ(streamRead.RecordCount(), 1);
   EXPECT_EQ(streamRead.FieldByName("Name").AsString(), "Иванов");
+}
+
+// The general tab's texts go into the settings file at destruction and
+// come back at the next start, letters outside Windows-1251 included; the
+// language key, which the installer shares, reads from the same file.
+TEST_F(StartUp, SettingsKeepEveryLetterAcrossARestart) {
+  const QString city = QString::fromUtf8("Алматы");
+  const QString name = QString::fromUtf8("Кубок «Қазақстан» 🏆");
+  const QString referee = QString::fromUtf8("Әлия Қасымова");
+  const QString secretary = QString::fromUtf8("ნინო ბერიძე");
+  auto first = Start();
+  first->edCity->setText(city);
+  first->edCompetitionName->setText(name);
+  first->edRefereeMain->setText(referee);
+  first->edSecretary->setText(secretary);
+  first->miLanguage_EN->trigger();
+  Stop(first);
+  EXPECT_TRUE(testing_sandbox::ReadFile(DataFile("Tyazhar.ini")).startsWith("\xEF\xBB\xBF[GENERAL]\r\n"));
+
+  auto second = Start();
+  EXPECT_EQ(second->edCity->text(), city);
+  EXPECT_EQ(second->edCompetitionName->text(), name);
+  EXPECT_EQ(second->edRefereeMain->text(), referee);
+  EXPECT_EQ(second->edSecretary->text(), secretary);
+  EXPECT_EQ(second->Language(), 1);
+  // Back inside the code page, the file keeps every letter all the same.
+  second->edCompetitionName->setText(QString::fromUtf8("Кубок области"));
+  Stop(second);
+  auto third = Start();
+  EXPECT_EQ(third->edRefereeMain->text(), referee);
+  EXPECT_EQ(third->edCompetitionName->text(), QString::fromUtf8("Кубок области"));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
 }
 
 TEST_F(StartUp, WindowOpensMaximisedOnItsFirstPages) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 #include "platform/core/format_settings.h"
@@ -40,11 +42,17 @@ class SandboxListener : public ::testing::EmptyTestEventListener {
 
 }  // namespace
 
-void InstallListener() { ::testing::UnitTest::GetInstance()->listeners().Append(new SandboxListener); }
+void InstallListener() {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new SandboxListener);
+}
 
-QString Folder() { return Current() ? Current()->path() : QString(); }
+QString Folder() {
+  return Current() ? Current()->path() : QString();
+}
 
-QString Path(const QString& name) { return Folder() + QLatin1Char('/') + name; }
+QString Path(const QString& name) {
+  return Folder() + QLatin1Char('/') + name;
+}
 
 QString DataPath(const QString& name) {
   return QStringLiteral(TYAZHAR_TEST_DATA_DIR) + QLatin1Char('/') + name;
@@ -66,6 +74,17 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     return;
   }
   f.write(bytes);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) {
+      return false;
+    }
+    QThread::msleep(5);
+  }
+  return true;
 }
 
 }  // namespace testing_sandbox

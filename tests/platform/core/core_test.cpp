@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp1251.h"
 #include "platform/core/fmt.h"
+#include "platform/core/format_settings.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -43,11 +45,65 @@ TEST(Cp1251, EveryByteSurvivesDecodeAndEncode) {
 }
 
 TEST(Cp1251, CyrillicAndUnmappableCharacters) {
-  EXPECT_EQ(cp1251::Encode(QStringLiteral("Ёжик АЯая№")), QByteArray("\xA8\xE6\xE8\xEA \xC0\xDF\xE0\xFF\xB9"));
+  EXPECT_EQ(cp1251::Encode(QStringLiteral("Ёжик АЯая№")),
+            QByteArray("\xA8\xE6\xE8\xEA \xC0\xDF\xE0\xFF\xB9"));
   bool lossless = true;
   // One '?' per character, a surrogate pair included.
-  EXPECT_EQ(cp1251::Encode(QString::fromUtf8("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80"), &lossless), QByteArray("a?b?"));
+  EXPECT_EQ(cp1251::Encode(QString::fromUtf8("a\xE4\xB8\xAD"
+                                             "b\xF0\x9F\x98\x80"),
+                           &lossless),
+            QByteArray("a?b?"));
   EXPECT_FALSE(lossless);
+}
+
+// Qt's own locale data: the test needs no locale generated on the machine.
+TEST(FormatSettings, ALocalesFormsAreKeptOnlyWhenTheyReadBack) {
+  struct Case {
+    const char* Locale;
+    char16_t Separator;
+    const char* DateFormat;
+  };
+  const Case cases[] = {
+      // Month names ("d MMM yyyy"): the dotted form instead.
+      {"C", u'.', "dd.MM.yyyy"},
+      {"C.UTF-8", u'.', "dd.MM.yyyy"},
+      {"en_US", u'.', "M/d/yyyy"},
+      {"en_GB", u'.', "dd/MM/yyyy"},
+      {"ru_RU", u',', "dd.MM.yyyy"},
+      {"de_DE", u',', "dd.MM.yyyy"},
+      {"sv_SE", u',', "yyyy-MM-dd"},
+      // Trailing marks ("yyyy. MM. dd."), a word ("d.MM.yy 'г'."),
+      // direction marks and a separator outside ASCII.
+      {"hu_HU", u',', "dd.MM.yyyy"},
+      {"bg_BG", u',', "dd.MM.yyyy"},
+      {"ar_EG", u'.', "dd.MM.yyyy"},
+  };
+  for (const Case& c : cases) {
+    const TFormatSettings s = FormatSettingsOf(QLocale(QString::fromLatin1(c.Locale)));
+    EXPECT_EQ(s.DecimalSeparator, QChar(c.Separator)) << c.Locale;
+    EXPECT_EQ(s.ShortDateFormat, QString::fromLatin1(c.DateFormat)) << c.Locale;
+  }
+}
+
+TEST(FormatSettings, NumericDateFormatsAreThoseOfThreeNumbersAndOneSeparator) {
+  const std::pair<const char*, bool> cases[] = {
+      {"dd.MM.yyyy", true},
+      {"d/M/yyyy", true},
+      {"yyyy-MM-dd", true},
+      {"M d yyyy", true},
+      {"d MMM yyyy", false},
+      {"dd.MM.yy", false},
+      {"dd.MM/yyyy", false},
+      {"dd.dd.yyyy", false},
+      // A dotted text is read as day, month, year.
+      {"yyyy.MM.dd", false},
+      {"MM.dd.yyyy", false},
+      {"dd'x'MM'x'yyyy", false},
+      {"ddMMyyyy", false},
+  };
+  for (const auto& [format, numeric] : cases) {
+    EXPECT_EQ(IsNumericDateFormat(QString::fromLatin1(format)), numeric) << format;
+  }
 }
 
 TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {

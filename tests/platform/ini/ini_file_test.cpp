@@ -227,10 +227,48 @@ TEST(IniFileEncoding, CyrillicRoundTripsAsWindows1251) {
             QByteArray("[\xCE\xE1\xF9\xE8\xE5]\r\n\xC3\xEE\xF0\xEE\xE4=\xCC\xEE\xF1\xEA\xE2\xE0, "
                        "\xF3\xEB. \xA8\xEB\xEE\xF7\xED\xE0\xFF\r\n"));
   EXPECT_EQ(ini.ReadString(S("ОБЩИЕ"), S("гОРОД"), ""), S("Москва, ул. Ёлочная"));
+}
 
-  // A character the code page lacks is stored as '?'.
-  ini.WriteString(S("Общие"), S("Город"), S("Пекин 北京"));
-  EXPECT_EQ(ini.ReadString(S("Общие"), S("Город"), ""), S("Пекин ??"));
+// Letters the code page lacks turn the whole file into UTF-8 with a byte-order
+// mark; nothing is written as "?".
+TEST(IniFileEncoding, ATextOutsideTheCodePageMakesTheFileUtf8WithAMark) {
+  const QByteArray windows1251 = "[GENERAL]\r\nLanguage=RU\r\nCity=\xD2\xF3\xEB\xE0\r\n";
+  WriteFile(IniPath(), windows1251);
+  TIniFile ini(IniPath());
+  // A value that fits leaves the file as it was.
+  ini.WriteString("GENERAL", "City", S("Тула"));
+  EXPECT_EQ(ReadFile(IniPath()), windows1251);
+
+  const QString names[] = {S("Әлия Қасымова"), S("ნინო ბერიძე"), S("Кубок 🏆 Алматы"), S("Пекин 北京")};
+  for (const QString& name : names) {
+    ini.WriteString("GENERAL", "Secretary", name);
+    EXPECT_EQ(ini.ReadString("GENERAL", "Secretary", ""), name);
+    EXPECT_EQ(ReadFile(IniPath()), QByteArray("\xEF\xBB\xBF[GENERAL]\r\nLanguage=RU\r\nCity=") +
+                                       S("Тула").toUtf8() + "\r\nSecretary=" + name.toUtf8() + "\r\n");
+  }
+  // The language key, written by an object of its own, keeps the file UTF-8,
+  // even with every value back inside the code page.
+  TIniFile language(IniPath());
+  language.WriteString("GENERAL", "Language", "EN");
+  ini.WriteString("GENERAL", "Secretary", S("Иванова"));
+  EXPECT_EQ(ReadFile(IniPath()), QByteArray("\xEF\xBB\xBF[GENERAL]\r\nLanguage=EN\r\nCity=") +
+                                     S("Тула").toUtf8() + "\r\nSecretary=" + S("Иванова").toUtf8() + "\r\n");
+  EXPECT_EQ(TIniFile(IniPath()).ReadString("general", "city", ""), S("Тула"));
+  EXPECT_EQ(TIniFile(IniPath()).ReadSections(), QStringList{"GENERAL"});
+}
+
+TEST(IniFileEncoding, AFileWithTheMarkIsReadAsUtf8) {
+  WriteFile(IniPath(),
+            QByteArray("\xEF\xBB\xBF[") + S("Общие").toUtf8() + "]\nCity=" + S("Қарағанды").toUtf8() + "\n");
+  TIniFile ini(IniPath());
+  EXPECT_EQ(ini.ReadSections(), QStringList{S("Общие")});
+  EXPECT_EQ(ini.ReadString(S("ОБЩИЕ"), "City", ""), S("Қарағанды"));
+  ini.WriteString(S("Общие"), "Date", "01.05.2024");
+  EXPECT_EQ(ReadFile(IniPath()), QByteArray("\xEF\xBB\xBF[") + S("Общие").toUtf8() +
+                                     "]\nCity=" + S("Қарағанды").toUtf8() + "\nDate=01.05.2024\n");
+  // Without the mark the same bytes are Windows-1251.
+  WriteFile(IniPath(), "[A]\r\nCity=\xC3\x90\r\n");
+  EXPECT_EQ(TIniFile(IniPath()).ReadString("A", "City", ""), S("Гђ"));
 }
 
 TEST(IniWrite, UnwritableFileRaisesAndChangesNothing) {

@@ -49,6 +49,19 @@ void FillProtocol(const TPrintingCalls& calls) {
   calls.SetSheetName(1, "Эст31");
 }
 
+// The state letter of /proc/<pid>/stat ("R", "S", "Z", ...); empty when the
+// process is gone.
+QByteArray ProcessState(const QString& statPath) {
+  QFile stat(statPath);
+  if (!stat.open(QIODevice::ReadOnly)) {
+    return {};
+  }
+  const QByteArray fields = stat.readAll();
+  // The command name in parentheses may itself hold blanks and parentheses.
+  const qsizetype close = fields.lastIndexOf(')');
+  return close < 0 ? QByteArray() : fields.mid(close + 2, 1);
+}
+
 // A stand-in for soffice: a shell script with the given body.
 QString FakeSoffice(const QString& body) {
   const QString path = testing_sandbox::Path("soffice");
@@ -215,13 +228,16 @@ TEST_F(OfficeTest, ALibreOfficeThatDoesNotFinishIsStoppedWithAllItsProcesses) {
   EXPECT_LT(clock.elapsed(), 60000);
   const QByteArray pid = testing_sandbox::ReadFile(pidFile).trimmed();
   ASSERT_FALSE(pid.isEmpty());
-  // Killed: gone, or a zombie waiting for its new parent to reap it.
-  QFile stat("/proc/" + QString::fromLatin1(pid) + "/stat");
-  if (stat.open(QIODevice::ReadOnly)) {
-    const QByteArray fields = stat.readAll();
-    const qsizetype close = fields.lastIndexOf(')');
-    EXPECT_EQ(fields.mid(close + 2, 1), QByteArray("Z")) << fields.constData();
-  }
+  // Killed: gone, or a zombie waiting for its new parent to reap it. The
+  // signal is delivered at once, but the child ends only once the kernel
+  // next runs it, so its state is asked until it settles.
+  const QString statPath = "/proc/" + QString::fromLatin1(pid) + "/stat";
+  QByteArray state;
+  const bool ended = testing_sandbox::WaitUntil([&] {
+    state = ProcessState(statPath);
+    return state.isEmpty() || state == "Z";
+  });
+  EXPECT_TRUE(ended) << "the child is still in state " << state.constData();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // lookups and the field events.
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "platform/core/format_settings.h"
 #include "tests/platform/table/table_fixtures.h"
 
@@ -134,6 +136,89 @@ TEST_F(FieldTest, LocaleFormsComeFromTheFormatSettings) {
   EXPECT_THROW(t.FieldByName("Weight").SetAsString("72,25"), EConvertError);
   t.FieldByName("Birthday").SetAsString("2001-2-3");
   EXPECT_EQ(t.FieldByName("Birthday").AsString(), "2001-02-03");
+  // Dots are day, month, year whatever the form.
+  t.FieldByName("Birthday").SetAsString("3.2.2001");
+  EXPECT_EQ(t.FieldByName("Birthday").AsDateTime(), QDate(2001, 2, 3));
+  EXPECT_THROW(t.FieldByName("Birthday").SetAsString("2001/2/3"), EConvertError);
+}
+
+// The forms of the locales a fresh machine or container has: what a field
+// shows reads back as the same value, and dd.mm.yyyy is always taken.
+TEST_F(FieldTest, EveryLocalesFormsReadBackAndDottedDatesAreAlwaysTaken) {
+  struct Case {
+    const char* Locale;
+    const char* ShownDate;   // 5 January 1980
+    const char* ShownFloat;  // 72.5
+  };
+  const Case cases[] = {
+      {"C", "05.01.1980", "72.5"},     {"C.UTF-8", "05.01.1980", "72.5"}, {"en_US", "1/5/1980", "72.5"},
+      {"en_GB", "05/01/1980", "72.5"}, {"ru_RU", "05.01.1980", "72,5"},   {"de_DE", "05.01.1980", "72,5"},
+  };
+  TField& birthday = t.FieldByName("Birthday");
+  TField& weight = t.FieldByName("Weight");
+  for (const Case& c : cases) {
+    SetFormatSettings(FormatSettingsOf(QLocale(QString::fromLatin1(c.Locale))));
+    birthday.SetAsDateTime(QDate(1980, 1, 5));
+    EXPECT_EQ(birthday.AsString(), c.ShownDate) << c.Locale;
+    for (const QDate& date :
+         {QDate(1980, 1, 5), QDate(2005, 12, 31), QDate(2024, 2, 29), QDate(1949, 11, 2)}) {
+      birthday.SetAsDateTime(date);
+      const QString shown = birthday.AsString();
+      birthday.Clear();
+      birthday.SetAsString(shown);
+      EXPECT_EQ(birthday.AsDateTime(), date) << c.Locale << " " << shown.toStdString();
+    }
+    birthday.SetAsString("25.12.1980");
+    EXPECT_EQ(birthday.AsDateTime(), QDate(1980, 12, 25)) << c.Locale;
+    birthday.SetAsString("5.1.80");
+    EXPECT_EQ(birthday.AsDateTime(), QDate(1980, 1, 5)) << c.Locale;
+
+    weight.SetAsFloat(72.5);
+    EXPECT_EQ(weight.AsString(), c.ShownFloat) << c.Locale;
+    weight.Clear();
+    weight.SetAsString(QString::fromLatin1(c.ShownFloat));
+    EXPECT_EQ(weight.AsFloat(), 72.5) << c.Locale;
+    weight.SetAsString("0.125");
+    EXPECT_EQ(weight.AsFloat(), 0.125) << c.Locale;
+  }
+}
+
+// An emoji is a surrogate pair: two code units that stay together.
+TEST(FieldCut, TextsAreCutAtTheirWidthNeverInsideACharacter) {
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+  TClientDataSet t("dsCompetitor");
+  for (int width : {20, 255, 1024}) {
+    t.AddField(QStringLiteral("Text%1").arg(width), TFieldType::ftString, width);
+  }
+  t.CreateDataSet();
+  t.Append();
+  for (int width : {20, 255, 1024}) {
+    TField& field = t.FieldByName(QStringLiteral("Text%1").arg(width));
+    const QString a(width, u'a');
+    const struct {
+      QString Typed;
+      QString Stored;
+    } cases[] = {
+        {a.left(width - 1) + smile + "b", a.left(width - 1)},  // the pair would end past the width
+        {a.left(width - 2) + smile + "b", a.left(width - 2) + smile},
+        {a + smile, a},
+        {smile + a, smile + a.left(width - 2)},
+        // Halves without their partner are no character.
+        {"ab" + smile.left(1), "ab"},
+        {smile.right(1) + "x" + smile.left(1) + "y", "xy"},
+    };
+    for (const auto& c : cases) {
+      field.SetAsString(c.Typed);
+      EXPECT_EQ(field.AsString(), c.Stored) << width << " <- " << c.Typed.size();
+      EXPECT_EQ(field.FitText(c.Typed), c.Stored) << width;
+    }
+    field.SetAsString(smile.left(1));
+    EXPECT_TRUE(field.IsNull()) << width;
+  }
+  // Only texts are cut.
+  TClientDataSet n("dsCompetitor");
+  n.AddField("Count", TFieldType::ftInteger);
+  EXPECT_EQ(n.FieldByName("Count").FitText("12345"), "12345");
 }
 
 TEST_F(FieldTest, FieldsAreFoundInAnyLetterCase) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <random>
 
 #include "tests/platform/table/table_fixtures.h"
@@ -241,6 +242,66 @@ TEST(PacketRead, OldVersionsInAnotherWritersFormsAreWrittenInOurs) {
             "dsCompetitor: '7x' is not a valid integer value for field 'SexRef'");
   EXPECT_FALSE(u.Active());
   EXPECT_EQ(u.FieldCount(), 0);
+}
+
+// References to halves of surrogate pairs: 55296 to 57343.
+bool HasSurrogateReference(const QByteArray& packet) {
+  return QString::fromLatin1(packet).contains(
+      QRegularExpression("&#5(5(29[6-9]|[3-9]\\d\\d)|[67]\\d\\d\\d);"));
+}
+
+TEST(PacketWrite, AnEmojiAtTheCutIsLeftOutWholeAndNoHalfIsWritten) {
+  TClientDataSet t("dsCompetitor");
+  t.AddField("Name", TFieldType::ftString, 20);
+  t.CreateDataSet();
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+  for (const QString& name : {QString(19, u'a') + smile, QString(18, u'b') + smile, "c" + smile.left(1)}) {
+    t.Append();
+    t.FieldByName("Name").SetAsString(name);
+    t.Post();
+  }
+  const QByteArray bytes = t.SaveToBytes();
+  EXPECT_FALSE(HasSurrogateReference(bytes)) << bytes.constData();
+  EXPECT_TRUE(bytes.contains(QByteArray(18, 'b') + "&#128512;\""));
+  TClientDataSet back("dsCompetitor");
+  back.AddField("Name", TFieldType::ftString, 20);
+  back.LoadFromBytes(bytes);
+  EXPECT_EQ(Column(back, "Name"), (QStringList{QString(19, u'a'), QString(18, u'b') + smile, "c"}));
+}
+
+TEST(PacketRead, ATextWiderThanTheTablesFieldIsCutAsAnAssignmentWould) {
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+  const QByteArray wide = QByteArray(19, 'x') + "&#128512;" + QByteArray(20, 'y');
+  const QByteArray packet = QByteArray(kHeader) +
+                            "<FIELD attrname=\"Name\" fieldtype=\"string\" WIDTH=\"255\"/></FIELDS>"
+                            "<PARAMS CHANGE_LOG=\"1 0 4 2 1 8 3 0 4\"/></METADATA><ROWDATA>"
+                            "<ROW RowState=\"5\" Name=\"" +
+                            QByteArray(30, 'o') +
+                            "\"/>"
+                            "<ROW RowState=\"12\" Name=\"" +
+                            wide +
+                            "\"/>"
+                            "<ROW RowState=\"4\" Name=\"half &#55357;of a pair\"/>"
+                            "</ROWDATA></DATAPACKET>";
+  TClientDataSet t("dsCompetitor");
+  t.AddField("Name", TFieldType::ftString, 20);
+  t.LoadFromBytes(packet);
+  EXPECT_EQ(Column(t, "Name"), (QStringList{QString(19, u'x'), "half of a pair"}));
+  // What is written back fits the declared width, old versions included.
+  const QByteArray saved = t.SaveToBytes();
+  EXPECT_TRUE(saved.contains("WIDTH=\"20\""));
+  EXPECT_TRUE(saved.contains("<ROW RowState=\"5\" Name=\"" + QByteArray(20, 'o') + "\"/>"))
+      << saved.constData();
+  EXPECT_FALSE(HasSurrogateReference(saved)) << saved.constData();
+  TClientDataSet back("dsCompetitor");
+  back.AddField("Name", TFieldType::ftString, 20);
+  back.LoadFromBytes(saved);
+  EXPECT_EQ(back.SaveToBytes(), saved);
+  // A field as wide as the packet's keeps every character.
+  TClientDataSet same("dsCompetitor");
+  same.AddField("Name", TFieldType::ftString, 255);
+  same.LoadFromBytes(packet);
+  EXPECT_EQ(Column(same, "Name").first(), QString(19, u'x') + smile + QString(20, u'y'));
 }
 
 TEST(PacketRead, ATableWithoutFieldsTakesThePacketsUntilItCloses) {
@@ -489,6 +550,27 @@ TEST_F(WriteBackTest, OpenOrCreateThenWriteBackOnlyWhenChanged) {
   t.First();
   EXPECT_EQ(t.FieldByName("RefereePlatform").AsString(), "Судья");
   EXPECT_EQ(t.VersionCount(), 4);
+}
+
+TEST_F(WriteBackTest, AFileThatHasGoneIsWrittenAgainWhenItsTableCloses) {
+  QDir().mkpath(Path("data"));
+  const QString file = Path("data/ManWeight.xml");
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  OpenOrCreate(t, file);
+  const QByteArray bytes = ReadFile(file);
+  ASSERT_TRUE(QFile::remove(file));
+  t.Close();
+  EXPECT_EQ(ReadFile(file), bytes);
+  // With its folder gone the write fails, and the table stays open with its rows.
+  t.Open();
+  ASSERT_TRUE(QDir(Path("data")).removeRecursively());
+  EXPECT_THROW(t.Close(), EDatabaseError);
+  EXPECT_TRUE(t.Active());
+  EXPECT_EQ(t.RecordCount(), 3);
+  QDir().mkpath(Path("data"));
+  t.Close();
+  EXPECT_EQ(ReadFile(file), bytes);
 }
 
 TEST_F(WriteBackTest, SavingToItsOwnFileClearsTheChangeAndACopyDoesNot) {
