@@ -21,6 +21,10 @@ const QString kPosition = QStringLiteral("Position");
 const QString kTeam = QStringLiteral("Team");
 const QString kPoint = QStringLiteral("Point");
 constexpr int kOpenClass = 1000;
+// Grid column widths in characters.
+constexpr int kClassDisplayWidth = 12;
+constexpr int kPositionDisplayWidth = 8;
+constexpr int kTeamDisplayWidth = 25;
 
 bool IsDigit(QChar c) {
   return c >= u'0' && c <= u'9';
@@ -193,9 +197,9 @@ void AddTeamClassFields(TClientDataSet& Table, TField& WeightField, const QStrin
   for (classes.First(); !classes.Eof(); classes.Next()) {
     const QString bound = WeightField.AsString();
     TField& field = Table.AddField(NamePrefix + bound, TFieldType::ftString, kTeamTextWidth);
-    // As wide on screen as the columns always were; the width is room for
-    // the text, not for the grid.
-    field.SetDisplayWidth(20);
+    // The field's width is room for the text; on screen a column holds its
+    // label and a few scorers, and the points column stays in view.
+    field.SetDisplayWidth(kClassDisplayWidth);
     field.SetDisplayLabel(LabelPrefix +
                           (WeightField.AsInteger() == kOpenClass ? QStringLiteral(" свыше") : u' ' + bound));
   }
@@ -461,10 +465,10 @@ TField& TfrmMain::AddTeamProtocolField(TClientDataSet& Table, int Kind, const QS
                                        const QString& Label) {
   TField* field = nullptr;
   if (Kind == 1) {
-    field = &Table.AddField(
-        Name, TFieldType::ftString,
-        Name == QStringLiteral("Team") ? team_protocol::kTeamNameWidth : team_protocol::kTeamTextWidth);
-    field->SetDisplayWidth(20);
+    const bool team = Name == QStringLiteral("Team");
+    field = &Table.AddField(Name, TFieldType::ftString,
+                            team ? team_protocol::kTeamNameWidth : team_protocol::kTeamTextWidth);
+    field->SetDisplayWidth(team ? team_protocol::kTeamDisplayWidth : team_protocol::kPositionDisplayWidth);
   } else {
     field = &Table.AddField(Name, TFieldType::ftInteger);
   }
