@@ -1,32 +1,130 @@
 // The discipline protocols: building them from the register, places as
-// results change, the biathlon sum, team points and achieved ranks.
-// Filled in with the competition tab's logic.
+// results change, the biathlon sum, team points and achieved ranks. The rules
+// themselves are in protocol_rules.cpp.
+#include <QComboBox>
+#include <QTabWidget>
+
 #include "app/main_window.h"
+#include "app/protocol_rules.h"
+#include "platform/widgets/shared_dialogs.h"
+#include "protocol/cleanup.h"
 
-void TfrmMain::btnNewCompetitionClick() {}
+namespace {
 
-void TfrmMain::dsJerkPutResultChange(TField& /*Sender*/) {}
+const QString kWeight = QStringLiteral("Weight");
 
-void TfrmMain::dsBiathlonJerkResultChange(TField& /*Sender*/) {}
+}  // namespace
 
-void TfrmMain::btnSetPointSnatchClick() {}
+void TfrmMain::btnNewCompetitionClick() {
+  pcCompetition->setEnabled(true);
+  pMenuCompLeft->setEnabled(true);
+  if (dsSnatch.Active() && !Confirm(Translate(QStringLiteral("Протокол будет удален и пересоздан"),
+                                              QStringLiteral("Delete and recreate protocol")))) {
+    return;
+  }
+  cbCompWomanWeightClass->clear();
+  FillWeightClassItems(dsWomanWeight.FieldByName(kWeight), *cbCompWomanWeightClass, false);
+  cbCompWomanWeightClass->setCurrentIndex(0);
+  cbCompManWeightClass->clear();
+  FillWeightClassItems(dsManWeight.FieldByName(kWeight), *cbCompManWeightClass, false);
+  cbCompManWeightClass->setCurrentIndex(0);
+  cbCompWomanWeightClassChange();
 
-void TfrmMain::btnSetPointLongCycleClick() {}
+  // The guards refuse the user's inserts while this tab is shown; the build's
+  // own inserts pass.
+  TClientDataSet* protocols[] = {&dsSnatch, &dsLongCycle, &dsBiathlon};
+  TClientDataSet::TDataSetNotify guards[3];
+  for (int i = 0; i < 3; ++i) {
+    guards[i] = std::move(protocols[i]->BeforeInsert);
+    protocols[i]->BeforeInsert = {};
+  }
+  RunProtected(
+      [&] {
+        BuildProtocol(dsCompetitor, QStringLiteral("Snatch<>0"), dsSnatch);
+        BuildProtocol(dsCompetitor, QStringLiteral("LongCycle<>0"), dsLongCycle);
+        BuildProtocol(dsCompetitor, QStringLiteral("Biathlon<>0"), dsBiathlon);
+      },
+      {[&] {
+        for (int i = 0; i < 3; ++i) {
+          protocols[i]->BeforeInsert = std::move(guards[i]);
+        }
+      }});
+  for (TClientDataSet* protocol : protocols) {
+    FilterShownWeightClass(*protocol);
+    MarkProtocolSaved(*protocol);
+  }
+}
 
-void TfrmMain::btnSetPointBiathlonClick() {}
+void TfrmMain::dsJerkPutResultChange(TField& Sender) {
+  NumberPlaces(Sender.DataSet());
+}
 
-void TfrmMain::btnSetMadeRankSnatchClick() {}
+void TfrmMain::dsBiathlonJerkResultChange(TField& Sender) {
+  SumBiathlon(Sender.DataSet());
+}
 
-void TfrmMain::btnSetMadeRankLongCycleClick() {}
+void TfrmMain::btnSetPointSnatchClick() {
+  if (dsSnatch.Active()) {
+    SetPoints(dsSnatch.FieldByName(QStringLiteral("Position")), dsSnatch.FieldByName(QStringLiteral("Point")),
+              dsSnatch.FieldByName(QStringLiteral("AtTheTeam")));
+  }
+}
 
-void TfrmMain::btnSetMadeRankBiathlonClick() {}
+void TfrmMain::btnSetPointLongCycleClick() {
+  if (dsLongCycle.Active()) {
+    SetPoints(dsLongCycle.FieldByName(QStringLiteral("Position")),
+              dsLongCycle.FieldByName(QStringLiteral("Point")),
+              dsLongCycle.FieldByName(QStringLiteral("AtTheTeam")));
+  }
+}
 
-void TfrmMain::SetPoints(TField& /*PlaceField*/, TField& /*PointField*/, TField& /*ConditionField*/) {}
+void TfrmMain::btnSetPointBiathlonClick() {
+  if (dsBiathlon.Active()) {
+    SetPoints(dsBiathlon.FieldByName(QStringLiteral("Position")),
+              dsBiathlon.FieldByName(QStringLiteral("Point")),
+              dsBiathlon.FieldByName(QStringLiteral("AtTheTeam")));
+  }
+}
 
-void TfrmMain::SetMadeRank(const QString& /*Discipline*/, const QString& /*DumbbellWeight*/,
-                           const QString& /*WeightClass*/, int /*Sex*/, TField& /*ResultField*/,
-                           TField& /*MadeRankField*/) {}
+void TfrmMain::SetShownMadeRank(const QString& Discipline, const QComboBox& WeightW, const QComboBox& WeightM,
+                                TClientDataSet& Protocol, const QString& ResultName) {
+  if (!Protocol.Active()) {
+    return;
+  }
+  const bool men = pcCompetitionWeight->currentWidget() == tbshCompMan;
+  SetMadeRank(Discipline, men ? WeightM.currentText() : WeightW.currentText(),
+              men ? cbCompManWeightClass->currentText() : cbCompWomanWeightClass->currentText(), men ? 1 : 0,
+              Protocol.FieldByName(ResultName), Protocol.FieldByName(QStringLiteral("MadeRankRef")));
+}
 
-QString TfrmMain::GetOpenClassName(int /*Sex*/) {
-  return QString();
+void TfrmMain::btnSetMadeRankSnatchClick() {
+  SetShownMadeRank(QStringLiteral("Рывок"), *cbSnatchWeightW, *cbSnatchWeightM, dsSnatch,
+                   QStringLiteral("Result"));
+}
+
+void TfrmMain::btnSetMadeRankLongCycleClick() {
+  SetShownMadeRank(QStringLiteral("Толчок ДЦ"), *cbLongCycleWeightW, *cbLongCycleWeightM, dsLongCycle,
+                   QStringLiteral("Result"));
+}
+
+void TfrmMain::btnSetMadeRankBiathlonClick() {
+  SetShownMadeRank(QStringLiteral("Двоеборье"), *cbBiathlonWeightW, *cbBiathlonWeightM, dsBiathlon,
+                   QStringLiteral("Summa"));
+}
+
+void TfrmMain::SetPoints(TField& PlaceField, TField& PointField, TField& ConditionField) {
+  AwardPoints(PlaceField, PointField, ConditionField);
+}
+
+void TfrmMain::SetMadeRank(const QString& Discipline, const QString& DumbbellWeight,
+                           const QString& WeightClass, int Sex, TField& ResultField, TField& MadeRankField) {
+  if (!dsNormative.Active()) {
+    return;
+  }
+  const QString weightClass = WeightClass == OpenClassCaption() ? GetOpenClassName(Sex) : WeightClass;
+  SetMadeRanks(dsNormative, Discipline, DumbbellWeight, weightClass, Sex, ResultField, MadeRankField);
+}
+
+QString TfrmMain::GetOpenClassName(int Sex) {
+  return OpenClassName(Sex == 1 ? dsManWeight : dsWomanWeight);
 }

@@ -1,6 +1,7 @@
 #include "app/file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 std::function<bool(TFileDialog& dialog)> TFileDialog::ExecuteHook;
@@ -9,7 +10,15 @@ TFileDialog::TFileDialog(TKind kind, QObject* parent) : QObject(parent), FKind(k
 
 bool TFileDialog::Execute(QWidget* parent) {
   if (ExecuteHook) {
-    return ExecuteHook(*this);
+    if (!ExecuteHook(*this)) {
+      return false;
+    }
+    // As the real dialog does: a name typed without an extension gets the
+    // default one.
+    if (FKind == fdSave && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty()) {
+      FileName += u'.' + DefaultExt;
+    }
+    return true;
   }
   QFileDialog dialog(parent);
   dialog.setAcceptMode(FKind == fdSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

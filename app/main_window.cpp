@@ -95,6 +95,12 @@ void TfrmMain::CloseTables() noexcept {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  bool close = true;
+  RunGuarded([this, &close] { close = ConfirmUnsavedProtocols(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
   RunGuarded([this] { FormClose(); });
   event->accept();
 }

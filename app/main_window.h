@@ -9,6 +9,7 @@
 #include "app/data/tables.h"
 
 class QAction;
+class QDate;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -26,6 +27,7 @@ class TFileDialog;
 class TImageList;
 class TIniFile;
 class TIntSortList;
+class TProtocol;
 class TfrmStream;
 
 // The competition program's main window. It owns every table (through
@@ -43,6 +45,10 @@ class TfrmStream;
 // reaches Qt. Handlers of table and field events run inside the table's own
 // operation and let their exceptions (the silent abort included) travel back
 // to it.
+// The default name of a protocol file of a kind ("snatch") saved on a day:
+// protocol_snatch20260309.ktp.
+QString ProtocolFileName(const QString& Kind, const QDate& Today);
+
 class TfrmMain : public QMainWindow {
   Q_OBJECT
 
@@ -366,6 +372,15 @@ class TfrmMain : public QMainWindow {
   QString BuildWeightFilter(int Index, const QComboBox& Items, bool HasAll) const;
   void FilterWomanWeightClass(TClientDataSet& DataSet, int Index, const QComboBox& Items, bool HasAll);
   void FilterManWeightClass(TClientDataSet& DataSet, int Index, const QComboBox& Items, bool HasAll);
+  // Sex 0 or 1; a selector with no item selected changes no filter.
+  void FilterWeightClass(TClientDataSet& DataSet, int Sex, int Index, const QComboBox& Items, bool HasAll);
+  // The class filter of the sex page the competition tab shows.
+  void FilterShownWeightClass(TClientDataSet& DataSet);
+  // "свыше" / "above" in the language of the moment.
+  QString OpenClassCaption() const;
+  // After a language switch: the open class and "all" items of the four
+  // selectors in the new language, the selection kept.
+  void RelabelWeightClassItems();
   void tbshWeightShow();
   void tbshWomanShow();
   void tbshManShow();
@@ -412,6 +427,10 @@ class TfrmMain : public QMainWindow {
   void SetMadeRank(const QString& Discipline, const QString& DumbbellWeight, const QString& WeightClass,
                    int Sex, TField& ResultField, TField& MadeRankField);
   QString GetOpenClassName(int Sex);
+  // An achieved-rank button: the sex, class and kettlebell weight of the sex
+  // page shown.
+  void SetShownMadeRank(const QString& Discipline, const QComboBox& WeightW, const QComboBox& WeightM,
+                        TClientDataSet& Protocol, const QString& ResultName);
 
   // ==== Protocol files (protocol_files.cpp) ====
   void SaveProtocolFile(TClientDataSet& Table, const QString& Kind);
@@ -428,6 +447,15 @@ class TfrmMain : public QMainWindow {
   void btnLoadRRClick();
   void btnSaveTeamProtocolClick();
   void btnLoadTeamProtocolClick();
+  // Protocols live in memory: what was built, opened or saved to a protocol
+  // file is the baseline a close compares against.
+  void MarkProtocolSaved(TClientDataSet& Table);
+  // A discipline protocol opened from a file, then the class filter shown.
+  void LoadDisciplineProtocol(TClientDataSet& Table);
+  bool ProtocolUnsaved(const TClientDataSet& Table) const;
+  // The OK/Cancel question before a close would lose protocol changes; true
+  // when the window may close.
+  bool ConfirmUnsavedProtocols();
 
   // ==== Print requests (print_requests.cpp) ====
   void btnPrintSnatchClick();
@@ -438,6 +466,17 @@ class TfrmMain : public QMainWindow {
   void miExportExcelClick();
   QString GetWeightClassCaption();
   void GetPlatformReferees(QString& Referee, QString& MainReferee);
+  // The class selector and weight-class table of the competition tab's sex
+  // page shown.
+  QComboBox& ShownClassSelector() const;
+  TClientDataSet& ShownWeightTable();
+  using TDisciplinePrint = void (TProtocol::*)(const QString&, const QString&, const QString&, const QString&,
+                                               const QString&, const QString&, const QString&, const QString&,
+                                               TClientDataSet&, TClientDataSet&, TClientDataSet&,
+                                               const QString&, const QString&, int, const QString&);
+  // A snatch, long cycle or biathlon print of the class shown.
+  void PrintDiscipline(TDisciplinePrint Print, TClientDataSet& Protocol, const QComboBox& WeightM,
+                       const QComboBox& WeightW);
 
   // ==== Relay race (relay_race_tab.cpp) ====
   void tbshRelayRaceShow();
@@ -515,4 +554,6 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TIniFile> FSettings;
   std::unique_ptr<TIniFile> FGridsIni;
   QHash<QObject*, void (TfrmMain::*)()> FShowHandlers;
+  // Per protocol table: the length of its change log at its baseline.
+  QHash<const TClientDataSet*, qsizetype> FSavedProtocols;
 };

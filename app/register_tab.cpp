@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "app/main_window.h"
+#include "app/protocol_rules.h"
 #include "common/record_copy.h"
-#include "platform/core/scope_exit.h"
 #include "platform/widgets/data_check_box.h"
 #include "platform/widgets/data_edit.h"
 #include "platform/widgets/data_link.h"
@@ -248,28 +248,7 @@ void TfrmMain::tbshCredentialsCommitteeShow() {
 }
 
 void TfrmMain::CopyAllRecords(TClientDataSet& Source, TClientDataSet& Dest) {
-  Source.DisableControls();
-  Dest.DisableControls();
-  const TScopeExit enable([&] {
-    Dest.EnableControls();
-    Source.EnableControls();
-  });
-  Source.First();
-  while (!Source.Eof()) {
-    Dest.Insert();
-    try {
-      CopyRecordByFieldNames(Source, Dest);
-      Dest.Post();
-    } catch (...) {
-      // A refused value leaves no half-copied row behind to be posted by the
-      // next move.
-      if (Dest.State() == TDataSetState::dsInsert) {
-        Dest.Cancel();
-      }
-      throw;
-    }
-    Source.Next();
-  }
+  AppendAllRecords(Source, Dest);
 }
 
 void TfrmMain::btnSaveNormativeClick() {

@@ -283,6 +283,7 @@ void TfrmMain::ApplyLanguage() {
     PatchResourceString(QStringLiteral("Удалить запись?"));
   }
   ApplyComponentTexts();
+  RelabelWeightClassItems();
   for (TfrmStream* frame : {frmStreamSnatch, frmStreamLongCycle, frmStreamBiathlon}) {
     frame->SetLanguage();
   }

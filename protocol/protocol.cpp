@@ -39,6 +39,10 @@ TProtocol::TProtocol(TTranslateFunc ATranslate)
 
 TProtocol::~TProtocol() = default;
 
+QString TProtocol::OpenClassWord() const {
+  return FLanguage->MoreThan();
+}
+
 void TProtocol::PrintDiscipline(TSheetWriter AWriter, const QString& ACompetitionName, const QString& ADate,
                                 const QString& ACity, const QString& AMainReferee, const QString& ASecretary,
                                 const QString& ARefereePlatform, const QString& ARefereePlatformMain,

@@ -70,6 +70,10 @@ class TProtocol {
                  const QString& ALongCycleWeightW, const QString& ABiathlonWeightM,
                  const QString& ABiathlonWeightW);
 
+  // The class word of the open class (TLanguage::MoreThan) in the language of
+  // the moment, for a caller that passes the class shown.
+  QString OpenClassWord() const;
+
   // ---- Helpers shared by the sheets ----
   // "A" to "Z" and the row; columns past Z are refused.
   static QString CellName(int ACol, int ARow);

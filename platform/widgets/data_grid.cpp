@@ -246,8 +246,12 @@ TDataGrid::TDataGrid(QWidget* parent)
     }
     FollowTable();
   });
-  connect(FModel, &QAbstractItemModel::modelAboutToBeReset, this, &TDataGrid::SaveLayout);
+  connect(FModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    FResetting = true;
+    SaveLayout();
+  });
   connect(FModel, &QAbstractItemModel::modelReset, this, [this] {
+    FResetting = false;
     if (FModel->ColumnsChangedInLastReset()) {
       LayOutColumns();
     } else {
@@ -404,6 +408,19 @@ void TDataGrid::PlaceNewColumns(int first, int last) {
 
 // A reset that keeps the columns (new rows, a new filter or order) keeps the
 // user's widths and column order too.
+bool TDataGrid::focusNextPrevChild(bool next) {
+  // A reset hides an open cell editor, and the focus leaving it would be
+  // taken for a Tab: the grid would move the table to the next cell of a
+  // view that has none current yet, its first row. The focus stays in the
+  // grid and the table where its own code put it (a renumbering keeps the
+  // line the user typed on).
+  if (FResetting) {
+    setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  return QTableView::focusNextPrevChild(next);
+}
+
 void TDataGrid::SaveLayout() {
   QHeaderView* titles = horizontalHeader();
   FSavedWidths.clear();

@@ -86,6 +86,7 @@ class TDataGrid : public QTableView {
   void keyboardSearch(const QString&) override {}
   void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
   void changeEvent(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   friend class TDataGridDelegate;
@@ -115,6 +116,7 @@ class TDataGrid : public QTableView {
   bool FReadOnly = false;
   bool FFollowing = false;
   bool FMoving = false;
+  bool FResetting = false;
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;

@@ -66,46 +66,6 @@ void WriteNames(TClientDataSet TCompetitionTables::*table, const QString& fileNa
   });
 }
 
-// The texts of one field over a table's view, without moving its cursor.
-QStringList ViewTexts(TClientDataSet& table, const char* field) {
-  QStringList texts;
-  TField& f = table.FieldByName(QString::fromLatin1(field));
-  for (int row = 0; row < table.RecordCount(); ++row) {
-    texts << table.DisplayTextAt(row, f);
-  }
-  return texts;
-}
-
-// What a grid shows in its first column.
-QStringList GridColumn(TDataGrid& grid) {
-  QStringList texts;
-  for (int row = 0; row < grid.model()->rowCount(); ++row) {
-    texts << grid.model()->index(row, 0).data().toString();
-  }
-  return texts;
-}
-
-// Makes the widget's page, and the pages above it, the current ones.
-void ShowPageOf(QWidget* widget) {
-  for (QWidget* page = widget; page != nullptr; page = page->parentWidget()) {
-    QWidget* stack = page->parentWidget();
-    if (auto* pages = qobject_cast<QTabWidget*>(stack != nullptr ? stack->parentWidget() : nullptr);
-        pages != nullptr && pages->indexOf(page) >= 0) {
-      pages->setCurrentWidget(page);
-    }
-  }
-  QApplication::processEvents();
-}
-
-void Focus(QWidget* widget) {
-  widget->setFocus(Qt::OtherFocusReason);
-  QApplication::processEvents();
-}
-
-std::string Errors(const TDialogRecorder& dialogs) {
-  return dialogs.Errors.join(u'\n').toStdString();
-}
-
 using Register = WindowTest;
 
 // ---- Field rules ----

@@ -1,12 +1,16 @@
 #include "tests/app/window_fixture.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QTabWidget>
 #include <QUrl>
 
 #include "platform/core/cp1251.h"
+#include "platform/widgets/data_grid.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
@@ -83,14 +87,7 @@ void WindowTest::ShowActive(TfrmMain& window) {
 }
 
 void WindowTest::Type(const QString& text) {
-  for (const QChar c : text) {
-    const int key = c.toUpper().unicode();
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(QApplication::focusWidget(), &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(QApplication::focusWidget(), &release);
-    QApplication::processEvents();
-  }
+  TypeText(text);
 }
 
 QMap<QString, QByteArray> WindowTest::Snapshot() {
@@ -126,6 +123,81 @@ QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& f
     rows << values.join(u'|');
   }
   return rows;
+}
+
+QStringList ViewTexts(TClientDataSet& table, const char* field) {
+  QStringList texts;
+  TField& f = table.FieldByName(QString::fromLatin1(field));
+  for (int row = 0; row < table.RecordCount(); ++row) {
+    texts << table.DisplayTextAt(row, f);
+  }
+  return texts;
+}
+
+QStringList GridColumn(TDataGrid& grid) {
+  QStringList texts;
+  for (int row = 0; row < grid.model()->rowCount(); ++row) {
+    texts << grid.model()->index(row, 0).data().toString();
+  }
+  return texts;
+}
+
+void ShowPageOf(QWidget* widget) {
+  for (QWidget* page = widget; page != nullptr; page = page->parentWidget()) {
+    QWidget* stack = page->parentWidget();
+    if (auto* pages = qobject_cast<QTabWidget*>(stack != nullptr ? stack->parentWidget() : nullptr);
+        pages != nullptr && pages->indexOf(page) >= 0) {
+      pages->setCurrentWidget(page);
+    }
+  }
+  QApplication::processEvents();
+}
+
+void Focus(QWidget* widget) {
+  widget->setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+}
+
+void TypeText(const QString& text) {
+  for (const QChar c : text) {
+    const int key = c.toUpper().unicode();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(QApplication::focusWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+    QApplication::processEvents();
+  }
+}
+
+void EnterCell(TDataGrid& grid, int row, const char* field, const QString& text) {
+  ShowPageOf(&grid);
+  Focus(&grid);
+  const int column = grid.ColumnPosition(QString::fromLatin1(field));
+  EXPECT_GE(column, 0) << field;
+  grid.setCurrentIndex(grid.model()->index(row, column));
+  QApplication::processEvents();
+  TypeText(text);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+void Choose(QComboBox& selector, int index) {
+  selector.setCurrentIndex(index);
+  emit selector.activated(index);
+  QApplication::processEvents();
+}
+
+std::string Errors(const TDialogRecorder& dialogs) {
+  return dialogs.Errors.join(u'\n').toStdString();
+}
+
+QString PdfText(const QString& pdf) {
+  QProcess process;
+  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  if (!process.waitForFinished(60000)) {
+    ADD_FAILURE() << "pdftotext did not finish";
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 }  // namespace app_test

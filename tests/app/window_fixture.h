@@ -13,7 +13,9 @@
 #include "platform/widgets/shared_dialogs.h"
 #include "tests/support/test_sandbox.h"
 
+class QComboBox;
 class QUrl;
+class TDataGrid;
 
 namespace app_test {
 
@@ -96,5 +98,34 @@ void WriteTable(TClientDataSet& table, const QString& fileName,
 // joined by "|", in the table's order.
 QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& fileName,
                      const QStringList& fields);
+
+// The display texts of one field over a table's view, without moving its
+// cursor.
+QStringList ViewTexts(TClientDataSet& table, const char* field);
+
+// What a grid shows in its first column.
+QStringList GridColumn(TDataGrid& grid);
+
+// Makes the widget's page, and the pages above it, the current ones.
+void ShowPageOf(QWidget* widget);
+
+void Focus(QWidget* widget);
+
+// Types the text into whichever control has the focus, one key at a time.
+void TypeText(const QString& text);
+
+// Types the text into a grid cell as a user does: the cell made current, the
+// text typed, Enter pressed (which gives it to the field; the row stays in
+// editing).
+void EnterCell(TDataGrid& grid, int row, const char* field, const QString& text);
+
+// Chooses a selector's item as a user does, so its handler runs.
+void Choose(QComboBox& selector, int index);
+
+// The recorded errors, one per line, for a failure message.
+std::string Errors(const TDialogRecorder& dialogs);
+
+// The text of a PDF file as pdftotext lays it out.
+QString PdfText(const QString& pdf);
 
 }  // namespace app_test

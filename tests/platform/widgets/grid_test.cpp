@@ -306,7 +306,8 @@ TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
 
 TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
   // A discipline protocol: best result first, places renumbered down the
-  // view whenever a result changes, with the controls detached.
+  // view whenever a result changes, with the controls detached, and the
+  // cursor put back on the line it was on.
   TClientDataSet protocol("dsSnatch");
   protocol.AddField("Position", TFieldType::ftInteger);
   protocol.AddField("Name", TFieldType::ftString, 50);
@@ -316,7 +317,11 @@ TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
   protocol.CreateDataSet();
   const auto renumber = [&] {
     protocol.DisableControls();
-    const TScopeExit enable([&] { protocol.EnableControls(); });
+    const int line = protocol.RecNo();
+    const TScopeExit enable([&] {
+      protocol.SetRecNo(line);
+      protocol.EnableControls();
+    });
     int place = 0;
     protocol.First();
     while (!protocol.Eof()) {
@@ -343,7 +348,11 @@ TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
   EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"C", "A", "B"}));
   EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
-  EXPECT_EQ(grid->currentIndex().row(), protocol.CurrentViewRow());
+  // The editor the reset closed takes the focus back to the grid without
+  // moving it: both stay on the line typed on.
+  EXPECT_EQ(protocol.CurrentViewRow(), 2);
+  EXPECT_EQ(grid->currentIndex().row(), 2);
+  EXPECT_EQ(QApplication::focusWidget(), grid);
   EXPECT_TRUE(dialogs.Errors.isEmpty());
   grid->SetDataSet(&table);
 }

@@ -1,0 +1,204 @@
+#include "app/protocol_rules.h"
+
+#include <cmath>
+
+#include "common/record_copy.h"
+#include "platform/core/fmt.h"
+#include "protocol/cleanup.h"
+
+namespace {
+
+void NumberView(TClientDataSet& protocol) {
+  TField& position = protocol.FieldByName(QStringLiteral("Position"));
+  // First posts the edit in progress, so the new result has its place in the
+  // index before anybody is numbered.
+  protocol.First();
+  int place = 1;
+  while (!protocol.Eof()) {
+    protocol.Edit();
+    position.SetAsInteger(place);
+    protocol.Post();
+    ++place;
+    protocol.Next();
+  }
+}
+
+// Runs Body with the table's controls disabled; afterwards the cursor goes
+// back to the line it was on, whatever happened.
+template <class F>
+void KeepingLine(TClientDataSet& table, F body) {
+  table.DisableControls();
+  const int line = table.RecNo();
+  RunProtected(body, {[&] { table.SetRecNo(line); }, [&] { table.EnableControls(); }});
+}
+
+}  // namespace
+
+void AppendAllRecords(TClientDataSet& Source, TClientDataSet& Dest) {
+  Source.DisableControls();
+  Dest.DisableControls();
+  RunProtected(
+      [&] {
+        Source.First();
+        while (!Source.Eof()) {
+          Dest.Insert();
+          try {
+            CopyRecordByFieldNames(Source, Dest);
+            Dest.Post();
+          } catch (...) {
+            // A refused value leaves no half-copied row behind to be posted by
+            // the next move.
+            if (Dest.State() == TDataSetState::dsInsert) {
+              Dest.Cancel();
+            }
+            throw;
+          }
+          Source.Next();
+        }
+      },
+      {[&] { Dest.EnableControls(); }, [&] { Source.EnableControls(); }});
+}
+
+void BuildProtocol(TClientDataSet& Register, const QString& RegisterFilter, TClientDataSet& Protocol) {
+  const bool filtered = Register.Filtered();
+  const QString filter = Register.Filter();
+  RunProtected(
+      [&] {
+        Protocol.Close();
+        Register.SetFilter(RegisterFilter);
+        Register.SetFiltered(true);
+        Protocol.CreateDataSet();
+        AppendAllRecords(Register, Protocol);
+      },
+      {[&] { Register.SetFiltered(filtered); }, [&] { Register.SetFilter(filter); }});
+}
+
+void NumberPlaces(TClientDataSet& Protocol) {
+  KeepingLine(Protocol, [&] { NumberView(Protocol); });
+}
+
+void SumBiathlon(TClientDataSet& Biathlon) {
+  KeepingLine(Biathlon, [&] {
+    Biathlon.Edit();
+    TField& jerkPoint = Biathlon.FieldByName(QStringLiteral("JerkPoint"));
+    jerkPoint.SetAsFloat(Biathlon.FieldByName(QStringLiteral("JerkResult")).AsInteger() / 2.0);
+    Biathlon.FieldByName(QStringLiteral("Summa"))
+        .SetAsFloat(Biathlon.FieldByName(QStringLiteral("PutResult")).AsInteger() + jerkPoint.AsFloat());
+    Biathlon.Post();
+    NumberView(Biathlon);
+  });
+}
+
+TValue PointsForPlace(const TValue& Place) {
+  if (!Place.isValid()) {
+    return {};
+  }
+  switch (const int place = Place.toInt()) {
+    case 1:
+      return 20;
+    case 2:
+      return 18;
+    case 3:
+      return 16;
+    default:
+      if (place >= 4 && place <= 18) {
+        return 19 - place;
+      }
+      return {};
+  }
+}
+
+void AwardPoints(TField& PlaceField, TField& PointField, TField& ConditionField) {
+  TClientDataSet& protocol = PlaceField.DataSet();
+  protocol.DisableControls();
+  RunProtected(
+      [&] {
+        protocol.First();
+        while (!protocol.Eof()) {
+          if (ConditionField.AsBoolean()) {
+            protocol.Edit();
+            PointField.SetValue(PointsForPlace(PlaceField.Value()));
+            protocol.Post();
+          }
+          protocol.Next();
+        }
+      },
+      {[&] { protocol.EnableControls(); }});
+}
+
+int RankSeniority(int RankRef) {
+  static constexpr int kOrder[] = {1, 21, 2, 3, 4, 5, 6, 7, 8, 9};
+  for (int i = 0; i < int(std::size(kOrder)); ++i) {
+    if (kOrder[i] == RankRef) {
+      return i;
+    }
+  }
+  return int(std::size(kOrder));
+}
+
+int ResultForRank(const TField& Result) {
+  if (Result.DataType() == TFieldType::ftFloat) {
+    // The program never leaves the default rounding mode: halves go to the
+    // even neighbour.
+    return int(std::nearbyint(Result.AsFloat()));
+  }
+  return Result.AsInteger();
+}
+
+QString OpenClassName(TClientDataSet& WeightClasses) {
+  if (!WeightClasses.Active() || WeightClasses.IsEmpty()) {
+    return QString();
+  }
+  WeightClasses.Last();
+  if (WeightClasses.RecordCount() > 1) {
+    WeightClasses.Prior();
+  }
+  return WeightClasses.FieldByName(QStringLiteral("Weight")).AsString() + u'+';
+}
+
+void SetMadeRanks(TClientDataSet& Normative, const QString& Discipline, const QString& DumbbellWeight,
+                  const QString& WeightClass, int Sex, TField& ResultField, TField& MadeRankField) {
+  if (!Normative.Active()) {
+    return;
+  }
+  TClientDataSet& protocol = ResultField.DataSet();
+  TField& rankRef = Normative.FieldByName(QStringLiteral("RankRef"));
+  Normative.DisableControls();
+  RunProtected(
+      [&] {
+        const QString base =
+            Fmt(QStringLiteral("(upper(Discipline)='%s') and (DumbbellWeight=%s) and (WeightClass='%s') and "
+                               "(SexRef=%d)"),
+                {Discipline.toUpper(), DumbbellWeight, WeightClass, QString::number(Sex)});
+        Normative.SetFilter(base);
+        Normative.SetFiltered(true);
+        if (Normative.IsEmpty()) {
+          return;
+        }
+        protocol.DisableControls();
+        RunProtected(
+            [&] {
+              protocol.First();
+              while (!protocol.Eof()) {
+                Normative.SetFilter(base +
+                                    QStringLiteral(" and (result <= %1)").arg(ResultForRank(ResultField)));
+                protocol.Edit();
+                int best = -1;
+                for (Normative.First(); !Normative.Eof(); Normative.Next()) {
+                  if (best < 0 || RankSeniority(rankRef.AsInteger()) < RankSeniority(best)) {
+                    best = rankRef.AsInteger();
+                  }
+                }
+                if (best >= 0) {
+                  MadeRankField.SetAsInteger(best);
+                } else {
+                  MadeRankField.Clear();
+                }
+                protocol.Post();
+                protocol.Next();
+              }
+            },
+            {[&] { protocol.EnableControls(); }});
+      },
+      {[&] { Normative.SetFiltered(false); }, [&] { Normative.EnableControls(); }});
+}

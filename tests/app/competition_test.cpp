@@ -1,0 +1,327 @@
+// The discipline protocols from the window: the build from the register,
+// places as results are typed, the biathlon sum, team points and achieved
+// ranks, the pages of the disciplines held.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/main_window.h"
+#include "platform/widgets/data_grid.h"
+#include "tests/app/athletes.h"
+#include "tests/app/window_fixture.h"
+
+namespace app_test {
+namespace {
+
+using Competition = WindowTest;
+
+void Click(QToolButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+  QApplication::processEvents();
+}
+
+// Builds the protocols on the competition tab and shows the men's class at
+// the given item.
+void Build(TfrmMain& window, bool men = true, int item = 1) {
+  ShowPageOf(window.tbshCompetition);
+  Click(window.btnNewCompetition);
+  ShowPageOf(men ? window.tbshCompMan : window.tbshCompWoman);
+  Choose(men ? *window.cbCompManWeightClass : *window.cbCompWomanWeightClass, item);
+}
+
+QStringList Column(TClientDataSet& table, const char* field) {
+  return ViewTexts(table, field);
+}
+
+// ---- The build ----
+
+TEST_F(Competition, EachProtocolTakesTheCompetitorsEnteredForIt) {
+  WriteAthletes({{"Рывок", 1, 66, "Динамо", true, false, false, true, 3, "02.03.1995", "Тренер"},
+                 {"Толчок", 1, 67, "Спартак", false, true, false, false},
+                 {"Все три", 1, 65, "Динамо", true, true, true},
+                 {"Никуда", 1, 64, "Динамо", false, false, false}});
+  auto window = Start();
+  ShowActive(*window);
+  // The weighing tab leaves the register filtered; the build borrows the filter and puts it back.
+  ShowPageOf(window->tbshWeight);
+  ShowPageOf(window->tbshMan);
+  Choose(*window->cbManWeightClass, 2);
+  const QString registerFilter = window->dsCompetitor.Filter();
+  EXPECT_FALSE(window->pcCompetition->isEnabled());
+  Build(*window);
+  EXPECT_TRUE(window->pcCompetition->isEnabled());
+  EXPECT_TRUE(window->pMenuCompLeft->isEnabled());
+  EXPECT_EQ(window->dsCompetitor.Filter(), registerFilter);
+  EXPECT_TRUE(window->dsCompetitor.Filtered());
+
+  EXPECT_EQ(Column(window->dsSnatch, "Name"), (QStringList{"Все три", "Рывок"}));
+  EXPECT_EQ(Column(window->dsLongCycle, "Name"), (QStringList{"Все три", "Толчок"}));
+  EXPECT_EQ(Column(window->dsBiathlon, "Name"), QStringList{"Все три"});
+  window->dsSnatch.Last();
+  EXPECT_EQ(window->dsSnatch.FieldByName("Team").AsString(), QStringLiteral("Динамо"));
+  EXPECT_EQ(window->dsSnatch.FieldByName("Rank").AsString(), QStringLiteral("КМС"));
+  EXPECT_EQ(window->dsSnatch.FieldByName("Trainer").AsString(), QStringLiteral("Тренер"));
+  EXPECT_EQ(window->dsSnatch.FieldByName("Birthday").AsString(), QStringLiteral("02.03.1995"));
+  EXPECT_TRUE(window->dsSnatch.FieldByName("AtTheTeam").AsBoolean());
+  for (const char* empty : {"Position", "Result", "Point", "MadeRankRef"}) {
+    EXPECT_TRUE(window->dsSnatch.FieldByName(empty).IsNull()) << empty;
+  }
+  window->dsLongCycle.Last();
+  EXPECT_FALSE(window->dsLongCycle.FieldByName("AtTheTeam").AsBoolean());
+
+  // The guards are back: the user adds no row to a protocol.
+  EXPECT_THROW(window->dsSnatch.Append(), EAbort);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+}
+
+TEST_F(Competition, ARebuildAsksFirstAndCancelKeepsEveryProtocol) {
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  EnterCell(*window->grSnatch, 0, "Result", QStringLiteral("120"));
+  window->dsLongCycle.First();
+  window->dsLongCycle.Edit();
+  window->dsLongCycle.FieldByName("Result").SetAsInteger(50);
+  window->dsLongCycle.Post();
+
+  Dialogs.Answer = false;
+  Click(window->btnNewCompetition);
+  EXPECT_EQ(Dialogs.Questions, QStringList{"Протокол будет удален и пересоздан"});
+  EXPECT_EQ(Column(window->dsSnatch, "Result"), QStringList{"120"});
+  EXPECT_EQ(Column(window->dsLongCycle, "Result"), QStringList{"50"});
+  EXPECT_EQ(window->cbCompManWeightClass->currentIndex(), 1);
+
+  Dialogs.Answer = true;
+  Click(window->btnNewCompetition);
+  EXPECT_EQ(Dialogs.Questions.size(), 2);
+  // A rebuild shows the first class of the sex page shown.
+  EXPECT_EQ(window->cbCompManWeightClass->currentIndex(), 0);
+  Choose(*window->cbCompManWeightClass, 1);
+  EXPECT_EQ(Column(window->dsSnatch, "Result"), QStringList{""});
+  EXPECT_EQ(Column(window->dsLongCycle, "Result"), QStringList{""});
+}
+
+TEST_F(Competition, OnlyTheDisciplinesHeldShowTheirPages) {
+  auto window = Start();
+  ShowActive(*window);
+  window->cbSnatch->setChecked(false);
+  window->cbBiathlon->setChecked(false);
+  ShowPageOf(window->tbshCompetition);
+  EXPECT_FALSE(window->pcCompetition->isTabVisible(window->pcCompetition->indexOf(window->tbshSnatch)));
+  EXPECT_TRUE(window->pcCompetition->isTabVisible(window->pcCompetition->indexOf(window->tbshLongCycle)));
+  EXPECT_FALSE(window->pcCompetition->isTabVisible(window->pcCompetition->indexOf(window->tbshBiathlon)));
+  EXPECT_EQ(window->pcCompetition->currentWidget(), window->tbshLongCycle);
+}
+
+// ---- Places ----
+
+TEST_F(Competition, PlacesFollowEveryResultAndTheCursorKeepsItsLine) {
+  WriteAthletes(
+      {{"А", 1, 67}, {"Б", 1, 66}, {"В", 1, 65.5}, {"Г", 1, 66}, {"Д", 1, 64}, {"Другой класс", 1, 70}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TDataGrid& grid = *window->grSnatch;
+  // Rows without a result are listed lighter first.
+  ASSERT_EQ(GridColumn(grid).size(), 5);
+  const struct {
+    int Line;  // 0-based line of the grid typed into
+    const char* Result;
+    QStringList Names;  // the view afterwards
+    QStringList Places;
+  } steps[] = {
+      {0, "100", {"Д", "В", "Б", "Г", "А"}, {"1", "2", "3", "4", "5"}},
+      // Equal results: the lighter athlete first; equal weights keep distinct places.
+      {1, "100", {"Д", "В", "Б", "Г", "А"}, {"1", "2", "3", "4", "5"}},
+      {2, "100", {"Д", "В", "Б", "Г", "А"}, {"1", "2", "3", "4", "5"}},
+      {3, "100", {"Д", "В", "Б", "Г", "А"}, {"1", "2", "3", "4", "5"}},
+      // From the fifth line to the first: the cursor stays on the fifth line.
+      {4, "130", {"А", "Д", "В", "Б", "Г"}, {"1", "2", "3", "4", "5"}},
+      // A lower result moves the athlete down; the cursor stays on the first line.
+      {0, "90", {"Д", "В", "Б", "Г", "А"}, {"1", "2", "3", "4", "5"}},
+  };
+  window->dsSnatch.First();
+  for (const auto& step : steps) {
+    EnterCell(grid, step.Line, "Result", QString::fromLatin1(step.Result));
+    EXPECT_EQ(Column(window->dsSnatch, "Name"), step.Names) << step.Line;
+    EXPECT_EQ(Column(window->dsSnatch, "Position"), step.Places) << step.Line;
+    EXPECT_EQ(window->dsSnatch.RecNo(), step.Line + 1) << step.Line;
+    EXPECT_EQ(grid.currentIndex().row(), step.Line) << step.Line;
+    EXPECT_EQ(window->dsSnatch.State(), TDataSetState::dsBrowse) << step.Line;
+  }
+  // Another class's rows keep their places.
+  Choose(*window->cbCompManWeightClass, 2);
+  EXPECT_EQ(Column(window->dsSnatch, "Position"), QStringList{""});
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(Competition, TheBiathlonSumFormsWhenTheSnatchIsEntered) {
+  WriteAthletes(
+      {{"Первый", 1, 66, "Динамо", false, false, true}, {"Второй", 1, 65, "Динамо", false, false, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TDataGrid& grid = *window->grBiathlon;
+  ShowPageOf(&grid);
+  ASSERT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Второй", "Первый"}));
+  EnterCell(grid, 1, "PutResult", QStringLiteral("40"));
+  EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"", ""}));
+  EnterCell(grid, 1, "JerkResult", QStringLiteral("25"));
+  EXPECT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Первый", "Второй"}));
+  EXPECT_EQ(Column(window->dsBiathlon, "JerkPoint"), (QStringList{"12,5", ""}));
+  EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"52,5", ""}));
+  EXPECT_EQ(Column(window->dsBiathlon, "Position"), (QStringList{"1", "2"}));
+  // The jerk alone changes neither the sum nor the places.
+  EnterCell(grid, 0, "PutResult", QStringLiteral("10"));
+  window->dsBiathlon.Post();
+  EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"52,5", ""}));
+  EXPECT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Первый", "Второй"}));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// ---- Team points ----
+
+TEST_F(Competition, PointsGoByPlaceToTheAthletesAtTheTeam) {
+  const struct {
+    const char* Place;  // "" none
+    bool AtTheTeam;
+    const char* Points;  // expected; "7" for a row not at the team keeps its 7
+  } rows[] = {
+      {"1", true, "20"}, {"2", true, "18"}, {"3", true, "16"}, {"4", true, "15"}, {"18", true, "1"},
+      {"19", true, ""},  {"", true, ""},    {"0", true, ""},   {"5", false, "7"},
+  };
+  QList<TAthlete> athletes;
+  static const char* names[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i"};
+  for (int i = 0; i < int(std::size(rows)); ++i) {
+    TAthlete a{names[i], 1, 64.0 + i * 0.1};
+    a.AtTheTeam = rows[i].AtTheTeam;
+    athletes << a;
+  }
+  WriteAthletes(athletes);
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TClientDataSet& snatch = window->dsSnatch;
+  for (int i = 0; i < int(std::size(rows)); ++i) {
+    snatch.SetRecNo(i + 1);
+    snatch.Edit();
+    snatch.FieldByName("Position").SetAsString(QString::fromLatin1(rows[i].Place));
+    snatch.FieldByName("Point").SetAsString(rows[i].AtTheTeam ? QStringLiteral("3") : QStringLiteral("7"));
+    snatch.Post();
+  }
+  ShowPageOf(window->tbshSnatch);
+  Click(window->btnSetPointSnatch);
+  for (int i = 0; i < int(std::size(rows)); ++i) {
+    snatch.SetRecNo(i + 1);
+    EXPECT_EQ(snatch.FieldByName("Point").AsString(), QString::fromLatin1(rows[i].Points)) << rows[i].Place;
+  }
+}
+
+// ---- Achieved ranks ----
+
+TEST_F(Competition, TheMostSeniorRankTheResultReachesIsSet) {
+  WriteRequirements({{"Рывок", "68", 1, 2, 32, 130},
+                     {"Рывок", "68", 1, 21, 32, 150},
+                     {"Рывок", "68", 1, 3, 32, 110},
+                     {"Рывок", "68", 1, 4, 32, 90},
+                     {"Рывок", "68", 1, 1, 24, 10},  // another kettlebell
+                     {"Рывок", "68", 0, 1, 32, 10},  // women
+                     {"Толчок ДЦ", "68", 1, 1, 32, 10},
+                     {"рывок", "105+", 1, 5, 32, 60},  // letter case of the word does not matter
+                     {"Двоеборье", "68", 1, 5, 32, 53},
+                     {"Двоеборье", "68", 1, 4, 32, 54}});
+  WriteAthletes({{"МСМК", 1, 67},
+                 {"МС", 1, 67.1},
+                 {"КМС", 1, 67.2},
+                 {"Слабый", 1, 67.3},
+                 {"Пустой", 1, 67.4},
+                 {"Тяжёлый", 1, 120}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window, true, 1);
+  TClientDataSet& snatch = window->dsSnatch;
+  const char* results[] = {"155", "130", "110", "50", ""};
+  for (int i = 0; i < 5; ++i) {
+    snatch.Locate("Name", QStringList{"МСМК", "МС", "КМС", "Слабый", "Пустой"}[i]);
+    snatch.Edit();
+    snatch.FieldByName("MadeRankRef").SetAsInteger(9);
+    // The new result renumbers the places, which posts the row.
+    snatch.FieldByName("Result").SetAsString(QString::fromLatin1(results[i]));
+    snatch.Post();
+  }
+  ShowPageOf(window->tbshSnatch);
+  Click(window->btnSetMadeRankSnatch);
+  const QStringList expected = {"МСМК|21", "МС|2", "КМС|3", "Слабый|", "Пустой|"};
+  QStringList got;
+  for (snatch.First(); !snatch.Eof(); snatch.Next()) {
+    got << snatch.FieldByName("Name").AsString() + u'|' + snatch.FieldByName("MadeRankRef").AsString();
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_FALSE(window->dsNormative.Filtered());
+
+  // The open class is looked up as the heaviest closed limit with "+".
+  Choose(*window->cbCompManWeightClass, 7);
+  snatch.First();
+  snatch.Edit();
+  snatch.FieldByName("Result").SetAsInteger(60);
+  snatch.Post();
+  Click(window->btnSetMadeRankSnatch);
+  EXPECT_EQ(snatch.FieldByName("MadeRank").AsString(), QStringLiteral("II"));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(Competition, ABiathlonSumCountsRoundedHalfToEven) {
+  WriteRequirements({{"Двоеборье", "68", 1, 5, 32, 53}, {"Двоеборье", "68", 1, 4, 32, 54}});
+  WriteAthletes({{"Полтора", 1, 67, "Динамо", false, false, true},
+                 {"Три с половиной", 1, 66, "Динамо", false, false, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TClientDataSet& biathlon = window->dsBiathlon;
+  const struct {
+    const char* Name;
+    int Put;
+    int Jerk;  // half counts: 52.5 and 53.5
+    const char* Rank;
+  } rows[] = {{"Полтора", 40, 25, ""}, {"Три с половиной", 41, 25, "4"}};
+  for (const auto& r : rows) {
+    biathlon.Locate("Name", QString::fromUtf8(r.Name));
+    biathlon.Edit();
+    biathlon.FieldByName("PutResult").SetAsInteger(r.Put);
+    biathlon.FieldByName("JerkResult").SetAsInteger(r.Jerk);
+  }
+  ShowPageOf(window->tbshBiathlon);
+  Click(window->btnSetMadeRankBiathlon);
+  for (const auto& r : rows) {
+    biathlon.Locate("Name", QString::fromUtf8(r.Name));
+    EXPECT_EQ(biathlon.FieldByName("MadeRankRef").AsString(), QString::fromLatin1(r.Rank)) << r.Name;
+  }
+}
+
+TEST_F(Competition, WithoutARequirementForTheClassRanksStayAsTheyAre) {
+  WriteRequirements({{"Рывок", "63", 1, 2, 32, 10}});
+  WriteAthletes({{"Иванов", 1, 67}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  window->dsSnatch.First();
+  window->dsSnatch.Edit();
+  window->dsSnatch.FieldByName("MadeRankRef").SetAsInteger(6);
+  window->dsSnatch.Post();
+  ShowPageOf(window->tbshSnatch);
+  Click(window->btnSetMadeRankSnatch);
+  EXPECT_EQ(window->dsSnatch.FieldByName("MadeRankRef").AsInteger(), 6);
+  // A kettlebell weight that is no number cannot be looked up: the message
+  // says so and the requirements are shown unfiltered again.
+  window->cbSnatchWeightM->setCurrentText(QStringLiteral("тридцать"));
+  Click(window->btnSetMadeRankSnatch);
+  EXPECT_EQ(Dialogs.Errors.size(), 1);
+  EXPECT_FALSE(window->dsNormative.Filtered());
+  EXPECT_FALSE(window->dsNormative.ControlsDisabled());
+}
+
+}  // namespace
+}  // namespace app_test

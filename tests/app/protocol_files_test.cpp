@@ -1,0 +1,285 @@
+// Protocol files: the default names, saving and reopening each protocol, a
+// file of another kind refused, cancelled dialogs, and the question before a
+// close would lose protocol changes.
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/file_dialog.h"
+#include "app/main_window.h"
+#include "platform/widgets/data_grid.h"
+#include "tests/app/athletes.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/test_sandbox.h"
+
+namespace app_test {
+namespace {
+
+// Answers the window's file dialogs: records the name each one offered and
+// confirms the path given (an empty path cancels).
+class TFileAnswers {
+ public:
+  TFileAnswers() {
+    TFileDialog::ExecuteHook = [this](TFileDialog& dialog) {
+      Offered << dialog.FileName;
+      Kinds << dialog.Kind();
+      if (Path.isEmpty()) {
+        return false;
+      }
+      dialog.FileName = Path;
+      return true;
+    };
+  }
+  ~TFileAnswers() { TFileDialog::ExecuteHook = {}; }
+  TFileAnswers(const TFileAnswers&) = delete;
+  TFileAnswers& operator=(const TFileAnswers&) = delete;
+
+  QString Path;
+  QStringList Offered;
+  QList<TFileDialog::TKind> Kinds;
+};
+
+class ProtocolFiles : public WindowTest {
+ protected:
+  TFileAnswers Files;
+};
+
+void Click(QToolButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+  QApplication::processEvents();
+}
+
+void Build(TfrmMain& window) {
+  ShowPageOf(window.tbshCompetition);
+  Click(window.btnNewCompetition);
+  ShowPageOf(window.tbshCompMan);
+  Choose(*window.cbCompManWeightClass, 1);
+}
+
+void SetResult(TClientDataSet& protocol, const char* field, int value) {
+  protocol.First();
+  protocol.Edit();
+  protocol.FieldByName(QString::fromLatin1(field)).SetAsInteger(value);
+  protocol.Post();
+}
+
+TEST_F(ProtocolFiles, TheDefaultNameCarriesTheKindAndTheDateDigits) {
+  EXPECT_EQ(ProtocolFileName(QStringLiteral("longcycle"), QDate(2026, 3, 9)),
+            QStringLiteral("protocol_longcycle20260309.ktp"));
+  // Whatever the short date form, no separator of it gets into the name.
+  for (const char* locale : {"C", "en_US", "en_GB", "ru_RU", "de_DE"}) {
+    QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+    EXPECT_EQ(ProtocolFileName(QStringLiteral("snatch"), QDate(2026, 12, 1)),
+              QStringLiteral("protocol_snatch20261201.ktp"))
+        << locale;
+  }
+  QLocale::setDefault(QLocale::c());
+
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  Click(window->btnSaveSnatch);
+  Click(window->btnSaveLongCycle);
+  Click(window->btnSaveBiathlon);
+  const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+  EXPECT_EQ(Files.Offered, (QStringList{"protocol_snatch" + today + ".ktp", "protocol_longcycle" + today + ".ktp",
+                                        "protocol_biathlon" + today + ".ktp"}));
+  // Cancelled: nothing written.
+  EXPECT_TRUE(QDir(testing_sandbox::Folder()).entryList({"*.ktp"}).isEmpty());
+}
+
+struct TRoundTrip {
+  const char* What;
+  TClientDataSet TCompetitionTables::*Table;
+  QToolButton* TfrmMain::*Save;
+  QToolButton* TfrmMain::*Load;
+  const char* Field;
+};
+
+TEST_F(ProtocolFiles, EachDisciplineProtocolComesBackAsItWasSaved) {
+  const TRoundTrip cases[] = {
+      {"snatch", &TCompetitionTables::dsSnatch, &TfrmMain::btnSaveSnatch, &TfrmMain::btnLoadSnatch, "Result"},
+      {"long cycle", &TCompetitionTables::dsLongCycle, &TfrmMain::btnSaveLongCycle, &TfrmMain::btnLoadLongCycle, "Result"},
+      {"biathlon", &TCompetitionTables::dsBiathlon, &TfrmMain::btnSaveBiathlon, &TfrmMain::btnLoadBiathlon, "PutResult"},
+  };
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, true}, {"Иванова", 0, 60, "Динамо", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  for (const TRoundTrip& c : cases) {
+    TClientDataSet& table = window->Tables().*c.Table;
+    SetResult(table, c.Field, 77);
+    Files.Path = testing_sandbox::Path(QString::fromLatin1(c.What) + QStringLiteral(" protocol"));
+    Click((*window).*c.Save);
+    ASSERT_TRUE(QFile::exists(Files.Path + QStringLiteral(".ktp"))) << c.What;
+  }
+  Build(*window);
+  // The women's page is shown: what opens is filtered to the women's class.
+  ShowPageOf(window->tbshCompWoman);
+  Choose(*window->cbCompWomanWeightClass, 1);
+  for (const TRoundTrip& c : cases) {
+    TClientDataSet& table = window->Tables().*c.Table;
+    Files.Path = testing_sandbox::Path(QString::fromLatin1(c.What) + QStringLiteral(" protocol.ktp"));
+    Click((*window).*c.Load);
+    EXPECT_EQ(table.Filter(), QStringLiteral("SexRef=0 and Weight > 58 and Weight <= 63")) << c.What;
+    EXPECT_EQ(ViewTexts(table, "Name"), QStringList{"Иванова"}) << c.What;
+    ShowPageOf(window->tbshCompMan);
+    EXPECT_EQ(ViewTexts(table, c.Field), QStringList{"77"}) << c.What;
+    ShowPageOf(window->tbshCompWoman);
+  }
+  EXPECT_TRUE(Dialogs.Informations.isEmpty()) << Dialogs.Informations.join(u'\n').toStdString();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(ProtocolFiles, ASnatchFileFitsTheLongCycleButNotTheBiathlon) {
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  SetResult(window->dsSnatch, "Result", 88);
+  Files.Path = testing_sandbox::Path(QStringLiteral("snatch.ktp"));
+  Click(window->btnSaveSnatch);
+
+  Click(window->btnLoadLongCycle);
+  EXPECT_EQ(ViewTexts(window->dsLongCycle, "Result"), QStringList{"88"});
+
+  window->miLanguage_EN->trigger();
+  Click(window->btnLoadBiathlon);
+  EXPECT_EQ(Dialogs.Informations, QStringList{"File incorrect: dsBiathlon: Field 'PutResult' not found"});
+  EXPECT_FALSE(window->dsBiathlon.Active());
+  EXPECT_EQ(window->grBiathlon->model()->rowCount(), 0);
+  // The class filter is in place for the next protocol that opens.
+  EXPECT_EQ(window->dsBiathlon.Filter(), QStringLiteral("SexRef=1 and Weight > 63 and Weight <= 68"));
+  // A rebuild brings the closed protocol back.
+  Click(window->btnNewCompetition);
+  EXPECT_TRUE(window->dsBiathlon.Active());
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(ProtocolFiles, CancellingEitherDialogLeavesTheProtocolAsItWas) {
+  WriteAthletes({{"Иванов", 1, 66}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  SetResult(window->dsSnatch, "Result", 50);
+  Files.Path.clear();
+  Click(window->btnSaveSnatch);
+  Click(window->btnLoadSnatch);
+  EXPECT_EQ(Files.Kinds, (QList<TFileDialog::TKind>{TFileDialog::fdSave, TFileDialog::fdOpen}));
+  EXPECT_EQ(ViewTexts(window->dsSnatch, "Result"), QStringList{"50"});
+  EXPECT_TRUE(QDir(testing_sandbox::Folder()).entryList({"*.ktp"}).isEmpty());
+}
+
+TEST_F(ProtocolFiles, TheRegisterSavesToItsOwnFileFirstAndKeepsItsFileName) {
+  WriteAthletes({{"Иванов", 1, 66}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshCredentialsCommittee);
+  window->dsCompetitor.Append();
+  window->dsCompetitor.FieldByName("Name").SetAsString(QStringLiteral("Петров"));
+  window->dsCompetitor.FieldByName("SexRef").SetAsInteger(1);
+  window->dsCompetitor.FieldByName("Birthday").SetAsString(QStringLiteral("01.01.1991"));
+  window->dsCompetitor.FieldByName("Weight").SetAsFloat(70);
+  Files.Path = testing_sandbox::Path(QStringLiteral("register.ktp"));
+  Click(window->btnSaveCompetitor);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, QStringLiteral("Competitor.xml"), {"Name"}),
+            (QStringList{"Иванов", "Петров"}));
+  ASSERT_TRUE(QFile::exists(Files.Path));
+
+  window->dsCompetitor.First();
+  window->dsCompetitor.Delete();
+  Click(window->btnLoadCompetitor);
+  EXPECT_EQ(ViewTexts(window->dsCompetitor, "Name"), (QStringList{"Иванов", "Петров"}));
+  EXPECT_EQ(window->dsCompetitor.FileName(), DataFile(QStringLiteral("Competitor.xml")));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(ProtocolFiles, AProtocolThatIsNotOpenWritesNothingAndAsksNothing) {
+  auto window = Start();
+  ShowActive(*window);
+  Files.Path = testing_sandbox::Path(QStringLiteral("team.ktp"));
+  Click(window->btnSaveTeamProtocol);
+  EXPECT_TRUE(Files.Offered.isEmpty());
+  EXPECT_FALSE(QFile::exists(Files.Path));
+}
+
+TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColumns) {
+  TClientDataSet team(QStringLiteral("dsTeamProtocol"));
+  team.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
+  team.AddField(QStringLiteral("LC_058"), TFieldType::ftString, 255);
+  team.CreateDataSet();
+  team.Append();
+  team.FieldByName("Team").SetAsString(QStringLiteral("Динамо"));
+  team.FieldByName("LC_058").SetAsString(QStringLiteral("20+18"));
+  team.Post();
+  const QString path = testing_sandbox::Path(QStringLiteral("team.ktp"));
+  team.SaveToFile(path, 1);
+  auto window = Start();
+  ShowActive(*window);
+  Files.Path = path;
+  Click(window->btnLoadTeamProtocol);
+  ASSERT_TRUE(window->dsTeamProtocol.Active());
+  EXPECT_EQ(window->dsTeamProtocol.FieldCount(), 2);
+  EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "LC_058"), QStringList{"20+18"});
+}
+
+TEST_F(ProtocolFiles, ASaveThatCannotBeWrittenIsReportedAndCountsAsUnsaved) {
+  WriteAthletes({{"Иванов", 1, 66}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  SetResult(window->dsSnatch, "Result", 50);
+  Files.Path = testing_sandbox::Path(QStringLiteral("no such folder/snatch.ktp"));
+  Click(window->btnSaveSnatch);
+  ASSERT_EQ(Dialogs.Errors.size(), 1);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("dsSnatch: "))) << Errors(Dialogs);
+  EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+}
+
+// ---- The close ----
+
+TEST_F(ProtocolFiles, ClosingAsksOnlyWhenAProtocolHoldsChangesNotSaved) {
+  WriteAthletes({{"Иванов", 1, 66}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  // Just built: nothing typed is lost.
+  EXPECT_FALSE(window->ProtocolUnsaved(window->dsSnatch));
+
+  EnterCell(*window->grSnatch, 0, "Result", QStringLiteral("60"));
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  EXPECT_EQ(Dialogs.Questions, QStringList{"Протоколы не сохранены. Закрыть программу?"});
+  EXPECT_TRUE(window->isVisible());
+  // Cancel ran nothing of the close: the register was not merged.
+  EXPECT_TRUE(ReadRows(&TCompetitionTables::dsCompetitorHB, QStringLiteral("CompetitorHB.xml"), {"Name"}).isEmpty());
+
+  Files.Path = testing_sandbox::Path(QStringLiteral("snatch.ktp"));
+  Click(window->btnSaveSnatch);
+  EXPECT_FALSE(window->ProtocolUnsaved(window->dsSnatch));
+  // A row being typed into counts, posted or not.
+  window->dsSnatch.Edit();
+  window->dsSnatch.FieldByName("Point").SetAsInteger(3);
+  EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+  window->dsSnatch.Cancel();
+  EXPECT_FALSE(window->ProtocolUnsaved(window->dsSnatch));
+  Click(window->btnLoadLongCycle);
+  EXPECT_FALSE(window->ProtocolUnsaved(window->dsLongCycle));
+  window->dsLongCycle.First();
+  window->dsLongCycle.Delete();
+  EXPECT_TRUE(window->ProtocolUnsaved(window->dsLongCycle));
+
+  window->miLanguage_EN->trigger();
+  Dialogs.Answer = true;
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(Dialogs.Questions.last(), QStringLiteral("Protocols are not saved. Close the program?"));
+  window.reset();
+}
+
+}  // namespace
+}  // namespace app_test
