@@ -4,6 +4,7 @@
 // count for the team, the grid's keys, title clicks and insert guard.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
 #include <climits>
@@ -11,7 +12,10 @@
 #include "app/main_window.h"
 #include "app/team_protocol_tab.h"
 #include "common/int_sort_list.h"
+#include "platform/core/scope_exit.h"
+#include "platform/spreadsheet/office.h"
 #include "platform/widgets/data_grid.h"
+#include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
 
 namespace app_test {
@@ -28,11 +32,23 @@ struct TEntry {
   int Result = 0;  // orders the protocol: the larger first
 };
 
-// Rows of a discipline protocol, as the competition tab would hold them.
+// Rows of a discipline protocol, as the competition tab would hold them once
+// its places are given (the places that a typed result renumbers are out of
+// the way).
 void Fill(TClientDataSet& protocol, std::initializer_list<TEntry> entries) {
   if (!protocol.Active()) {
     protocol.CreateDataSet();
   }
+  TField* typed = protocol.FindField("Result");
+  const auto renumber = typed != nullptr ? typed->OnChange : TField::TFieldNotify();
+  if (typed != nullptr) {
+    typed->OnChange = {};
+  }
+  const TScopeExit reattach([&] {
+    if (typed != nullptr) {
+      typed->OnChange = renumber;
+    }
+  });
   for (const TEntry& e : entries) {
     protocol.Append();
     protocol.FieldByName("Name").SetAsString(QStringLiteral("Спортсмен %1").arg(protocol.RecordCount() + 1));
@@ -635,6 +651,59 @@ TEST_F(TeamProtocol, ATitleClickOrdersTheRowsByItsColumn) {
   EXPECT_EQ(order(), (QStringList{"В", "Б", "А"}));
   clickTitle("Point");
   EXPECT_EQ(order(), (QStringList{"Б", "А", "В"}));
+}
+
+// ---- Printing ----
+
+TEST_F(TeamProtocol, TheSheetPrintsWhatTheBuildAndTheCalculationGave) {
+  if (office::FindSoffice(nullptr).isEmpty()) {
+    GTEST_SKIP() << "LibreOffice is not installed";
+  }
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true},
+                 {"Козлов", 1, 65, "Динамо", true, false},
+                 {"Петров", 1, 67, "Вымпел 'Север'", true, false},
+                 {"Сидорова", 0, 57, "Динамо", true, false}});
+  Restart();
+  ShowActive(*window);
+  ShowPageOf(window->tbshCompetition);
+  QTest::mouseClick(window->btnNewCompetition, Qt::LeftButton);
+  ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  // The points as the secretary leaves them; the result typed after them
+  // renumbers the places and posts.
+  const auto score = [](TClientDataSet& protocol, const char* name, int point, int result) {
+    protocol.SetFiltered(false);
+    ASSERT_TRUE(protocol.Locate("Name", QString::fromUtf8(name))) << name;
+    protocol.Edit();
+    protocol.FieldByName("Point").SetAsInteger(point);
+    protocol.FieldByName("Result").SetAsInteger(result);
+    protocol.Post();
+  };
+  score(window->dsSnatch, "Петров", 20, 130);
+  score(window->dsSnatch, "Иванов", 18, 120);
+  score(window->dsSnatch, "Козлов", 16, 110);
+  score(window->dsSnatch, "Сидорова", 20, 90);
+  score(window->dsLongCycle, "Иванов", 20, 50);
+  window->edCompetitionName->setText(QStringLiteral("Кубок области"));
+
+  ShowPageOf(window->tbshTeamProtocol);
+  Build();
+  Calculate();
+  EXPECT_EQ(Values("Динамо"),
+            (QStringList{"Position=1", "Point=74", "LC_168=20", "S_058=20", "S_168=18+16"}));
+  EXPECT_EQ(Values("Вымпел 'Север'"), (QStringList{"Position=2", "Point=20", "S_168=20"}));
+
+  const QString pdf = testing_sandbox::Path(QStringLiteral("team.pdf"));
+  qputenv("TYAZHAR_PRINT_TO", pdf.toUtf8());
+  Click("btnPrintTeamProtocol");
+  qunsetenv("TYAZHAR_PRINT_TO");
+  ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  const QString text = PdfText(pdf);
+  // The title and the group captions wrap over the narrow sheet: looked for
+  // word by word.
+  for (const char* expected :
+       {"СВОДНЫЙ", "ПРОТОКОЛ", "Кубок области", "Вымпел 'Север'", "Динамо", "18+16", "74"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+  }
 }
 
 }  // namespace
