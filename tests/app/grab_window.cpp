@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "platform/core/format_settings.h"
 #include "platform/widgets/data_grid.h"
+#include "platform/widgets/shared_dialogs.h"
 
 namespace {
 
@@ -165,6 +166,9 @@ int main(int argc, char** argv) {
     ini.close();
   }
 
+  // The protocols filled for the team picture are not saved: the close
+  // question is answered, not shown.
+  SetConfirmation([](const QString&) { return true; });
   auto* window = new TfrmMain;
   window->setWindowState(Qt::WindowNoState);
   window->resize(1366, 768);
