@@ -519,7 +519,8 @@ class TfrmMain : public QMainWindow {
   void grTeamProtocolTitleClick(TDataGrid& Sender, int Position);
   void dsTeamProtocolBeforeInsert(TClientDataSet& DataSet);
   void TeamPointGetText(TField& Sender, QString& Text, bool DisplayText);
-  // Kind 1: a text field of 20 characters; any other kind an integer field.
+  // Kind 1: a text field (Team as wide as the register's, the others room
+  // for any cell or shared place); any other kind an integer field.
   TField& AddTeamProtocolField(TClientDataSet& Table, int Kind, const QString& Name, const QString& Label);
   void AddTeamProtocolClassFields(TClientDataSet& Table, TField& WeightField, const QString& NamePrefix,
                                   const QString& LabelPrefix);

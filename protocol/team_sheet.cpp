@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "platform/core/fmt.h"
@@ -14,6 +15,55 @@ struct TClassColumn {
   int Sex;
   QString Caption;
 };
+
+// The width the points column keeps: the sheet's default.
+constexpr double kDefaultColumnWidth = 8.43;
+// Points per line of the sheet's text, and the most a row can be given.
+constexpr int kLineHeight = 15;
+constexpr int kMaxRowHeight = 409;
+
+// The lines a wrapped text takes over a width in column units (the width of
+// a digit): broken between words, and inside a word wider than a line, as
+// the spreadsheet breaks it. Capitals run wider than a digit, small letters
+// and blanks narrower; the estimate errs towards a line too many, which
+// leaves room instead of printing over the row above.
+int WrappedLines(const QString& text, double width) {
+  const auto cost = [](QChar c) { return c == u' ' ? 0.5 : c.isUpper() ? 1.1 : c.isLower() ? 0.9 : 1.0; };
+  const double room = width - 1;
+  int lines = 1;
+  double used = 0;
+  for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+    double wordCost = 0;
+    for (const QChar c : word) {
+      wordCost += cost(c);
+    }
+    if (used > 0 && used + cost(u' ') + wordCost <= room) {
+      used += cost(u' ') + wordCost;
+      continue;
+    }
+    if (used > 0) {
+      ++lines;
+      used = 0;
+    }
+    for (const QChar c : word) {
+      if (used > 0 && used + cost(c) > room) {
+        ++lines;
+        used = 0;
+      }
+      used += cost(c);
+    }
+  }
+  return lines;
+}
+
+// A title row merged over a width: as high as its wrapped text, so that it
+// does not run over the row above; a text on one line keeps the default.
+void FitTitleRow(TExcelManager& AExcel, int ASheet, int ARow, const QString& AText, double AWidth) {
+  const int lines = WrappedLines(AText, AWidth);
+  if (lines > 1) {
+    AExcel.SetRowHeight(ASheet, ARow, std::min(lines * kLineHeight, kMaxRowHeight));
+  }
+}
 
 }  // namespace
 
@@ -35,9 +85,11 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   AExcel.SetColumnWidth(ASheet, 1, 5);
   AExcel.SetColumnWidth(ASheet, 2, 23);
   pen.PutMerged('A', 'B', n + 1, ADate);
-  pen.Put('C', n + 1, FLanguage->TeamSummary() + u' ' + FLanguage->Protocol());
+  const QString title = FLanguage->TeamSummary() + u' ' + FLanguage->Protocol();
+  pen.Put('C', n + 1, title);
   pen.PutMerged('A', 'B', n + 2, ACity);
-  pen.Put('C', n + 2, ACompetitionName + QStringLiteral(" по гиревому спорту среди мужчин и женщин"));
+  const QString competition = ACompetitionName + QStringLiteral(" по гиревому спорту среди мужчин и женщин");
+  pen.Put('C', n + 2, competition);
   row = n + 4;
 
   const int head = n + 4;
@@ -127,6 +179,10 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   }
   AExcel.MergeCells(ASheet, name(3, n + 1), name(points, n + 1), true, 0);
   AExcel.MergeCells(ASheet, name(3, n + 2), name(points, n + 2), true, 0);
+  // The title rows wrap over as many five-wide columns as the data has.
+  const double titleWidth = 5.0 * double(printed.size()) + kDefaultColumnWidth;
+  FitTitleRow(AExcel, ASheet, n + 1, title, titleWidth);
+  FitTitleRow(AExcel, ASheet, n + 2, competition, titleWidth);
 
   TField& position = ATeamProtocol.FieldByName(QStringLiteral("Position"));
   TField& team = ATeamProtocol.FieldByName(QStringLiteral("Team"));

@@ -2,17 +2,21 @@
 // screenshots under docs/ and for looking the layout over:
 //   QT_QPA_PLATFORM=offscreen grab_window <output folder> [RU|EN]
 // The window runs on a data folder of its own under the output folder, with
-// a small competition typed in.
+// a small competition typed in; the team protocol is built and totalled from
+// a few points put straight into the long cycle and snatch protocols.
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <cstdio>
+#include <iterator>
 
 #include "app/main_window.h"
 #include "platform/core/format_settings.h"
+#include "platform/widgets/data_grid.h"
 #include "platform/widgets/shared_dialogs.h"
 
 namespace {
@@ -130,6 +134,48 @@ void ScoreSnatch(TfrmMain& window) {
   snatch.First();
 }
 
+struct TScore {
+  const char* Team;
+  int Sex;
+  double Weight;
+  int Point;
+};
+
+// Points already awarded in the long cycle and snatch protocols, for the team
+// protocol's picture: built and totalled.
+constexpr TScore kLongCycle[] = {
+    {"Динамо", 1, 72.4, 20}, {"Спартак", 1, 71.0, 18}, {"Динамо", 1, 70.2, 16},    {"Локомотив", 1, 84.9, 20},
+    {"Урал", 1, 83.1, 18},   {"Спартак", 0, 61.8, 20}, {"Локомотив", 0, 57.2, 20}, {"Урал", 0, 56.0, 18},
+    {"Динамо", 0, 62.5, 18}, {"Спартак", 1, 94.6, 20}, {"Урал", 1, 93.0, 18},
+};
+constexpr TScore kSnatch[] = {
+    {"Спартак", 1, 72.4, 20}, {"Динамо", 1, 71.0, 18},  {"Урал", 1, 70.2, 16}, {"Локомотив", 0, 57.2, 20},
+    {"Динамо", 0, 56.0, 18},  {"Спартак", 0, 61.8, 20}, {"Урал", 1, 94.6, 20},
+};
+
+void FillProtocol(TClientDataSet& protocol, const TScore* scores, int count) {
+  protocol.CreateDataSet();
+  for (int i = 0; i < count; ++i) {
+    protocol.Append();
+    protocol.FieldByName("Name").SetAsString(QStringLiteral("Спортсмен %1").arg(i + 1));
+    protocol.FieldByName("Team").SetAsString(QString::fromUtf8(scores[i].Team));
+    protocol.FieldByName("SexRef").SetAsInteger(scores[i].Sex);
+    protocol.FieldByName("Weight").SetAsFloat(scores[i].Weight);
+    protocol.FieldByName("Point").SetAsInteger(scores[i].Point);
+    protocol.FieldByName("AtTheTeam").SetAsBoolean(true);
+    protocol.Post();
+  }
+}
+
+void BuildTeamProtocol(TfrmMain& window) {
+  FillProtocol(window.dsLongCycle, kLongCycle, int(std::size(kLongCycle)));
+  FillProtocol(window.dsSnatch, kSnatch, int(std::size(kSnatch)));
+  window.btnCreateTeamProtocol->click();
+  window.btnCalculatePosition->click();
+  // In the order of the places, as a title click on the place column gives.
+  window.grTeamProtocolTitleClick(*window.grTeamProtocol, 0);
+}
+
 void Grab(QWidget& window, const QString& file) {
   // The grids read lookup values in from the event loop.
   QTest::qWait(30);
@@ -169,6 +215,9 @@ int main(int argc, char** argv) {
     ini.close();
   }
 
+  // The protocols filled for the team picture are not saved: the close
+  // question is answered, not shown.
+  SetConfirmation([](const QString&) { return true; });
   auto* window = new TfrmMain;
   window->setWindowState(Qt::WindowNoState);
   window->resize(1366, 768);
@@ -178,6 +227,9 @@ int main(int argc, char** argv) {
   for (int tab = 0; tab < window->pcMain->count(); ++tab) {
     window->pcMain->setCurrentIndex(tab);
     const QString name = window->pcMain->widget(tab)->objectName();
+    if (name == "tbshTeamProtocol") {
+      BuildTeamProtocol(*window);
+    }
     QList<QTabWidget*> inner;
     for (QTabWidget* pages : window->pcMain->widget(tab)->findChildren<QTabWidget*>()) {
       if (pages->count() > 1 && pages->maximumHeight() > 100) {
@@ -197,8 +249,6 @@ int main(int argc, char** argv) {
   }
   ScoreSnatch(*window);
   Grab(*window, out + "/competition-scored-" + suffix + ".png");
-  // The scored protocol is not saved anywhere; the close would ask.
-  SetConfirmation([](const QString&) { return true; });
   window->close();
   delete window;
   QDir(root).removeRecursively();

@@ -79,8 +79,49 @@ TEST_F(TeamSheetTest, OnlyColumnsWithValuesArePrintedInOneGroup) {
     EXPECT_TRUE(sheet.IsBoxed(QString::fromLatin1(boxed))) << boxed;
   }
   EXPECT_EQ(sheet.ColumnWidths, (std::map<int, int>{{1, 5}, {2, 23}, {3, 5}, {4, 5}}));
-  // Two lines for the group captions and room for the turned place caption.
-  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{5, 26}}));
+  // The competition's title wraps into three lines over C..E; two lines for
+  // the group captions and room for the turned place caption.
+  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{3, 45}, {5, 26}}));
+}
+
+struct TitleHeightCase {
+  const char* what;
+  bool english;
+  const char* name;
+  QStringList columns;  // class columns with a value
+  std::map<int, int> heights;
+};
+
+// Title rows as high as their wrapped text, so that the title never prints
+// over the heading above it; a title on one line keeps the default height.
+TEST_F(TeamSheetTest, TitleRowsAreAsHighAsTheirWrappedText) {
+  const TitleHeightCase cases[] = {
+      {"two columns", false, "Кубок", {"LC_058", "LC_063"}, {{2, 45}, {4, 26}}},
+      {"a long name",
+       false,
+       "Первенство Тульской области 2027 года",
+       {"LC_058", "LC_063", "LC_01000"},
+       {{2, 60}, {4, 26}}},
+      {"wide enough for both", false, "Кубок", kColumns, {{4, 26}}},
+      {"no class column: the heading wraps inside its words",
+       false,
+       "Кубок",
+       {},
+       {{1, 60}, {2, 90}, {4, 26}}},
+      {"English heading", true, "Cup", {}, {{1, 45}, {2, 90}, {4, 26}}},
+  };
+  for (const auto& cs : cases) {
+    automation_double::TAutomationDouble local(1);
+    automation_double::TServerScope localScope(&local);
+    competition_fixture::TCompetition fresh;
+    fresh.DefineTeamProtocol(cs.columns);
+    fresh.AddTeamRow("1", "Динамо", 20, QStringList(cs.columns.size(), QStringLiteral("20")));
+    ui.English = cs.english;
+    TProtocol builder(ui.Translate());
+    builder.PrintTeamProtocol(QString::fromUtf8(cs.name), "", "", fresh.Organizer, fresh.TeamProtocol, "",
+                              "");
+    EXPECT_EQ(local.Sheet(1).RowHeights, cs.heights) << cs.what;
+  }
 }
 
 TEST_F(TeamSheetTest, GroupsChangeWithSexAndDiscipline) {
