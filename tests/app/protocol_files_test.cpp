@@ -227,6 +227,44 @@ TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColum
   EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "LC_058"), QStringList{"20+18"});
 }
 
+TEST_F(ProtocolFiles, OnceBuiltTheTeamProtocolOpensOnlyAFileWithEveryBuiltColumn) {
+  // A file of another competition: only the women's long cycle 58.
+  TClientDataSet other(QStringLiteral("dsTeamProtocol"));
+  other.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
+  other.AddField(QStringLiteral("LC_058"), TFieldType::ftString, 255);
+  other.CreateDataSet();
+  const QString otherPath = testing_sandbox::Path(QStringLiteral("other.ktp"));
+  other.SaveToFile(otherPath, 1);
+
+  WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, false}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  ShowPageOf(window->tbshTeamProtocol);
+  Click(window->btnCreateTeamProtocol);
+  const int columns = window->dsTeamProtocol.FieldCount();
+  ASSERT_GT(columns, 3);
+  Files.Path = testing_sandbox::Path(QStringLiteral("team.ktp"));
+  Click(window->btnSaveTeamProtocol);
+  Click(window->btnLoadTeamProtocol);
+  EXPECT_TRUE(window->dsTeamProtocol.Active());
+  EXPECT_EQ(window->dsTeamProtocol.FieldCount(), columns);
+  EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "Team"), QStringList{"Динамо"});
+
+  Files.Path = otherPath;
+  Click(window->btnLoadTeamProtocol);
+  ASSERT_EQ(Dialogs.Informations.size(), 1);
+  EXPECT_TRUE(Dialogs.Informations[0].startsWith(
+      QStringLiteral("Файл не содержит нужной информации: dsTeamProtocol: ")))
+      << Dialogs.Informations[0].toStdString();
+  EXPECT_FALSE(window->dsTeamProtocol.Active());
+  // The built columns stay with the table: the next build has them all.
+  Click(window->btnCreateTeamProtocol);
+  EXPECT_TRUE(window->dsTeamProtocol.Active());
+  EXPECT_EQ(window->dsTeamProtocol.FieldCount(), columns);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
 TEST_F(ProtocolFiles, ASaveThatCannotBeWrittenIsReportedAndCountsAsUnsaved) {
   WriteAthletes({{"Иванов", 1, 66}});
   auto window = Start();

@@ -17,6 +17,7 @@
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pdf_reader.h"
 
 namespace app_test {
 namespace {
@@ -697,7 +698,7 @@ TEST_F(TeamProtocol, TheSheetPrintsWhatTheBuildAndTheCalculationGave) {
   Click("btnPrintTeamProtocol");
   qunsetenv("TYAZHAR_PRINT_TO");
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
-  const QString text = PdfText(pdf);
+  const QString text = testing_pdf::Text(pdf);
   // The title and the group captions wrap over the narrow sheet: looked for
   // word by word.
   for (const char* expected :
