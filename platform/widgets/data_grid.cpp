@@ -127,7 +127,13 @@ class TDataGridDelegate final : public QStyledItemDelegate {
     if (editor == FGrid->FEditor && text == FGrid->FEditorStartText) {
       return;
     }
-    if (model->setData(index, text, Qt::EditRole) && editor == FGrid->FEditor) {
+    bool written = false;
+    {
+      FGrid->FCommitting = true;
+      const TScopeExit committed([this] { FGrid->FCommitting = false; });
+      written = model->setData(index, text, Qt::EditRole);
+    }
+    if (written && editor == FGrid->FEditor) {
       FGrid->FEditorStartText = text;
     }
   }
@@ -135,6 +141,12 @@ class TDataGridDelegate final : public QStyledItemDelegate {
   void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
     if (FGrid->FEditor == editor) {
       FGrid->FEditor = nullptr;
+    }
+    // The write of the editor's text may reset the rows or move its own row
+    // away (a change handler renumbering), which takes the editor with it; the
+    // close its commit asks for next finds nothing left to close.
+    if (FGrid->FResetting || FGrid->FCommitting) {
+      FGrid->FReleasedEditor = editor;
     }
     QStyledItemDelegate::destroyEditor(editor, index);
   }
@@ -408,6 +420,14 @@ void TDataGrid::PlaceNewColumns(int first, int last) {
 
 // A reset that keeps the columns (new rows, a new filter or order) keeps the
 // user's widths and column order too.
+void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (editor != nullptr && editor == FReleasedEditor) {
+    FReleasedEditor = nullptr;
+    return;
+  }
+  QTableView::closeEditor(editor, hint);
+}
+
 bool TDataGrid::focusNextPrevChild(bool next) {
   // A reset hides an open cell editor, and the focus leaving it would be
   // taken for a Tab: the grid would move the table to the next cell of a

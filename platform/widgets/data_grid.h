@@ -87,6 +87,7 @@ class TDataGrid : public QTableView {
   void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
   void changeEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   friend class TDataGridDelegate;
@@ -117,6 +118,9 @@ class TDataGrid : public QTableView {
   bool FFollowing = false;
   bool FMoving = false;
   bool FResetting = false;
+  bool FCommitting = false;
+  // The cell editor that went with a reset or a move while it was committing.
+  QPointer<QWidget> FReleasedEditor;
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;
