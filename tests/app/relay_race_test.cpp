@@ -23,28 +23,6 @@
 namespace app_test {
 namespace {
 
-// The texts of the given fields over a table's view, joined by "|", without
-// moving its cursor.
-QStringList ViewRows(TClientDataSet& table, const QStringList& fields) {
-  QStringList rows;
-  for (int row = 0; row < table.RecordCount(); ++row) {
-    QStringList values;
-    for (const QString& field : fields) {
-      values << table.DisplayTextAt(row, table.FieldByName(field));
-    }
-    rows << values.join(u'|');
-  }
-  return rows;
-}
-
-QStringList Items(const QComboBox& combo) {
-  QStringList items;
-  for (int i = 0; i < combo.count(); ++i) {
-    items << combo.itemText(i);
-  }
-  return items;
-}
-
 class Relay : public WindowTest {
  protected:
   // The window with the relay tab shown for the relay disciplines held.

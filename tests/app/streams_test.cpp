@@ -70,14 +70,6 @@ QStringList StoredStreams(const char* fileName) {
   return rows;
 }
 
-QStringList Items(const QComboBox& combo) {
-  QStringList items;
-  for (int i = 0; i < combo.count(); ++i) {
-    items << combo.itemText(i);
-  }
-  return items;
-}
-
 enum class TChoose { Button, DoubleClick, Enter };
 
 class Streams : public WindowTest {

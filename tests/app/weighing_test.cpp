@@ -166,11 +166,8 @@ TEST_F(Weighing, ANewClassShowsInTheSelectorAtTheNextWeighing) {
   window->dsManWeight.Post();
   ShowPageOf(window->tbshWeight);
   ShowPageOf(window->tbshMan);
-  QStringList items;
-  for (int i = 0; i < window->cbManWeightClass->count(); ++i) {
-    items << window->cbManWeightClass->itemText(i);
-  }
-  EXPECT_EQ(items, (QStringList{"все", "63", "68", "73", "78", "85", "90", "95", "105", "свыше"}));
+  EXPECT_EQ(Items(*window->cbManWeightClass),
+            (QStringList{"все", "63", "68", "73", "78", "85", "90", "95", "105", "свыше"}));
   Choose(*window->cbManWeightClass, 7);
   EXPECT_EQ(window->dsCompetitor.Filter(), QStringLiteral("SexRef=1 and Weight > 90 and Weight <= 95"));
 }

@@ -125,13 +125,28 @@ QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& f
   return rows;
 }
 
-QStringList ViewTexts(TClientDataSet& table, const char* field) {
-  QStringList texts;
-  TField& f = table.FieldByName(QString::fromLatin1(field));
+QStringList ViewRows(TClientDataSet& table, const QStringList& fields) {
+  QStringList rows;
   for (int row = 0; row < table.RecordCount(); ++row) {
-    texts << table.DisplayTextAt(row, f);
+    QStringList values;
+    for (const QString& field : fields) {
+      values << table.DisplayTextAt(row, table.FieldByName(field));
+    }
+    rows << values.join(u'|');
   }
-  return texts;
+  return rows;
+}
+
+QStringList ViewTexts(TClientDataSet& table, const char* field) {
+  return ViewRows(table, {QString::fromLatin1(field)});
+}
+
+QStringList Items(const QComboBox& combo) {
+  QStringList items;
+  for (int i = 0; i < combo.count(); ++i) {
+    items << combo.itemText(i);
+  }
+  return items;
 }
 
 QStringList GridColumn(TDataGrid& grid, int column) {

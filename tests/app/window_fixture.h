@@ -104,6 +104,13 @@ QStringList ReadRows(TClientDataSet TCompetitionTables::*table, const QString& f
 // cursor.
 QStringList ViewTexts(TClientDataSet& table, const char* field);
 
+// The display texts of the given fields over a table's view, joined by "|",
+// without moving its cursor.
+QStringList ViewRows(TClientDataSet& table, const QStringList& fields);
+
+// The item texts of a selector.
+QStringList Items(const QComboBox& combo);
+
 // What a grid shows in one column, the first unless told.
 QStringList GridColumn(TDataGrid& grid, int column = 0);
 
