@@ -36,18 +36,6 @@ void WriteClasses(TClientDataSet TCompetitionTables::*table, const QString& file
   });
 }
 
-// Prints to a PDF in the sandbox for as long as it lives.
-class TPrintToPdf {
- public:
-  explicit TPrintToPdf(const QString& name) : Path(testing_sandbox::Path(name)) {
-    qputenv("TYAZHAR_PRINT_TO", Path.toUtf8());
-  }
-  ~TPrintToPdf() { qunsetenv("TYAZHAR_PRINT_TO"); }
-  TPrintToPdf(const TPrintToPdf&) = delete;
-  TPrintToPdf& operator=(const TPrintToPdf&) = delete;
-  const QString Path;
-};
-
 TEST_F(PrintRequests, CaptionAndRefereesAreThoseOfTheClassShown) {
   WriteClasses(&TCompetitionTables::dsManWeight, QStringLiteral("ManWeight.xml"),
                {{63, "Орлов", "Соколов"}, {68, "Белов", "Чернов"}, {1000, "Открытый", "Старший"}});
@@ -99,7 +87,7 @@ TEST_F(PrintRequests, TheOpenClassPrintsWithTheRequirementsOfTheHeaviestClosedLi
   Click(window->btnNewCompetition);
   ShowPageOf(window->tbshCompMan);
   Choose(*window->cbCompManWeightClass, 7);
-  TPrintToPdf pdf(QStringLiteral("open.pdf"));
+  const TPrintToPdf pdf(testing_sandbox::Path(QStringLiteral("open.pdf")));
   ShowPageOf(window->tbshSnatch);
   Click(window->btnPrintSnatch);
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
@@ -227,7 +215,7 @@ TEST_F(PrintRequests, ACompetitionDayFromTheRegisterToThePrintout) {
   EXPECT_EQ(ViewTexts(window->dsSnatch, "Point"), (QStringList{"20", "18", "16"}));
 
   // Printed.
-  TPrintToPdf pdf(QStringLiteral("day.pdf"));
+  const TPrintToPdf pdf(testing_sandbox::Path(QStringLiteral("day.pdf")));
   Click(window->btnPrintSnatch);
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
   const QString text = testing_pdf::Text(pdf.Path);

@@ -594,9 +594,10 @@ TEST_F(RelayTotals, ThePrintedSheetHoldsTheTeamsOfThePageShownWithTheirPlaces) {
   Click("btnRRCalculate");
   const QString filter = W->dsRelayRace.Filter();
   const QString pdf = testing_sandbox::Path(QStringLiteral("relay.pdf"));
-  qputenv("TYAZHAR_PRINT_TO", pdf.toUtf8());
-  Click("btnPrintRR");
-  qunsetenv("TYAZHAR_PRINT_TO");
+  {
+    const TPrintToPdf printTo(pdf);
+    Click("btnPrintRR");
+  }
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
   const QString text = testing_pdf::Text(pdf);
   for (const char* expected : {"Кубок области", "мужчин", "Эстафета", "толчок ДЦ", "Avangard", "Dynamo",

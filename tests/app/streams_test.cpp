@@ -11,7 +11,6 @@
 
 #include "app/frames/stream_frame.h"
 #include "app/main_window.h"
-#include "platform/core/scope_exit.h"
 #include "platform/spreadsheet/office.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
@@ -527,8 +526,7 @@ TEST_F(Streams, PrintButtonPrintsEveryStreamOfTheFrame) {
   Choose("Сидоров");
 
   const QString pdf = testing_sandbox::Path("stream.pdf");
-  qputenv("TYAZHAR_PRINT_TO", pdf.toUtf8());
-  const TScopeExit unset([] { qunsetenv("TYAZHAR_PRINT_TO"); });
+  const TPrintToPdf printTo(pdf);
   Press(frame, "btnPrintStream");
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors();
 

@@ -694,9 +694,10 @@ TEST_F(TeamProtocol, TheSheetPrintsWhatTheBuildAndTheCalculationGave) {
   EXPECT_EQ(Values("Вымпел 'Север'"), (QStringList{"Position=2", "Point=20", "S_168=20"}));
 
   const QString pdf = testing_sandbox::Path(QStringLiteral("team.pdf"));
-  qputenv("TYAZHAR_PRINT_TO", pdf.toUtf8());
-  Click("btnPrintTeamProtocol");
-  qunsetenv("TYAZHAR_PRINT_TO");
+  {
+    const TPrintToPdf printTo(pdf);
+    Click("btnPrintTeamProtocol");
+  }
   ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
   const QString text = testing_pdf::Text(pdf);
   // The title and the group captions wrap over the narrow sheet: looked for

@@ -90,6 +90,16 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<TUrlCatcher> FUrlCatcher;
 };
 
+// Prints go to this PDF file instead of a printer for as long as it lives.
+class TPrintToPdf {
+ public:
+  explicit TPrintToPdf(const QString& path) : Path(path) { qputenv("TYAZHAR_PRINT_TO", Path.toUtf8()); }
+  ~TPrintToPdf() { qunsetenv("TYAZHAR_PRINT_TO"); }
+  TPrintToPdf(const TPrintToPdf&) = delete;
+  TPrintToPdf& operator=(const TPrintToPdf&) = delete;
+  const QString Path;
+};
+
 // Writes a table into the data folder under the file name the program uses.
 // Fill runs with the table created empty and open.
 void WriteTable(TClientDataSet& table, const QString& fileName,
