@@ -68,13 +68,6 @@ void CancelPending(TClientDataSet& table) {
   }
 }
 
-struct TStage {
-  int ViewRow;
-  int Step;
-  int Result;
-  TValue Total;
-};
-
 }  // namespace
 
 // ---- Rules ----
@@ -162,42 +155,24 @@ void RelayStageTotal(TClientDataSet& Relay) {
   TField& result = Relay.FieldByName(kResult);
   TField& total = Relay.FieldByName(kStepResult);
 
+  // The previous stage is the nearest lower stage number of the same team
+  // that has a total (of two rows of one stage, the first in the view), so a
+  // gap in the numbering still carries the lifts before it.
   const int changedRow = Relay.CurrentViewRow();
   const QString teamName = team.AsString();
   const int changedStep = step.AsInteger();
-  std::vector<TStage> stages;
-  for (int row = 0; row < Relay.RecordCount(); ++row) {
-    if (Relay.ValueAt(row, team).toString() != teamName) {
-      continue;
-    }
-    stages.push_back({row, Relay.ValueAt(row, step).toInt(), Relay.ValueAt(row, result).toInt(),
-                      Relay.ValueAt(row, total)});
-  }
-  std::stable_sort(stages.begin(), stages.end(),
-                   [](const TStage& a, const TStage& b) { return a.Step < b.Step; });
-
-  // Walked in stage order: "carried" is the total after the nearest lower
-  // stage that has one (the first such row of that stage). The stages after
-  // the changed one keep their totals until their own results are entered.
-  int own = 0;
-  int carried = 0;
-  size_t i = 0;
-  while (i < stages.size() && stages[i].Step <= changedStep) {
-    const int groupStep = stages[i].Step;
-    const int before = groupStep >= 1 ? carried : 0;
-    std::optional<int> groupTotal;
-    for (; i < stages.size() && stages[i].Step == groupStep; ++i) {
-      const TStage& stage = stages[i];
-      const TValue stageTotal =
-          stage.ViewRow == changedRow ? TValue(own = stage.Result + before) : stage.Total;
-      if (!groupTotal && stageTotal.isValid()) {
-        groupTotal = stageTotal.toInt();
-      }
-    }
-    if (groupStep >= 1 && groupTotal) {
-      carried = *groupTotal;
+  int previousStep = 0;
+  int previous = 0;
+  for (int row = 0; changedStep > 1 && row < Relay.RecordCount(); ++row) {
+    const int rowStep = Relay.ValueAt(row, step).toInt();
+    const TValue rowTotal = Relay.ValueAt(row, total);
+    if (row != changedRow && rowStep > previousStep && rowStep < changedStep && rowTotal.isValid() &&
+        Relay.ValueAt(row, team).toString() == teamName) {
+      previousStep = rowStep;
+      previous = rowTotal.toInt();
     }
   }
+  const int own = result.AsInteger() + previous;
 
   // The changed row where it stands: entering the stages in their order
   // moves nothing, and the grid keeps its cell.
