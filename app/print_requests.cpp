@@ -5,14 +5,35 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include <exception>
+
 #include "app/main_window.h"
 #include "app/protocol_rules.h"
 #include "app/wait_cursor.h"
+#include "platform/spreadsheet/spreadsheet_server.h"
+#include "platform/widgets/shared_dialogs.h"
 #include "protocol/protocol.h"
 
 namespace {
 
 const QString kUpTo = QStringLiteral("до");
+
+// The exported workbook reaches the user's screen only after the export, when
+// the spreadsheet lets go of it. A workbook saved but not opened is told with
+// where it lies, so that the user can open it; one that could not be saved is
+// an error.
+void TellHandOverTroubles(const TfrmMain& window) {
+  for (const auto& trouble : spreadsheet::DefaultSpreadsheetServer().TakeHandOverTroubles()) {
+    if (trouble.Path.isEmpty()) {
+      ShowErrorMessage(QStringLiteral("Книгу не удалось сохранить: ") + trouble.Reason);
+    } else {
+      ShowInformation(window
+                          .Translate(QStringLiteral("Книга сохранена: %1\nОткрыть её не удалось: %2"),
+                                     QStringLiteral("The workbook was saved: %1\nIt could not be opened: %2"))
+                          .arg(trouble.Path, trouble.Reason));
+    }
+  }
+}
 
 }  // namespace
 
@@ -93,12 +114,23 @@ void TfrmMain::btnPrintTeamProtocolClick() {
 }
 
 void TfrmMain::miExportExcelClick() {
-  const TWaitCursor wait;
-  TProtocol protocol(TranslateFunc());
-  protocol.ExportAll(edCompetitionName->text(), edDate->text(), edCity->text(), dsOrganizer, dsManWeight,
-                     dsWomanWeight, dsBiathlon, dsLongCycle, dsSnatch, dsRelayRace, dsTeamProtocol,
-                     edRefereeMain->text(), edSecretary->text(), dsNormative, cbSnatchWeightM->currentText(),
-                     cbSnatchWeightW->currentText(), cbLongCycleWeightM->currentText(),
-                     cbLongCycleWeightW->currentText(), cbBiathlonWeightM->currentText(),
-                     cbBiathlonWeightW->currentText());
+  // A failed export still hands over the sheets written so far, so the user
+  // hears where they went before the error.
+  std::exception_ptr failure;
+  try {
+    const TWaitCursor wait;
+    TProtocol protocol(TranslateFunc());
+    protocol.ExportAll(edCompetitionName->text(), edDate->text(), edCity->text(), dsOrganizer, dsManWeight,
+                       dsWomanWeight, dsBiathlon, dsLongCycle, dsSnatch, dsRelayRace, dsTeamProtocol,
+                       edRefereeMain->text(), edSecretary->text(), dsNormative,
+                       cbSnatchWeightM->currentText(), cbSnatchWeightW->currentText(),
+                       cbLongCycleWeightM->currentText(), cbLongCycleWeightW->currentText(),
+                       cbBiathlonWeightM->currentText(), cbBiathlonWeightW->currentText());
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  TellHandOverTroubles(*this);
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
 }

@@ -105,6 +105,20 @@ struct TExportRun {
   }
 };
 
+// Teams by place, and within a place in the order the relay print takes them
+// from the window's index (by team, then stage), so that each block's
+// running result adds its stages up as the screen does.
+QString RelayExportOrder(const TClientDataSet& ARelayRace) {
+  QString printOrder = ARelayRace.IndexFieldNames();
+  if (printOrder.isEmpty()) {
+    if (const TIndexDef* index = ARelayRace.FindIndexDef(ARelayRace.IndexName())) {
+      printOrder = index->Fields;
+    }
+  }
+  const QString placeOrder = ARelayRace.IndexDefs()[1].Fields;
+  return printOrder.isEmpty() ? placeOrder : placeOrder + u';' + printOrder;
+}
+
 }  // namespace
 
 void TProtocol::ExportAll(const QString& ACompetitionName, const QString& ADate, const QString& ACity,
@@ -116,6 +130,7 @@ void TProtocol::ExportAll(const QString& ACompetitionName, const QString& ADate,
                           const QString& ALongCycleWeightM, const QString& ALongCycleWeightW,
                           const QString& ABiathlonWeightM, const QString& ABiathlonWeightW) {
   const QString relayIndex = ARelayRace.IndexName();
+  const QString relayIndexFields = ARelayRace.IndexFieldNames();
   struct TKept {
     TClientDataSet& table;
     QString filter;
@@ -166,16 +181,21 @@ void TProtocol::ExportAll(const QString& ACompetitionName, const QString& ADate,
           excel->SetSheetName(run.Sheet, QStringLiteral("СводКом"));
           ++run.Sheet;
         }
-        // Teams in order of place.
         if (ARelayRace.IndexDefs().size() > 1) {
-          ARelayRace.SetIndexName(ARelayRace.IndexDefs()[1].Name);
+          ARelayRace.SetIndexFieldNames(RelayExportOrder(ARelayRace));
         }
         for (int discipline = 1; discipline <= 3; ++discipline) {
           run.ExportRelaySheet(0, discipline);
           run.ExportRelaySheet(1, discipline);
         }
       },
-      {[&] { ARelayRace.SetIndexName(relayIndex); },
+      {[&] {
+         if (relayIndexFields.isEmpty()) {
+           ARelayRace.SetIndexName(relayIndex);
+         } else {
+           ARelayRace.SetIndexFieldNames(relayIndexFields);
+         }
+       },
        [&] {
          if (excel) {
            excel->Destroy();

@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -24,13 +24,28 @@ namespace office {
 namespace {
 
 constexpr int DefaultTimeoutMs = 120000;
+constexpr int DefaultOpenWaitMs = 5000;
 // What is left of LibreOffice's own output in an error message.
 constexpr int MaxOutputInMessage = 600;
 
-int TimeoutMs() {
+int PositiveEnv(const char* name, int fallback) {
   bool ok = false;
-  const int value = qEnvironmentVariableIntValue("TYAZHAR_OFFICE_TIMEOUT_MS", &ok);
-  return ok && value > 0 ? value : DefaultTimeoutMs;
+  const int value = qEnvironmentVariableIntValue(name, &ok);
+  return ok && value > 0 ? value : fallback;
+}
+
+int TimeoutMs() {
+  return PositiveEnv("TYAZHAR_OFFICE_TIMEOUT_MS", DefaultTimeoutMs);
+}
+
+QString ScratchBase() {
+  const QString temp = QDir::tempPath();
+  for (const QChar c : temp) {
+    if (c.unicode() > 127) {
+      return QStringLiteral("/tmp");
+    }
+  }
+  return temp;
 }
 
 // One profile per program run: the first call pays LibreOffice's set-up of
@@ -44,7 +59,7 @@ std::unique_ptr<QTemporaryDir>& ProfileSlot() {
 QString ProfileUrl() {
   auto& profile = ProfileSlot();
   if (!profile || !profile->isValid()) {
-    profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tyazhar-office-XXXXXX"));
+    profile = std::make_unique<QTemporaryDir>(ScratchBase() + QStringLiteral("/tyazhar-office-XXXXXX"));
     if (!profile->isValid()) {
       throw Exception(QStringLiteral("Не удалось создать временную папку для LibreOffice: %1")
                           .arg(profile->errorString()));
@@ -104,6 +119,10 @@ QByteArray RunSoffice(const QStringList& arguments) {
                        arguments);
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
+  // It writes its own temporary files there, the PDF among them.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("TMPDIR"), ScratchBase());
+  process.setProcessEnvironment(env);
   // soffice hands the work to child processes of its own; a group of their
   // own lets a timeout end all of them, not just the first.
   process.setChildProcessModifier([] { ::setsid(); });
@@ -129,7 +148,26 @@ QByteArray RunSoffice(const QStringList& arguments) {
   return output;
 }
 
+// The last line the process wrote: where a failing command says why.
+QString LastLine(const QByteArray& output) {
+  const QStringList lines = QString::fromLocal8Bit(output).split(u'\n', Qt::SkipEmptyParts);
+  for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+    if (!line->trimmed().isEmpty()) {
+      return line->trimmed();
+    }
+  }
+  return {};
+}
+
 }  // namespace
+
+std::unique_ptr<QTemporaryDir> NewScratchFolder() {
+  auto folder = std::make_unique<QTemporaryDir>(ScratchBase() + QStringLiteral("/tyazhar-XXXXXX"));
+  if (!folder->isValid()) {
+    throw Exception(QStringLiteral("Не удалось создать временную папку: %1").arg(folder->errorString()));
+  }
+  return folder;
+}
 
 QString FindSoffice(QString* reason) {
   const QString configured = qEnvironmentVariable("TYAZHAR_SOFFICE");
@@ -163,8 +201,9 @@ void RequireDefaultPrinter() {
   // wait for a protocol that never comes out.
   const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
   if (lpstat.isEmpty()) {
-    throw Exception(QStringLiteral("Не найдена система печати (lpstat): принтер недоступен. "
-                                   "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
+    throw Exception(
+        QStringLiteral("Не найдена система печати (lpstat): принтер недоступен. "
+                       "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
   }
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -180,8 +219,9 @@ void RequireDefaultPrinter() {
       process.kill();
       process.waitForFinished(1000);
     }
-    throw Exception(QStringLiteral("Не задан принтер по умолчанию. "
-                                   "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
+    throw Exception(
+        QStringLiteral("Не задан принтер по умолчанию. "
+                       "Чтобы получить протокол файлом PDF, задайте TYAZHAR_PRINT_TO"));
   }
 }
 
@@ -191,21 +231,59 @@ void PrintFile(const QString& xlsxPath) {
 }
 
 void ConvertToPdf(const QString& xlsxPath, const QString& pdfPath) {
-  QTemporaryDir outFolder;
-  if (!outFolder.isValid()) {
-    throw Exception(QStringLiteral("Не удалось создать временную папку: %1").arg(outFolder.errorString()));
-  }
+  const auto outFolder = NewScratchFolder();
   const QByteArray output = RunSoffice({QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                                        QStringLiteral("--outdir"), outFolder.path(), xlsxPath});
+                                        QStringLiteral("--outdir"), outFolder->path(), xlsxPath});
   // soffice reports a document it could not load on its output and still
   // ends with success: the missing PDF is what tells.
-  QFile pdf(outFolder.filePath(QFileInfo(xlsxPath).completeBaseName() + QStringLiteral(".pdf")));
+  QFile pdf(outFolder->filePath(QFileInfo(xlsxPath).completeBaseName() + QStringLiteral(".pdf")));
   if (!pdf.open(QIODevice::ReadOnly)) {
     throw Exception(QStringLiteral("LibreOffice не создал PDF: %1").arg(OutputTail(output)));
   }
   QString error;
   if (!WriteFileAtomically(pdfPath, pdf.readAll(), &error)) {
-    throw Exception(QStringLiteral("Не удалось записать %1: %2").arg(pdfPath, error));
+    throw EWriteError(QStringLiteral("Не удалось записать файл %1: %2").arg(pdfPath, error));
+  }
+}
+
+void OpenOnDesktop(const QString& path) {
+  const QString configured = qEnvironmentVariable("TYAZHAR_OPEN_WITH");
+  QStringList command =
+      QProcess::splitCommand(configured.isEmpty() ? QStringLiteral("xdg-open") : configured);
+  if (command.isEmpty()) {
+    throw Exception(QStringLiteral("TYAZHAR_OPEN_WITH не задаёт программу"));
+  }
+  const QString program = command.takeFirst();
+  command << path;
+  auto process = std::make_unique<QProcess>();
+  process->setProgram(program);
+  process->setArguments(command);
+  process->setProcessChannelMode(QProcess::MergedChannels);
+  process->setStandardInputFile(QProcess::nullDevice());
+  // The spreadsheet program it starts belongs to the user's desktop, not to
+  // this program's terminal: it stays when the program ends.
+  process->setChildProcessModifier([] { ::setsid(); });
+  const QDeadlineTimer deadline(PositiveEnv("TYAZHAR_OPEN_WAIT_MS", DefaultOpenWaitMs));
+  process->start();
+  if (!process->waitForStarted(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+    throw Exception(QStringLiteral("Не удалось запустить %1: %2").arg(program, process->errorString()));
+  }
+  if (!WaitForFinished(*process, deadline)) {
+    // It waits for the program it started, which has the workbook: it is let
+    // go, its output read away so that it never blocks on a full pipe.
+    QProcess* running = process.release();
+    running->setParent(QCoreApplication::instance());
+    QObject::connect(running, &QProcess::readyReadStandardOutput, running, [running] { running->readAll(); });
+    QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+    running->readAll();
+    return;
+  }
+  if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) {
+    const QString said = LastLine(process->readAll());
+    const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    throw Exception(
+        QStringLiteral("Программа %1 завершилась с ошибкой (код %2)%3")
+            .arg(program, QString::number(code), said.isEmpty() ? QString() : QStringLiteral(": ") + said));
   }
 }
 

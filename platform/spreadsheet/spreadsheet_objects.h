@@ -18,6 +18,7 @@ struct TServerState {
   TSpreadsheetHooks Hooks;
   // The visible instance that GetActiveObject attaches to.
   std::shared_ptr<TApplicationCore> Running;
+  std::vector<THandOverTrouble> Troubles;
 };
 
 // One instance of the application: its workbooks and settings.
@@ -46,8 +47,9 @@ class TApplicationCore : public std::enable_shared_from_this<TApplicationCore> {
   void Print(const TWorkbook& book) const;
   // Saves each workbook under a new name and opens it on the desktop, with
   // those whose hand-over failed before. Never raises: it runs when a client
-  // lets go, where nobody could catch; a workbook that fails stays open here
-  // and is tried again at the next hand-over.
+  // lets go, where nobody could catch, and keeps what went wrong in the
+  // server's troubles; a workbook that cannot be saved stays open here and
+  // is tried again at the next hand-over.
   void HandOver(const std::vector<std::shared_ptr<TWorkbook>>& books);
 
   // Quit: the workbooks are discarded unsaved.

@@ -3,9 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtDebug>
 #include <algorithm>
 
@@ -39,17 +37,17 @@ QString NewHandOverPath() {
   return path;
 }
 
-void OpenOnDesktop(const QString& path) {
-  const QString configured = qEnvironmentVariable("TYAZHAR_OPEN_WITH");
-  QStringList command =
-      QProcess::splitCommand(configured.isEmpty() ? QStringLiteral("xdg-open") : configured);
-  if (command.isEmpty()) {
-    throw Exception(QStringLiteral("TYAZHAR_OPEN_WITH не задаёт программу"));
-  }
-  const QString program = command.takeFirst();
-  command << path;
-  if (!QProcess::startDetached(program, command)) {
-    throw Exception(QStringLiteral("Не удалось запустить %1 для книги %2").arg(program, path));
+// The text of the exception being handled; for a catch (...) where nothing
+// may escape.
+QString CurrentErrorText() {
+  try {
+    throw;
+  } catch (const Exception& e) {
+    return e.Message();
+  } catch (const std::exception& e) {
+    return QString::fromLocal8Bit(e.what());
+  } catch (...) {
+    return QStringLiteral("Unknown error");
   }
 }
 
@@ -84,12 +82,9 @@ void TApplicationCore::Print(const TWorkbook& book) const {
     return;
   }
   try {
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-      throw Exception(QStringLiteral("Не удалось создать временную папку: %1").arg(folder.errorString()));
-    }
-    // The name is what a print queue shows.
-    const QString file = folder.filePath(QStringLiteral("Протокол.xlsx"));
+    const auto folder = office::NewScratchFolder();
+    // The print queue shows the workbook's title, not the file's name.
+    const QString file = folder->filePath(QStringLiteral("protocol.xlsx"));
     WriteXlsx(book, file);
     const QString pdf = qEnvironmentVariable("TYAZHAR_PRINT_TO");
     if (pdf.isEmpty()) {
@@ -97,6 +92,9 @@ void TApplicationCore::Print(const TWorkbook& book) const {
     } else {
       office::ConvertToPdf(file, pdf);
     }
+  } catch (const office::EWriteError& e) {
+    // Nothing wrong with the spreadsheet: the user needs the file and the reason alone.
+    throw EOleException(e.Message());
   } catch (const Exception& e) {
     throw EOleException(OpenErrorPrefix() + e.Message());
   }
@@ -110,25 +108,30 @@ void TApplicationCore::HandOver(const std::vector<std::shared_ptr<TWorkbook>>& b
     if (book->IsClosed()) {
       continue;
     }
+    QString path;
     try {
-      const QString path = NewHandOverPath();
+      path = NewHandOverPath();
       WriteXlsx(*book, path);
-      book->SetSavedPath(path);
-      RemoveWorkbook(book);
-      book->MarkClosed();
+    } catch (...) {
+      const QString reason = CurrentErrorText();
+      qWarning().noquote() << "spreadsheet: the workbook could not be saved:" << reason;
+      FServer->Troubles.push_back({QString(), reason});
+      FNotHandedOver.push_back(book);
+      continue;
+    }
+    book->SetSavedPath(path);
+    RemoveWorkbook(book);
+    book->MarkClosed();
+    try {
       if (Hooks().Open) {
         Hooks().Open(path);
       } else {
-        OpenOnDesktop(path);
+        office::OpenOnDesktop(path);
       }
-      continue;
-    } catch (const Exception& e) {
-      qWarning().noquote() << "spreadsheet: the workbook could not be handed over:" << e.Message();
-    } catch (const std::exception& e) {
-      qWarning() << "spreadsheet: the workbook could not be handed over:" << e.what();
-    }
-    if (!book->IsClosed()) {
-      FNotHandedOver.push_back(book);
+    } catch (...) {
+      const QString reason = CurrentErrorText();
+      qWarning().noquote() << "spreadsheet: the workbook" << path << "could not be opened:" << reason;
+      FServer->Troubles.push_back({path, reason});
     }
   }
 }
@@ -196,6 +199,10 @@ TAutomationRef TSpreadsheetServer::GetActiveObject(const QString& progId) {
 TSpreadsheetHooks TSpreadsheetServer::SetHooks(TSpreadsheetHooks hooks) {
   std::swap(FState->Hooks, hooks);
   return hooks;
+}
+
+std::vector<THandOverTrouble> TSpreadsheetServer::TakeHandOverTroubles() {
+  return std::exchange(FState->Troubles, {});
 }
 
 TSpreadsheetServer& DefaultSpreadsheetServer() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/spreadsheet/automation.h"
 #include "platform/spreadsheet/workbook_model.h"
@@ -18,18 +19,16 @@
 // lets go of its last reference leaves the workbooks it added to the user:
 // each is saved under a new name in HandOverFolder() and opened in the
 // desktop's spreadsheet program (one that cannot be saved stays open in the
-// instance and goes with the next hand-over). A hidden instance just forgets
-// its workbooks then; Quit ends an instance, Close discards a workbook
-// unsaved.
+// instance and goes with the next hand-over). What kept a workbook from the
+// user's screen waits in TakeHandOverTroubles(): the letting go happens
+// where nobody can be told. A hidden instance just forgets its workbooks
+// then; Quit ends an instance, Close discards a workbook unsaved.
 //
 // Environment:
 //   TYAZHAR_PRINT_TO   PrintOut writes a PDF of all sheets to this file
 //                      instead of printing on the default printer
-//   TYAZHAR_OPEN_WITH  the command that opens a handed-over workbook, in
-//                      place of xdg-open: a program and its arguments, split
-//                      at blanks outside double quotes; the file's path is
-//                      appended
-// and those of office.h for finding and bounding LibreOffice.
+// and those of office.h for finding and bounding LibreOffice and for the
+// desktop's opener.
 //
 // Errors: a member the object does not have, or invoked the wrong way, is an
 // EOleSysError ("Unknown name: Range.Font", "Member not found: ..."), as is
@@ -40,8 +39,19 @@
 // looks for LibreOffice as soon as it is told to stay hidden (Visible :=
 // False; not when a Print hook stands in), so that the failure comes with
 // the start-up; PrintOut raises EOleException with
-// "Проблемы с открытием Excel:" + CR LF + the reason.
+// "Проблемы с открытием Excel:" + CR LF + the reason, or with the reason
+// alone when the PDF of TYAZHAR_PRINT_TO could not be written.
 namespace spreadsheet {
+
+// A workbook that a visible instance handed over and that did not reach the
+// user's screen.
+struct THandOverTrouble {
+  // Where it was saved; empty when it could not be saved (it then stays open
+  // in the instance and is tried again at the next hand-over).
+  QString Path;
+  // Why it could not be saved, or why no program opened it (Russian).
+  QString Reason;
+};
 
 // What a test, or a program run without a printer or desktop, puts in place
 // of the world outside.
@@ -51,7 +61,8 @@ struct TSpreadsheetHooks {
   std::function<void(const std::shared_ptr<const TWorkbook>&)> WorkbookAdded;
   // Prints in place of LibreOffice (and of TYAZHAR_PRINT_TO).
   std::function<void(const TWorkbook&)> Print;
-  // Opens a handed-over workbook file in place of the desktop's program.
+  // Opens a handed-over workbook file in place of the desktop's program;
+  // an exception is a failure to open it.
   std::function<void(const QString& path)> Open;
 };
 
@@ -73,6 +84,9 @@ class TSpreadsheetServer : public IAutomationServer {
 
   // Returns the hooks in force before.
   TSpreadsheetHooks SetHooks(TSpreadsheetHooks hooks);
+
+  // The troubles of the hand-overs since the last call, oldest first.
+  std::vector<THandOverTrouble> TakeHandOverTroubles();
 
  private:
   std::shared_ptr<detail::TServerState> FState;

@@ -2,14 +2,21 @@
 // class shown, a class printed to PDF and read back, the export of the whole
 // competition from the menu, and one competition day from the register to the
 // printout.
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QToolButton>
 #include <memory>
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "platform/core/exception.h"
 #include "platform/spreadsheet/spreadsheet_server.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
@@ -139,6 +146,106 @@ TEST_F(PrintRequests, TheMenuExportsTheWholeCompetitionIntoOneOpenWorkbook) {
   for (const char* expected : {"Первенство по гиревому спорту", "|Анна|", "|Борис|"}) {
     EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << expected << "\n" << all.toStdString();
   }
+}
+
+// The spreadsheet's desktop opener fails for one test, as on a machine where
+// no program takes .xlsx files.
+class TOpenerFails {
+ public:
+  explicit TOpenerFails(const QString& reason)
+      : FOld(spreadsheet::DefaultSpreadsheetServer().SetHooks(
+            {{}, {}, [reason](const QString&) { throw Exception(reason); }})) {}
+  ~TOpenerFails() { spreadsheet::DefaultSpreadsheetServer().SetHooks(FOld); }
+  TOpenerFails(const TOpenerFails&) = delete;
+  TOpenerFails& operator=(const TOpenerFails&) = delete;
+
+ private:
+  spreadsheet::TSpreadsheetHooks FOld;
+};
+
+TEST_F(PrintRequests, AnExportNoProgramOpensTellsWhereTheWorkbookWasSaved) {
+  WriteAthletes({{"Анна", 0, 55}});
+  const TOpenerFails opener(QStringLiteral("нет программы для .xlsx"));
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshCompetition);
+  Click(window->btnNewCompetition);
+  const struct {
+    bool English;
+    const char* Pattern;
+  } cases[] = {
+      {false, "^Книга сохранена: (/.+\\.xlsx)\nОткрыть её не удалось: нет программы для \\.xlsx$"},
+      {true, "^The workbook was saved: (/.+\\.xlsx)\nIt could not be opened: нет программы для \\.xlsx$"},
+  };
+  QStringList saved;
+  for (const auto& c : cases) {
+    (c.English ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
+    Dialogs.Informations.clear();
+    window->miExportExcel->trigger();
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+    ASSERT_EQ(Dialogs.Informations.size(), 1) << c.English;
+    const QRegularExpressionMatch told = QRegularExpression(c.Pattern).match(Dialogs.Informations[0]);
+    ASSERT_TRUE(told.hasMatch()) << Dialogs.Informations[0].toStdString();
+    const QString path = told.captured(1);
+    EXPECT_TRUE(testing_sandbox::ReadFile(path).startsWith("PK")) << path.toStdString();
+    saved << path;
+  }
+  EXPECT_NE(saved[0], saved[1]);
+}
+
+TEST_F(PrintRequests, AnExportThatCannotBeSavedIsAnError) {
+  // A cache "folder" that is a file: the folder for exported workbooks cannot be made.
+  testing_sandbox::WriteFile(testing_sandbox::Path(QStringLiteral("cache-file")), "x");
+  qputenv("XDG_CACHE_HOME", testing_sandbox::Path(QStringLiteral("cache-file")).toUtf8());
+  const TOpenerFails opener(QStringLiteral("не должна открываться"));
+  auto window = Start();
+  ShowActive(*window);
+  window->miExportExcel->trigger();
+  EXPECT_TRUE(Dialogs.Informations.isEmpty()) << Dialogs.Informations.join(u'|').toStdString();
+  ASSERT_EQ(Dialogs.Errors.size(), 1) << Errors(Dialogs);
+  EXPECT_TRUE(
+      Dialogs.Errors[0].startsWith(QStringLiteral("Книгу не удалось сохранить: Не удалось создать папку ")))
+      << Dialogs.Errors[0].toStdString();
+}
+
+TEST_F(PrintRequests, APdfThatCannotBeWrittenNamesTheFileAndTheReason) {
+  // LibreOffice, played by a script, makes a PDF of 1 MB; the program may
+  // write files of 256 KB only. The script lifts the limit for itself.
+  const QString soffice = testing_sandbox::Path(QStringLiteral("soffice"));
+  testing_sandbox::WriteFile(soffice,
+                             "#!/bin/sh\nulimit -f unlimited\n"
+                             "while [ $# -gt 1 ]; do [ \"$1\" = --outdir ] && out=$2; shift; done\n"
+                             "head -c 1048576 /dev/zero > \"$out/$(basename \"$1\" .xlsx).pdf\"\n");
+  QFile::setPermissions(soffice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("TYAZHAR_SOFFICE", soffice.toUtf8());
+  WriteAthletes({{"Тяжеловес Пётр", 1, 120}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshCompetition);
+  Click(window->btnNewCompetition);
+  ShowPageOf(window->tbshCompMan);
+  const TPrintToPdf pdf(testing_sandbox::Path(QStringLiteral("Протокол.pdf")));
+  testing_sandbox::WriteFile(pdf.Path, "the protocol printed before");
+  {
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 256 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    const auto restore = qScopeGuard([&] {
+      ::setrlimit(RLIMIT_FSIZE, &old);
+      ::signal(SIGXFSZ, oldSignal);
+    });
+    ShowPageOf(window->tbshSnatch);
+    Click(window->btnPrintSnatch);
+  }
+  qunsetenv("TYAZHAR_SOFFICE");
+  ASSERT_EQ(Dialogs.Errors.size(), 1) << Errors(Dialogs);
+  const QString prefix = QStringLiteral("Не удалось записать файл ") + pdf.Path + QStringLiteral(": ");
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith(prefix)) << Dialogs.Errors[0].toStdString();
+  EXPECT_GT(Dialogs.Errors[0].size(), prefix.size()) << "no reason given";
+  EXPECT_EQ(testing_sandbox::ReadFile(pdf.Path), QByteArray("the protocol printed before"));
 }
 
 // ---- A competition day ----

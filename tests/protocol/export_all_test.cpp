@@ -116,6 +116,38 @@ TEST_F(ExportAllTest, EachClassSheetShowsItsClassItsCompetitorsAndItsReferees) {
   EXPECT_EQ(Sheet(12).Text("D11"), QStringLiteral("Альфа"));
 }
 
+TEST_F(ExportAllTest, RelayStagesComeByPlaceThenTeamThenStageWhateverOrderTheyWereEntered) {
+  // Men's snatch relay: Альфа and Вега share the first place, Аист is second;
+  // every team's second stage went in before its first.
+  c.AddStage({"Аист", 1, 1, 3, 2, "Аист-1", 70.5, 15});
+  c.AddStage({"Вега", 2, 1, 3, 1, "Вега-2", 70.5, 35});
+  c.AddStage({"Альфа", 2, 1, 3, 1, "Альфа-2", 70.5, 30});
+  c.AddStage({"Вега", 1, 1, 3, 1, "Вега-1", 70.5, 40});
+  c.AddStage({"Альфа", 1, 1, 3, 1, "Альфа-1", 70.5, 20});
+  const auto before = Views();
+  Export();
+  ASSERT_EQ(excel.SheetNames().at(13), QStringLiteral("Эст31"));
+  ExpectCells(Sheet(14), {{"D5", "Альфа"},
+                          {"A7", "1"},
+                          {"B7", "1"},
+                          {"D7", "Альфа-1"},
+                          {"H7", "20"},
+                          {"B8", "2"},
+                          {"D8", "Альфа-2"},
+                          {"H8", "=H7+G8"},
+                          {"H10", "=SUM(G7:G8)"},
+                          {"D12", "Вега"},
+                          {"D14", "Вега-1"},
+                          {"H14", "40"},
+                          {"D15", "Вега-2"},
+                          {"H15", "=H14+G15"},
+                          {"D19", "Аист"},
+                          {"A21", "2"},
+                          {"D21", "Аист-1"}});
+  EXPECT_EQ(Views(), before);
+  EXPECT_TRUE(c.RelayRace.IndexFieldNames().isEmpty());
+}
+
 TEST_F(ExportAllTest, TheWindowsViewsComeBack) {
   const auto before = Views();
   Export();

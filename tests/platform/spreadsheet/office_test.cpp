@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -62,9 +63,9 @@ QByteArray ProcessState(const QString& statPath) {
   return close < 0 ? QByteArray() : fields.mid(close + 2, 1);
 }
 
-// A stand-in for soffice: a shell script with the given body.
-QString FakeSoffice(const QString& body) {
-  const QString path = testing_sandbox::Path("soffice");
+// A stand-in for soffice, or another program: a shell script with the given body.
+QString FakeSoffice(const QString& body, const QString& name = "soffice") {
+  const QString path = testing_sandbox::Path(name);
   testing_sandbox::WriteFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path;
@@ -115,6 +116,39 @@ TEST_F(OfficeTest, PrintOutWritesAPdfOfEverySheetWhenAskedTo) {
   // Nothing of the run is left beside the PDF.
   EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList({"*.pdf", "*.xlsx"}, QDir::Files),
             QStringList{"Протокол печати.pdf"});
+}
+
+TEST_F(OfficeTest, PrintingWorksUnderALocaleTheSystemLacks) {
+  ASSERT_FALSE(office::FindSoffice(nullptr).isEmpty()) << "LibreOffice is needed for this test";
+  // LibreOffice takes its locale from the name alone and then cannot spell a
+  // path with Cyrillic letters; it must still read the workbook, and the
+  // Russian decimal comma must survive.
+  const struct {
+    const char* Locale;
+    const char* BodyWeight;  // null: whatever LibreOffice makes of the locale
+  } cases[] = {{"ru_RU.UTF-8", "70,5"}, {"xx_YY.UTF-8", nullptr}};
+  const QString temp = testing_sandbox::Path("Временные файлы");
+  ASSERT_TRUE(QDir().mkpath(temp));
+  TScopedEnv tmpdir("TMPDIR", temp);
+  for (const auto& c : cases) {
+    TScopedEnv lang("LANG", c.Locale);
+    TScopedEnv all("LC_ALL", c.Locale);
+    const QString pdf = testing_sandbox::Path(QString("Протокол %1.pdf").arg(c.Locale));
+    TScopedEnv printTo("TYAZHAR_PRINT_TO", pdf);
+    auto calls = StartHidden(server);
+    FillProtocol(calls);
+    calls.SetCellValue(1, 6, 3, 70.5);
+    calls.PrintOut(true);
+    calls.CloseAndQuit();
+    const QString text = testing_pdf::Text(pdf);
+    for (const char* expected : {"ПРОТОКОЛ", "Сидоров Пётр", "Подготовлено с помощью"}) {
+      EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << c.Locale << ": " << expected;
+    }
+    if (c.BodyWeight) {
+      EXPECT_TRUE(text.contains(c.BodyWeight)) << c.Locale << "\n" << text.toStdString();
+    }
+  }
+  EXPECT_TRUE(QDir(temp).isEmpty());
 }
 
 TEST_F(OfficeTest, LibreOfficeReadsEverySheetUnderItsNameWithFormulaResults) {
@@ -238,6 +272,66 @@ TEST_F(OfficeTest, ALibreOfficeThatDoesNotFinishIsStoppedWithAllItsProcesses) {
     return state.isEmpty() || state == "Z";
   });
   EXPECT_TRUE(ended) << "the child is still in state " << state.constData();
+}
+
+// ---- Opening a handed-over workbook ----
+
+TEST_F(OfficeTest, TheOpenerIsWaitedForAndItsFailureGivesTheReason) {
+  const QString book = testing_sandbox::Path("Протокол_2027-03-12.xlsx");
+  testing_sandbox::WriteFile(book, "PK book");
+  const QString copy = testing_sandbox::Path("copy.xlsx");
+  const QString noMethod = FakeSoffice(
+      "echo 'xdg-open: 882: lynx: not found'\n"
+      "echo \"xdg-open: no method available for opening '$1'\"\nexit 3",
+      "no-method");
+  const struct {
+    const char* What;
+    QString Command;
+    QString Error;  // empty: opened
+  } cases[] = {
+      // The copy is there when the call returns: the opener was waited for.
+      {"opened", FakeSoffice("cp \"$1\" '" + copy + "'", "copier"), QString()},
+      {"no program for the file", noMethod,
+       "Программа " + noMethod +
+           " завершилась с ошибкой (код 3): xdg-open: no method available for opening '" + book + "'"},
+      {"no opener", testing_sandbox::Path("nowhere/xdg-open"),
+       "Не удалось запустить " + testing_sandbox::Path("nowhere/xdg-open") + ": "},
+  };
+  // Long enough for any machine: these openers end at once.
+  TScopedEnv wait("TYAZHAR_OPEN_WAIT_MS", "60000");
+  for (const auto& c : cases) {
+    TScopedEnv openWith("TYAZHAR_OPEN_WITH", "\"" + c.Command + "\"");
+    QString error;
+    try {
+      office::OpenOnDesktop(book);
+    } catch (const Exception& e) {
+      error = e.Message();
+    }
+    if (c.Error.endsWith(": ")) {
+      EXPECT_TRUE(error.startsWith(c.Error)) << c.What << ": " << error.toStdString();
+    } else {
+      EXPECT_EQ(error, c.Error) << c.What;
+    }
+  }
+  EXPECT_EQ(testing_sandbox::ReadFile(copy), QByteArray("PK book"));
+}
+
+TEST_F(OfficeTest, AnOpenerThatWaitsForTheProgramItStartedCountsAsOpened) {
+  // xdg-open on a desktop without an opener of its own runs the spreadsheet
+  // program and waits until the user closes it: the export must not wait too.
+  const QString pidFile = testing_sandbox::Path("viewer.pid");
+  TScopedEnv openWith("TYAZHAR_OPEN_WITH", FakeSoffice("echo $$ > '" + pidFile + "'\nexec sleep 600"));
+  TScopedEnv wait("TYAZHAR_OPEN_WAIT_MS", "300");
+  EXPECT_NO_THROW(office::OpenOnDesktop(testing_sandbox::Path("book.xlsx")));
+  ASSERT_TRUE(
+      testing_sandbox::WaitUntil([&] { return !testing_sandbox::ReadFile(pidFile).trimmed().isEmpty(); }));
+  ::kill(static_cast<pid_t>(testing_sandbox::ReadFile(pidFile).trimmed().toLongLong()), SIGTERM);
+  // Once it ends, nothing of it is left behind.
+  EXPECT_TRUE(testing_sandbox::WaitUntil([] {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty();
+  }));
 }
 
 }  // namespace
