@@ -449,7 +449,11 @@ class TfrmMain : public QMainWindow {
 
   // ==== Protocol files (protocol_files.cpp) ====
   void SaveProtocolFile(TClientDataSet& Table, const QString& Kind);
+  // A file that cannot be read leaves the table as it was.
   void LoadProtocolFile(TClientDataSet& Table);
+  // The OK/Cancel question before an opened file would replace protocol
+  // changes; true when the file may be opened.
+  bool ConfirmProtocolReplace(const TClientDataSet& Table);
   void btnSaveCompetitorClick();
   void btnLoadCompetitorClick();
   void btnSaveSnatchClick();
