@@ -101,6 +101,21 @@ void TfrmMain::FillSexTable() {
   }
 }
 
+namespace {
+
+// The values a row keeps in the file, lookups left out.
+QVariantList StoredValues(const TClientDataSet& Table) {
+  QVariantList values;
+  for (int i = 0; i < Table.FieldCount(); ++i) {
+    if (const TField& field = Table.Fields(i); !field.IsLookup()) {
+      values << field.Value();
+    }
+  }
+  return values;
+}
+
+}  // namespace
+
 bool TfrmMain::FormCloseQuery() {
   // The question comes first: its Cancel leaves everything as it was.
   if (!ConfirmUnsavedProtocols()) {
@@ -144,14 +159,26 @@ void TfrmMain::FormClose() {
   TField& birthday = dsCompetitor.FieldByName(QStringLiteral("Birthday"));
   dsCompetitor.First();
   while (!dsCompetitor.Eof()) {
-    const QVariantList key{name.AsString(), sexRef.AsInteger(), birthday.Value()};
+    // A row left without sex matches a handbook row without one, as a row
+    // without birthday does: read as 0 it would find nothing and be added
+    // again at every close.
+    const QVariantList key{name.AsString(), sexRef.Value(), birthday.Value()};
     if (dsCompetitorHB.Locate(QStringLiteral("Name;SexRef;Birthday"), key, loCaseInsensitive)) {
+      // Every post adds a row version to the file: a handbook row that would
+      // take the values it has is left alone, or the file grows at each close.
+      const QVariantList before = StoredValues(dsCompetitorHB);
       dsCompetitorHB.Edit();
+      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
+      if (StoredValues(dsCompetitorHB) == before) {
+        dsCompetitorHB.Cancel();
+      } else {
+        dsCompetitorHB.Post();
+      }
     } else {
       dsCompetitorHB.Insert();
+      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
+      dsCompetitorHB.Post();
     }
-    CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
-    dsCompetitorHB.Post();
     dsCompetitor.Next();
   }
 }
