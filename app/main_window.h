@@ -318,8 +318,13 @@ class TfrmMain : public QMainWindow {
   void FormClose();
   // At close: a data folder removed while the program ran is made again and
   // the user told so once; every open file table then writes its file into
-  // it as it closes.
+  // it.
   void RecreateDataFolder();
+  // At close, after the merge: the changed file tables, the settings and the
+  // grid layout written. When a write fails, the failures are shown with an
+  // OK/Cancel question; false (Cancel) keeps the window open with everything
+  // in memory, OK gives the failed writes up for good.
+  bool WriteFilesAtClose();
   // Settings and grid layout written, both INI objects flushed and freed.
   void FormDestroy();
   void SetupStreamFrame(TfrmStream& Frame);

@@ -231,17 +231,25 @@ TEST_F(Merge, TheCaretInTheNameBoxLeavesTheWholeHandbookToTheMerge) {
                                      "Петров|||"}));
 }
 
-using Shutdown = WindowTest;
+class Shutdown : public WindowTest {
+ protected:
+  // The window over a register of Анна and an empty handbook, with the new
+  // competitor Новиков of the team Динамо typed into the register's boxes.
+  std::unique_ptr<TfrmMain> StartTypingARow() {
+    WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
+    WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
+    auto window = Start();
+    ShowActive(*window);
+    BeginRegisterRow(*window);
+    Type("Новиков");
+    window->edTeam->setFocus(Qt::OtherFocusReason);
+    Type("Динамо");
+    return window;
+  }
+};
 
 TEST_F(Shutdown, ARefusedValueKeepsTheWindowOpenWithTheRowAsTyped) {
-  WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
-  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
-  auto window = Start();
-  ShowActive(*window);
-  BeginRegisterRow(*window);
-  Type("Новиков");
-  window->edTeam->setFocus(Qt::OtherFocusReason);
-  Type("Динамо");
+  auto window = StartTypingARow();
   window->edWeight->setFocus(Qt::OtherFocusReason);
   Type("abc");
   const QMap<QString, QByteArray> files = Snapshot();
@@ -288,6 +296,49 @@ TEST_F(Shutdown, ARowNobodyFilledIsDroppedAndTheFirstCompetitorTypedIsKept) {
   }
   EXPECT_EQ(Handbook(), (QStringList{"Новиков|||"}));
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+}
+
+// The files are written before the window may close: a write that fails
+// asks, and Cancel leaves the window and everything typed in it, so the
+// folder can be put right and the window closed again.
+TEST_F(Shutdown, AFailedWriteKeepsTheWindowOpenUntilTheFolderIsPutRight) {
+  auto window = StartTypingARow();
+
+  // The data folder has become a plain file: nothing can be written into it.
+  const QString folder = DataFolder().chopped(1);
+  const QString aside = folder + QStringLiteral(".aside");
+  ASSERT_TRUE(QDir().rename(folder, aside));
+  testing_sandbox::WriteFile(folder, "not a folder");
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  const QStringList lines = Dialogs.Questions[0].split(u'\n');
+  EXPECT_EQ(lines.first(), "Не удается создать каталог с данными приложения");
+  EXPECT_EQ(lines.last(), "Данные не сохранены. Закрыть программу?");
+  EXPECT_EQ(lines[lines.size() - 2], "");
+  EXPECT_EQ(lines.filter("dsCompetitor: ").size(), 1) << Dialogs.Questions[0].toStdString();
+  EXPECT_TRUE(lines.filter("dsCompetitor: ").value(0).contains(DataFile("Competitor.xml")))
+      << Dialogs.Questions[0].toStdString();
+  EXPECT_EQ(lines.count("Не удается создать каталог с данными приложения"), 1);
+  EXPECT_EQ(testing_sandbox::ReadFile(folder), "not a folder");
+  // Everything is still in memory.
+  QStringList rows = ViewRows(window->dsCompetitor, {"Name", "Team"});
+  rows.sort();
+  EXPECT_EQ(rows, (QStringList{"Анна|A", "Новиков|Динамо"}));
+
+  ASSERT_TRUE(QFile::remove(folder));
+  ASSERT_TRUE(QDir().rename(aside, folder));
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_TRUE(Dialogs.Informations.isEmpty()) << Dialogs.Informations.join(u'\n').toStdString();
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name", "Team"}),
+            (QStringList{"Анна|A", "Новиков|Динамо"}));
+  EXPECT_EQ(Handbook(), (QStringList{"Анна|0|01.01.2000|A", "Новиков|||Динамо"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
 }
 
 TEST_F(Shutdown, ADataFolderRemovedUnderTheWindowGetsEveryOpenTableBack) {
