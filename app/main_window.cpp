@@ -101,10 +101,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // From here on the window closes whatever fails: each step's error is shown
-  // and the next one runs.
+  // A failed merge is shown and the files are written all the same.
   RunGuarded([this] { FormClose(); });
-  RunGuarded([this] { RecreateDataFolder(); });
+  bool written = false;
+  RunGuarded([&] { written = WriteFilesAtClose(); });
+  if (!written) {
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 

@@ -318,8 +318,13 @@ class TfrmMain : public QMainWindow {
   void FormClose();
   // At close: a data folder removed while the program ran is made again and
   // the user told so once; every open file table then writes its file into
-  // it as it closes.
+  // it.
   void RecreateDataFolder();
+  // At close, after the merge: the changed file tables, the settings and the
+  // grid layout written. When a write fails, the failures are shown with an
+  // OK/Cancel question; false (Cancel) keeps the window open with everything
+  // in memory, OK gives the failed writes up for good.
+  bool WriteFilesAtClose();
   // Settings and grid layout written, both INI objects flushed and freed.
   void FormDestroy();
   void SetupStreamFrame(TfrmStream& Frame);
@@ -449,7 +454,11 @@ class TfrmMain : public QMainWindow {
 
   // ==== Protocol files (protocol_files.cpp) ====
   void SaveProtocolFile(TClientDataSet& Table, const QString& Kind);
+  // A file that cannot be read leaves the table as it was.
   void LoadProtocolFile(TClientDataSet& Table);
+  // The OK/Cancel question before an opened file would replace protocol
+  // changes; true when the file may be opened.
+  bool ConfirmProtocolReplace(const TClientDataSet& Table);
   void btnSaveCompetitorClick();
   void btnLoadCompetitorClick();
   void btnSaveSnatchClick();

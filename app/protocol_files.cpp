@@ -28,22 +28,59 @@ void TfrmMain::SaveProtocolFile(TClientDataSet& Table, const QString& Kind) {
   MarkProtocolSaved(Table);
 }
 
+namespace {
+
+// An empty table of the same name and definition, to try a file on before it
+// replaces what the table holds; its errors read as the table's own.
+void DefineLike(const TClientDataSet& Table, TClientDataSet& Scratch) {
+  for (int i = 0; i < Table.FieldCount(); ++i) {
+    const TField& field = Table.Fields(i);
+    // Lookups take no part in reading a file, and columns that came with the
+    // last file leave the table free to take another file's.
+    if (!field.IsLookup() && !field.FromFile()) {
+      Scratch.AddField(field.FieldName(), field.DataType(), field.Size());
+    }
+  }
+  for (const TIndexDef& index : Table.IndexDefs()) {
+    Scratch.AddIndexDef(index);
+  }
+  if (!Table.IndexFieldNames().isEmpty()) {
+    Scratch.SetIndexFieldNames(Table.IndexFieldNames());
+  } else {
+    Scratch.SetIndexName(Table.IndexName());
+  }
+  Scratch.SetFilter(Table.Filter());
+  Scratch.SetFiltered(Table.Filtered());
+}
+
+}  // namespace
+
 void TfrmMain::LoadProtocolFile(TClientDataSet& Table) {
   if (!OpenDialog->Execute(this)) {
     return;
   }
+  // The file is read into a table of its own first: one that cannot be read
+  // leaves the rows, the filter and the unsaved changes where they were.
+  TClientDataSet scratch(Table.Name());
+  DefineLike(Table, scratch);
   try {
-    Table.LoadFromFile(OpenDialog->FileName);
+    scratch.LoadFromFile(OpenDialog->FileName);
   } catch (const EAbort&) {
     throw;
   } catch (const Exception& e) {
-    // The table layer has left the table closed.
     ShowInformation(Translate(QStringLiteral("Файл не содержит нужной информации: "),
                               QStringLiteral("File incorrect: ")) +
                     e.Message());
     return;
   }
+  Table.LoadFromBytes(scratch.SaveToBytes());
   MarkProtocolSaved(Table);
+}
+
+bool TfrmMain::ConfirmProtocolReplace(const TClientDataSet& Table) {
+  return !ProtocolUnsaved(Table) ||
+         Confirm(Translate(QStringLiteral("Протокол не сохранен. Открыть другой?"),
+                           QStringLiteral("The protocol is not saved. Open another?")));
 }
 
 void TfrmMain::MarkProtocolSaved(TClientDataSet& Table) {
@@ -88,6 +125,9 @@ void TfrmMain::btnLoadCompetitorClick() {
 }
 
 void TfrmMain::LoadDisciplineProtocol(TClientDataSet& Table) {
+  if (!ConfirmProtocolReplace(Table)) {
+    return;
+  }
   // The opened protocol shows the class and sex the tab shows, whether the
   // load went through or not.
   RunProtected([&] { LoadProtocolFile(Table); }, {[&] { FilterShownWeightClass(Table); }});
@@ -122,7 +162,9 @@ void TfrmMain::btnSaveRRClick() {
 }
 
 void TfrmMain::btnLoadRRClick() {
-  LoadProtocolFile(dsRelayRace);
+  if (ConfirmProtocolReplace(dsRelayRace)) {
+    LoadProtocolFile(dsRelayRace);
+  }
 }
 
 void TfrmMain::btnSaveTeamProtocolClick() {
@@ -130,5 +172,7 @@ void TfrmMain::btnSaveTeamProtocolClick() {
 }
 
 void TfrmMain::btnLoadTeamProtocolClick() {
-  LoadProtocolFile(dsTeamProtocol);
+  if (ConfirmProtocolReplace(dsTeamProtocol)) {
+    LoadProtocolFile(dsTeamProtocol);
+  }
 }

@@ -1,6 +1,6 @@
 // Start-up and shutdown: the sequence that opens the data folder, the
 // settings and every reference table, the merge of the register into the
-// competitor handbook at close, and the saves at destruction.
+// competitor handbook and the writes at close, and the saves at destruction.
 #include <QDir>
 #include <QFileInfo>
 #include <QTabWidget>
@@ -101,6 +101,34 @@ void TfrmMain::FillSexTable() {
   }
 }
 
+namespace {
+
+// The values a row keeps in the file, lookups left out.
+QVariantList StoredValues(const TClientDataSet& Table) {
+  QVariantList values;
+  for (int i = 0; i < Table.FieldCount(); ++i) {
+    if (const TField& field = Table.Fields(i); !field.IsLookup()) {
+      values << field.Value();
+    }
+  }
+  return values;
+}
+
+// A file table's write-back, done before the window may close so that its
+// failure can still keep the window open. It writes what the close of the
+// table would write, and when: the content changed, or the file has gone.
+void WriteBack(TClientDataSet& Table) {
+  if (!Table.Active() || Table.FileName().isEmpty() ||
+      (!Table.ContentChanged() && QFileInfo::exists(Table.FileName()))) {
+    return;
+  }
+  // The close drops a row still being edited; SaveToFile would post it.
+  Table.Cancel();
+  Table.SaveToFile();
+}
+
+}  // namespace
+
 bool TfrmMain::FormCloseQuery() {
   // The question comes first: its Cancel leaves everything as it was.
   if (!ConfirmUnsavedProtocols()) {
@@ -144,14 +172,26 @@ void TfrmMain::FormClose() {
   TField& birthday = dsCompetitor.FieldByName(QStringLiteral("Birthday"));
   dsCompetitor.First();
   while (!dsCompetitor.Eof()) {
-    const QVariantList key{name.AsString(), sexRef.AsInteger(), birthday.Value()};
+    // A row left without sex matches a handbook row without one, as a row
+    // without birthday does: read as 0 it would find nothing and be added
+    // again at every close.
+    const QVariantList key{name.AsString(), sexRef.Value(), birthday.Value()};
     if (dsCompetitorHB.Locate(QStringLiteral("Name;SexRef;Birthday"), key, loCaseInsensitive)) {
+      // Every post adds a row version to the file: a handbook row that would
+      // take the values it has is left alone, or the file grows at each close.
+      const QVariantList before = StoredValues(dsCompetitorHB);
       dsCompetitorHB.Edit();
+      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
+      if (StoredValues(dsCompetitorHB) == before) {
+        dsCompetitorHB.Cancel();
+      } else {
+        dsCompetitorHB.Post();
+      }
     } else {
       dsCompetitorHB.Insert();
+      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
+      dsCompetitorHB.Post();
     }
-    CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
-    dsCompetitorHB.Post();
     dsCompetitor.Next();
   }
 }
@@ -171,6 +211,73 @@ void TfrmMain::RecreateDataFolder() {
                 QStringLiteral("The data folder was removed while the program was running and has "
                                "been created again; every open table will be written into it:\n")) +
       QDir::toNativeSeparators(FDataFolder));
+}
+
+bool TfrmMain::WriteFilesAtClose() {
+  struct TFailure {
+    QString Message;
+    // Gives the write up, so that the destruction does not try it again.
+    std::function<void()> GiveUp;
+  };
+  QList<TFailure> failures;
+  const auto attempt = [&failures](const std::function<void()>& write, std::function<void()> giveUp) {
+    try {
+      write();
+    } catch (const EAbort&) {
+      throw;
+    } catch (const Exception& e) {
+      failures.append({e.Message(), std::move(giveUp)});
+    }
+  };
+
+  attempt([this] { RecreateDataFolder(); }, {});
+  QList<TClientDataSet*> tables;
+  for (const TTableFile& file : kTableFilesBeforeLookups) {
+    tables << &(Tables().*file.Table);
+  }
+  for (const TTableFile& file : kTableFilesAfterLookups) {
+    tables << &(Tables().*file.Table);
+  }
+  for (TfrmStream* frame : {frmStreamSnatch, frmStreamLongCycle, frmStreamBiathlon}) {
+    tables << &frame->dsStream;
+  }
+  for (TClientDataSet* table : tables) {
+    attempt([table] { WriteBack(*table); }, [table] { table->SetFileName(QString()); });
+  }
+  // Nothing was opened when the data folder could not be found.
+  const auto writeIni = [&](std::unique_ptr<TIniFile>& ini, void (TfrmMain::*save)()) {
+    if (ini) {
+      attempt(
+          [&] {
+            (this->*save)();
+            ini->UpdateFile();
+          },
+          [&ini] { ini.reset(); });
+    }
+  };
+  writeIni(FSettings, &TfrmMain::SaveSettings);
+  writeIni(FGridsIni, &TfrmMain::SaveAllGridColumns);
+  if (failures.isEmpty()) {
+    return true;
+  }
+
+  QStringList messages;
+  for (const TFailure& failure : failures) {
+    messages << failure.Message;
+  }
+  // A data folder that cannot be made fails the language key the same way.
+  messages.removeDuplicates();
+  if (!Confirm(messages.join(u'\n') + QStringLiteral("\n\n") +
+               Translate(QStringLiteral("Данные не сохранены. Закрыть программу?"),
+                         QStringLiteral("Data is not saved. Close the program?")))) {
+    return false;
+  }
+  for (const TFailure& failure : failures) {
+    if (failure.GiveUp) {
+      failure.GiveUp();
+    }
+  }
+  return true;
 }
 
 void TfrmMain::FormDestroy() {

@@ -39,6 +39,9 @@ class TField {
   TFieldType DataType() const { return FDataType; }
   TFieldKind FieldKind() const { return FFieldKind; }
   bool IsLookup() const { return FFieldKind == TFieldKind::fkLookup; }
+  // Taken over from a loaded file by a table that defines no fields of its
+  // own; such a field goes when the table closes.
+  bool FromFile() const { return FFromFile; }
   // Text fields: the most characters stored; longer texts are cut, never
   // inside a character (a surrogate pair stays whole or goes).
   int Size() const { return FSize; }

@@ -19,7 +19,7 @@ namespace {
 
 struct TPerson {
   const char* Name;
-  int Sex;
+  int Sex;               // none when negative
   const char* Birthday;  // dd.MM.yyyy, or empty
   const char* Team;
   double Weight = 0;
@@ -32,7 +32,9 @@ void WritePeople(TClientDataSet TCompetitionTables::*table, const QString& fileN
     for (const TPerson& p : people) {
       t.Append();
       t.FieldByName("Name").SetAsString(QString::fromUtf8(p.Name));
-      t.FieldByName("SexRef").SetAsInteger(p.Sex);
+      if (p.Sex >= 0) {
+        t.FieldByName("SexRef").SetAsInteger(p.Sex);
+      }
       t.FieldByName("Birthday").SetAsString(QString::fromLatin1(p.Birthday));
       t.FieldByName("Team").SetAsString(QString::fromUtf8(p.Team));
       if (p.Weight > 0) {
@@ -120,7 +122,7 @@ TEST_F(Merge, ClosedHandbookOrRegisterMergesNothing) {
   EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_EQ(testing_sandbox::ReadFile(DataFile("CompetitorHB.xml")), damaged);
 
-  // The register closed (a protocol load that failed leaves it so).
+  // The register closed, the handbook open.
   QFile::remove(DataFile("CompetitorHB.xml"));
   auto second = Start();
   second->dsCompetitor.Close();
@@ -151,6 +153,51 @@ TEST_F(Merge, BirthdaysAndWeightsPassTheMergeUnderEveryLocale) {
     EXPECT_EQ(handbook.FieldByName("Weight").AsFloat(), 72.5) << locale;
     EXPECT_EQ(handbook.FieldByName("Team").AsString(), "Динамо") << locale;
   }
+}
+
+// Each close re-reads the whole register into the handbook: only a value
+// that differs may reach the file, or it grows by a row version per
+// competitor at every close. The values pass as texts in the locale's forms.
+TEST_F(Merge, AHandbookRowChangesOnlyWhenARegisterValueDiffers) {
+  const TFormatSettings pinned = FormatSettings();
+  for (const char* locale : {"C.UTF-8", "en_US", "ru_RU"}) {
+    SetFormatSettings(pinned);
+    // A row left without sex and birthday matches a handbook row without them.
+    WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml",
+                {{"Иванов Иван", 1, "05.01.1980", "Динамо", 72.5},
+                 {"Петрова", 0, "", "", 60.25},
+                 {"Сидоров", -1, "", "Урал"}});
+    WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {{"петрова", 0, "", "Спартак"}});
+    SetFormatSettings(FormatSettingsOf(QLocale(QString::fromLatin1(locale))));
+    auto first = Start();
+    Stop(first);
+    const QByteArray merged = testing_sandbox::ReadFile(DataFile("CompetitorHB.xml"));
+
+    for (int close = 0; close < 2; ++close) {
+      auto again = Start();
+      Stop(again);
+      EXPECT_EQ(testing_sandbox::ReadFile(DataFile("CompetitorHB.xml")), merged) << locale << " " << close;
+    }
+
+    auto changed = Start();
+    TClientDataSet& register_ = changed->dsCompetitor;
+    ASSERT_TRUE(register_.Locate("Name", QStringLiteral("Иванов Иван")));
+    register_.Edit();
+    register_.FieldByName("Team").SetAsString(QStringLiteral("Спартак"));
+    register_.Post();
+    Stop(changed);
+    SetFormatSettings(pinned);
+    EXPECT_EQ(Handbook(), (QStringList{"Иванов Иван|1|05.01.1980|Спартак", "Петрова|0||", "Сидоров|||Урал"}))
+        << locale;
+    // One new version: the row that changed.
+    TCompetitionTables read;
+    read.dsCompetitorHB.SetFileName(DataFile("CompetitorHB.xml"));
+    read.dsCompetitorHB.Open();
+    TCompetitionTables before;
+    before.dsCompetitorHB.LoadFromBytes(merged);
+    EXPECT_EQ(read.dsCompetitorHB.VersionCount(), before.dsCompetitorHB.VersionCount() + 1) << locale;
+  }
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 // A new register row begun with the navigator of an active window, the
@@ -184,17 +231,25 @@ TEST_F(Merge, TheCaretInTheNameBoxLeavesTheWholeHandbookToTheMerge) {
                                      "Петров|||"}));
 }
 
-using Shutdown = WindowTest;
+class Shutdown : public WindowTest {
+ protected:
+  // The window over a register of Анна and an empty handbook, with the new
+  // competitor Новиков of the team Динамо typed into the register's boxes.
+  std::unique_ptr<TfrmMain> StartTypingARow() {
+    WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
+    WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
+    auto window = Start();
+    ShowActive(*window);
+    BeginRegisterRow(*window);
+    Type("Новиков");
+    window->edTeam->setFocus(Qt::OtherFocusReason);
+    Type("Динамо");
+    return window;
+  }
+};
 
 TEST_F(Shutdown, ARefusedValueKeepsTheWindowOpenWithTheRowAsTyped) {
-  WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
-  WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
-  auto window = Start();
-  ShowActive(*window);
-  BeginRegisterRow(*window);
-  Type("Новиков");
-  window->edTeam->setFocus(Qt::OtherFocusReason);
-  Type("Динамо");
+  auto window = StartTypingARow();
   window->edWeight->setFocus(Qt::OtherFocusReason);
   Type("abc");
   const QMap<QString, QByteArray> files = Snapshot();
@@ -241,6 +296,49 @@ TEST_F(Shutdown, ARowNobodyFilledIsDroppedAndTheFirstCompetitorTypedIsKept) {
   }
   EXPECT_EQ(Handbook(), (QStringList{"Новиков|||"}));
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+}
+
+// The files are written before the window may close: a write that fails
+// asks, and Cancel leaves the window and everything typed in it, so the
+// folder can be put right and the window closed again.
+TEST_F(Shutdown, AFailedWriteKeepsTheWindowOpenUntilTheFolderIsPutRight) {
+  auto window = StartTypingARow();
+
+  // The data folder has become a plain file: nothing can be written into it.
+  const QString folder = DataFolder().chopped(1);
+  const QString aside = folder + QStringLiteral(".aside");
+  ASSERT_TRUE(QDir().rename(folder, aside));
+  testing_sandbox::WriteFile(folder, "not a folder");
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  const QStringList lines = Dialogs.Questions[0].split(u'\n');
+  EXPECT_EQ(lines.first(), "Не удается создать каталог с данными приложения");
+  EXPECT_EQ(lines.last(), "Данные не сохранены. Закрыть программу?");
+  EXPECT_EQ(lines[lines.size() - 2], "");
+  EXPECT_EQ(lines.filter("dsCompetitor: ").size(), 1) << Dialogs.Questions[0].toStdString();
+  EXPECT_TRUE(lines.filter("dsCompetitor: ").value(0).contains(DataFile("Competitor.xml")))
+      << Dialogs.Questions[0].toStdString();
+  EXPECT_EQ(lines.count("Не удается создать каталог с данными приложения"), 1);
+  EXPECT_EQ(testing_sandbox::ReadFile(folder), "not a folder");
+  // Everything is still in memory.
+  QStringList rows = ViewRows(window->dsCompetitor, {"Name", "Team"});
+  rows.sort();
+  EXPECT_EQ(rows, (QStringList{"Анна|A", "Новиков|Динамо"}));
+
+  ASSERT_TRUE(QFile::remove(folder));
+  ASSERT_TRUE(QDir().rename(aside, folder));
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_TRUE(Dialogs.Informations.isEmpty()) << Dialogs.Informations.join(u'\n').toStdString();
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name", "Team"}),
+            (QStringList{"Анна|A", "Новиков|Динамо"}));
+  EXPECT_EQ(Handbook(), (QStringList{"Анна|0|01.01.2000|A", "Новиков|||Динамо"}));
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
 }
 
 TEST_F(Shutdown, ADataFolderRemovedUnderTheWindowGetsEveryOpenTableBack) {

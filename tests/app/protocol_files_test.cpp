@@ -150,13 +150,11 @@ TEST_F(ProtocolFiles, ASnatchFileFitsTheLongCycleButNotTheBiathlon) {
   window->miLanguage_EN->trigger();
   Click(window->btnLoadBiathlon);
   EXPECT_EQ(Dialogs.Informations, QStringList{"File incorrect: dsBiathlon: Field 'PutResult' not found"});
-  EXPECT_FALSE(window->dsBiathlon.Active());
-  EXPECT_EQ(window->grBiathlon->model()->rowCount(), 0);
-  // The class filter is in place for the next protocol that opens.
-  EXPECT_EQ(window->dsBiathlon.Filter(), QStringLiteral("SexRef=1 and Weight > 63 and Weight <= 68"));
-  // A rebuild brings the closed protocol back.
-  Click(window->btnNewCompetition);
+  // The refused file leaves the biathlon protocol as it was.
   EXPECT_TRUE(window->dsBiathlon.Active());
+  EXPECT_EQ(GridColumn(*window->grBiathlon, window->grBiathlon->ColumnPosition("Name")),
+            QStringList{"Иванов"});
+  EXPECT_EQ(window->dsBiathlon.Filter(), QStringLiteral("SexRef=1 and Weight > 63 and Weight <= 68"));
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
@@ -195,6 +193,13 @@ TEST_F(ProtocolFiles, TheRegisterSavesToItsOwnFileFirstAndKeepsItsFileName) {
   Click(window->btnLoadCompetitor);
   EXPECT_EQ(ViewTexts(window->dsCompetitor, "Name"), (QStringList{"Иванов", "Петров"}));
   EXPECT_EQ(window->dsCompetitor.FileName(), DataFile(QStringLiteral("Competitor.xml")));
+
+  // A file that is not there leaves the register open as it was.
+  Files.Path = testing_sandbox::Path(QStringLiteral("gone.ktp"));
+  Click(window->btnLoadCompetitor);
+  ASSERT_EQ(Dialogs.Informations.size(), 1);
+  EXPECT_TRUE(Dialogs.Informations[0].startsWith("Файл не содержит нужной информации: dsCompetitor: "));
+  EXPECT_EQ(ViewTexts(window->dsCompetitor, "Name"), (QStringList{"Иванов", "Петров"}));
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
@@ -225,6 +230,24 @@ TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColum
   ASSERT_TRUE(window->dsTeamProtocol.Active());
   EXPECT_EQ(window->dsTeamProtocol.FieldCount(), 2);
   EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "LC_058"), QStringList{"20+18"});
+
+  // Columns a file brought do not bind the next file to them.
+  TClientDataSet other(QStringLiteral("dsTeamProtocol"));
+  other.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
+  other.AddField(QStringLiteral("S_163"), TFieldType::ftString, 255);
+  other.AddField(QStringLiteral("S_168"), TFieldType::ftString, 255);
+  other.CreateDataSet();
+  other.Append();
+  other.FieldByName("Team").SetAsString(QStringLiteral("Спартак"));
+  other.FieldByName("S_168").SetAsString(QStringLiteral("16"));
+  other.Post();
+  Files.Path = testing_sandbox::Path(QStringLiteral("other.ktp"));
+  other.SaveToFile(Files.Path, 1);
+  Click(window->btnLoadTeamProtocol);
+  ASSERT_TRUE(window->dsTeamProtocol.Active());
+  EXPECT_EQ(window->dsTeamProtocol.FieldCount(), 3);
+  EXPECT_EQ(ViewRows(window->dsTeamProtocol, {"Team", "S_168"}), QStringList{"Спартак|16"});
+  EXPECT_TRUE(Dialogs.Informations.isEmpty()) << Dialogs.Informations.join(u'\n').toStdString();
 }
 
 TEST_F(ProtocolFiles, OnceBuiltTheTeamProtocolOpensOnlyAFileWithEveryBuiltColumn) {
@@ -257,7 +280,10 @@ TEST_F(ProtocolFiles, OnceBuiltTheTeamProtocolOpensOnlyAFileWithEveryBuiltColumn
   EXPECT_TRUE(Dialogs.Informations[0].startsWith(
       QStringLiteral("Файл не содержит нужной информации: dsTeamProtocol: ")))
       << Dialogs.Informations[0].toStdString();
-  EXPECT_FALSE(window->dsTeamProtocol.Active());
+  // The refused file leaves the protocol as it was, its columns and rows.
+  EXPECT_TRUE(window->dsTeamProtocol.Active());
+  EXPECT_EQ(window->dsTeamProtocol.FieldCount(), columns);
+  EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "Team"), QStringList{"Динамо"});
   // The built columns stay with the table: the next build has them all.
   Click(window->btnCreateTeamProtocol);
   EXPECT_TRUE(window->dsTeamProtocol.Active());
@@ -276,6 +302,110 @@ TEST_F(ProtocolFiles, ASaveThatCannotBeWrittenIsReportedAndCountsAsUnsaved) {
   ASSERT_EQ(Dialogs.Errors.size(), 1);
   EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("dsSnatch: "))) << Errors(Dialogs);
   EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+}
+
+// ---- Opening over unsaved results ----
+
+TEST_F(ProtocolFiles, AnOpenOverUnsavedResultsAsksAndAFailedOneKeepsThem) {
+  WriteAthletes(
+      {{"Иванов", 1, 66, "Динамо", true, true, true}, {"Петров", 1, 67, "Спартак", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  // The files that will not open: one cut short, one of another kind, one
+  // gone between the choice and the reading.
+  const QString cut = testing_sandbox::Path(QStringLiteral("cut.ktp"));
+  const QString biathlon = testing_sandbox::Path(QStringLiteral("biathlon.ktp"));
+  Files.Path = cut;
+  Click(window->btnSaveSnatch);
+  const QByteArray whole = testing_sandbox::ReadFile(cut);
+  testing_sandbox::WriteFile(cut, whole.left(whole.size() / 2));
+  Files.Path = biathlon;
+  Click(window->btnSaveBiathlon);
+  const QString gone = testing_sandbox::Path(QStringLiteral("gone.ktp"));
+
+  EnterCell(*window->grSnatch, 0, "Result", QStringLiteral("60"));
+  TClientDataSet& snatch = window->dsSnatch;
+  const QString filter = snatch.Filter();
+  const QStringList rows{"Иванов|60", "Петров|"};
+  ASSERT_EQ(ViewRows(snatch, {"Name", "Result"}), rows);
+  ASSERT_TRUE(window->ProtocolUnsaved(snatch));
+
+  // Cancel: no file is even asked for.
+  Dialogs.Answer = false;
+  Files.Path = biathlon;
+  Files.Kinds.clear();
+  Click(window->btnLoadSnatch);
+  EXPECT_EQ(Dialogs.Questions, QStringList{"Протокол не сохранен. Открыть другой?"});
+  EXPECT_TRUE(Files.Kinds.isEmpty());
+  EXPECT_EQ(ViewRows(snatch, {"Name", "Result"}), rows);
+
+  Dialogs.Answer = true;
+  for (const QString& path : {cut, biathlon, gone}) {
+    Files.Path = path;
+    Dialogs.Informations.clear();
+    Click(window->btnLoadSnatch);
+    ASSERT_EQ(Dialogs.Informations.size(), 1) << path.toStdString();
+    EXPECT_TRUE(Dialogs.Informations[0].startsWith("Файл не содержит нужной информации: dsSnatch: "))
+        << Dialogs.Informations[0].toStdString();
+    EXPECT_TRUE(snatch.Active()) << path.toStdString();
+    EXPECT_EQ(ViewRows(snatch, {"Name", "Result"}), rows) << path.toStdString();
+    EXPECT_EQ(GridColumn(*window->grSnatch, window->grSnatch->ColumnPosition("Name")),
+              (QStringList{"Иванов", "Петров"}));
+    EXPECT_EQ(snatch.Filter(), filter);
+    EXPECT_TRUE(snatch.Filtered());
+    EXPECT_TRUE(window->ProtocolUnsaved(snatch)) << path.toStdString();
+  }
+  EXPECT_EQ(Dialogs.Questions.size(), 4);
+
+  // The close still knows the result is not saved.
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  EXPECT_EQ(Dialogs.Questions.last(), "Протоколы не сохранены. Закрыть программу?");
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+TEST_F(ProtocolFiles, TheRelayAsksBeforeItsMembersAreReplacedAndKeepsThemOnAFailedOpen) {
+  WriteAthletes({{"Иванов", 1, 66, "Динамо"}, {"Петров", 1, 67, "Динамо"}});
+  auto window = Start();
+  ShowActive(*window);
+  // A snatch protocol file: another kind for the relay.
+  Build(*window);
+  const QString snatch = testing_sandbox::Path(QStringLiteral("snatch.ktp"));
+  Files.Path = snatch;
+  Click(window->btnSaveSnatch);
+
+  ShowPageOf(window->tbshRRJerk);
+  Click(window->btnNewRelayRace);
+  ASSERT_TRUE(window->dsCompetitor.Locate("Name", QStringLiteral("Петров")));
+  Click(window->butCompetitorSelect);
+  TClientDataSet& relay = window->dsRelayRace;
+  const QString filter = relay.Filter();
+  ASSERT_EQ(ViewTexts(relay, "Name"), QStringList{"Петров"});
+  ASSERT_TRUE(window->ProtocolUnsaved(relay));
+
+  window->miLanguage_EN->trigger();
+  Dialogs.Answer = false;
+  Click(window->btnLoadRR);
+  EXPECT_EQ(Dialogs.Questions, QStringList{"The protocol is not saved. Open another?"});
+  Dialogs.Answer = true;
+  Click(window->btnLoadRR);
+  ASSERT_EQ(Dialogs.Informations.size(), 1);
+  EXPECT_TRUE(Dialogs.Informations[0].startsWith("File incorrect: dsRelayRace: "))
+      << Dialogs.Informations[0].toStdString();
+  EXPECT_EQ(ViewTexts(relay, "Name"), QStringList{"Петров"});
+  EXPECT_EQ(relay.Filter(), filter);
+  EXPECT_TRUE(window->ProtocolUnsaved(relay));
+
+  // Once saved, a file opens without the question.
+  Files.Path = testing_sandbox::Path(QStringLiteral("relay.ktp"));
+  Click(window->btnSaveRR);
+  Dialogs.Questions.clear();
+  Click(window->btnLoadRR);
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+  EXPECT_EQ(ViewTexts(relay, "Name"), QStringList{"Петров"});
+  EXPECT_FALSE(window->ProtocolUnsaved(relay));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 // ---- The close ----

@@ -1,6 +1,6 @@
 // Start-up and shutdown of the main window: the files of a first start and
 // their order, a second start, a start-up that stops at a damaged file or a
-// missing data folder, the write-backs and errors at destruction, the splash
+// missing data folder, the writes at close and their failures, the splash
 // window's shape.
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -104,7 +105,12 @@ TEST_F(StartUp, SecondStartChangesNoFile) {
 
   auto second = Start();
   EXPECT_EQ(second->dsManWeight.RecordCount(), 8);
+  // Nothing changed, so the close writes nothing at all (a folder that
+  // takes no writes has nothing to refuse) and asks nothing.
+  TFileBirths births(DataFolder());
   Stop(second);
+  EXPECT_EQ(births.Names(QString()), QStringList{});
+  EXPECT_TRUE(Dialogs.Questions.isEmpty()) << Dialogs.Questions.join(u'\n').toStdString();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_EQ(Snapshot(), before);
 }
@@ -154,7 +160,10 @@ TEST_F(StartUp, MissingDataFolderIsShownAndNothingIsWritten) {
   EXPECT_FALSE(QDir(testing_sandbox::Folder() + "/data").exists());
 }
 
-TEST_F(StartUp, DestructionWritesChangedTablesBackAndShowsItsErrors) {
+// The close writes what changed before the window goes; writes that fail
+// are listed with the question, and once the user closes over them the end
+// of the window does not raise them again.
+TEST_F(StartUp, CloseWritesTheChangedTablesAndClosingOverFailedWritesRaisesNothingAfter) {
   auto window = Start();
   // A stream table opened from its file, as the streams tab opens it.
   TClientDataSet& stream = window->frmStreamSnatch->dsStream;
@@ -176,19 +185,29 @@ TEST_F(StartUp, DestructionWritesChangedTablesBackAndShowsItsErrors) {
   // A pending edit is discarded at the close, not posted.
   window->dsOrganizer.Append();
   window->dsOrganizer.FieldByName("Name").SetAsString("never posted");
+  window->miLanguage_EN->trigger();
 
   // Neither the settings file nor the coach handbook can be written now.
   QDir().mkdir(DataFile("Tyazhar.ini"));
   QFile::remove(DataFile("TrainerHB.xml"));
   QDir().mkdir(DataFile("TrainerHB.xml"));
-  Stop(window);
+  EXPECT_TRUE(window->close());
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  const QStringList lines = Dialogs.Questions[0].split(u'\n');
+  ASSERT_EQ(lines.size(), 4) << Dialogs.Questions[0].toStdString();
+  EXPECT_TRUE(lines[0].startsWith("dsHBTrainer: ")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[0].contains(DataFile("TrainerHB.xml"))) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("Unable to write to")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains(DataFile("Tyazhar.ini"))) << lines[1].toStdString();
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3], "Data is not saved. Close the program?");
+  window.reset();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+  EXPECT_EQ(Dialogs.Questions.size(), 1);
 
-  ASSERT_EQ(Dialogs.Errors.size(), 2) << Dialogs.Errors.join(u'\n').toStdString();
-  EXPECT_TRUE(Dialogs.Errors[0].startsWith("Unable to write to")) << Dialogs.Errors[0].toStdString();
-  EXPECT_TRUE(Dialogs.Errors[1].startsWith("dsHBTrainer: ")) << Dialogs.Errors[1].toStdString();
-  // The grid layout comes after the failed settings write and is not saved;
-  // the tables are written back all the same.
-  EXPECT_FALSE(QFile::exists(DataFile("Grids.ini")));
+  // What could be written was: the tables and the grid layout.
+  EXPECT_TRUE(QFile::exists(DataFile("Grids.ini")));
+  EXPECT_TRUE(QFileInfo(DataFile("TrainerHB.xml")).isDir());
   EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
   EXPECT_TRUE(ReadRows(&TCompetitionTables::dsOrganizer, "Organizer.xml", {"Name"}).isEmpty());
   TClientDataSet streamRead("dsStream");
