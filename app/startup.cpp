@@ -114,16 +114,33 @@ QVariantList StoredValues(const TClientDataSet& Table) {
   return values;
 }
 
+// A row typed into a table but not yet posted belongs to what the user
+// entered: it is posted, as moving off it would, and a refusal raises with
+// the row still in edit, so a Cancel of the close keeps it. A row a grid
+// began and nobody filled is dropped.
+void PostPendingRow(TClientDataSet& Table) {
+  if (!Table.Active()) {
+    return;
+  }
+  Table.UpdateRecord();
+  if (DropUntouchedInsert(Table)) {
+    return;
+  }
+  if (Table.State() == TDataSetState::dsEdit || Table.State() == TDataSetState::dsInsert) {
+    Table.Post();
+  }
+}
+
 // A file table's write-back, done before the window may close so that its
 // failure can still keep the window open. It writes what the close of the
 // table would write, and when: the content changed, or the file has gone.
 void WriteBack(TClientDataSet& Table) {
+  PostPendingRow(Table);
   if (!Table.Active() || Table.FileName().isEmpty() ||
       (!Table.ContentChanged() && QFileInfo::exists(Table.FileName()))) {
     return;
   }
-  // The close drops a row still being edited; SaveToFile would post it.
-  Table.Cancel();
+  PostPendingRow(Table);
   Table.SaveToFile();
 }
 
@@ -139,19 +156,10 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::PostPendingRegisterRow() {
-  if (!dsCompetitor.Active()) {
-    return;
-  }
   // Text still typed into a register control belongs to the row, as it would
   // if the row were posted from the form; a refusal raises here, before
   // anything of the close has run.
-  dsCompetitor.UpdateRecord();
-  if (DropUntouchedInsert(dsCompetitor)) {
-    return;
-  }
-  if (dsCompetitor.State() == TDataSetState::dsEdit || dsCompetitor.State() == TDataSetState::dsInsert) {
-    dsCompetitor.Post();
-  }
+  PostPendingRow(dsCompetitor);
 }
 
 void TfrmMain::FormClose() {

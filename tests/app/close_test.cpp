@@ -341,6 +341,33 @@ TEST_F(Shutdown, AFailedWriteKeepsTheWindowOpenUntilTheFolderIsPutRight) {
   EXPECT_EQ(ReadRows(&TCompetitionTables::dsHBTeam, "TeamHB.xml", {"Name"}), QStringList{"Динамо"});
 }
 
+// A referee typed into the platform referees' grid and not yet posted is part
+// of what the user entered: a close that fails keeps it, one that succeeds
+// writes it.
+TEST_F(Shutdown, ARowLeftInEditInAReferenceTableIsWrittenNotDropped) {
+  auto window = Start();
+  TClientDataSet& referees = window->dsRefereePlatform;
+  referees.Append();
+  referees.FieldByName("Name").SetAsString("Судья Петров");
+
+  const QString folder = DataFolder().chopped(1);
+  const QString aside = folder + QStringLiteral(".aside");
+  ASSERT_TRUE(QDir().rename(folder, aside));
+  testing_sandbox::WriteFile(folder, "not a folder");
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_EQ(ViewRows(referees, {"Name"}), QStringList{"Судья Петров"});
+
+  ASSERT_TRUE(QFile::remove(folder));
+  ASSERT_TRUE(QDir().rename(aside, folder));
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsRefereePlatform, "RefereePlatform.xml", {"Name"}),
+            QStringList{"Судья Петров"});
+}
+
 TEST_F(Shutdown, ADataFolderRemovedUnderTheWindowGetsEveryOpenTableBack) {
   WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml", {{"Анна", 0, "01.01.2000", "A"}});
   WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {{"Борис", 1, "02.02.2002", "B"}});
