@@ -128,7 +128,6 @@ const std::array<unsigned char, 256>& TextByteClasses() {
 
 }  // namespace
 
-// Raw attribute bytes that are exactly what the writer makes of their text.
 bool IsCanonicalText(const char* p, size_t n) {
   // Eight bytes at a time while none of them needs a closer look.
   size_t i = 0;
