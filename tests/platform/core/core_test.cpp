@@ -118,7 +118,7 @@ QString ReasonOf(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
 }
 
-TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {
+TEST(AtomicFile, ReplacesTheWholeFileOrReportsWhyNot) {
   const QString path = testing_sandbox::Path("t.xml");
   ASSERT_TRUE(WriteFileAtomically(path, "old"));
   ASSERT_TRUE(WriteFileAtomically(path, "new contents"));
@@ -133,14 +133,15 @@ TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {
   EXPECT_FALSE(WriteFileAtomically(testing_sandbox::Path("a-folder"), "x", &error));
   EXPECT_EQ(error, ReasonOf(EISDIR));
   EXPECT_TRUE(QFileInfo(testing_sandbox::Path("a-folder")).isDir());
+}
 
-  // A folder that cannot take the temporary file: the old file stays.
+TEST(AtomicFile, AFolderThatCannotTakeTheTemporaryFileKeepsTheOldOne) {
+  QString error;
   const QString dir = testing_sandbox::Path("ro");
   QDir().mkpath(dir);
   const QString target = dir + "/t.xml";
   ASSERT_TRUE(WriteFileAtomically(target, "kept"));
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-  error.clear();
   const bool ok = WriteFileAtomically(target, "lost", &error);
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   if (ok) {
