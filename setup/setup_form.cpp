@@ -230,7 +230,9 @@ void TfrSetup::WriteRegistry() {
   TRegistry reg;
   reg.SetRootKey(HKEY_LOCAL_MACHINE);
   if (!reg.OpenKey(kInstallKey, true)) {
-    throw Exception(QStringLiteral("Запись информации в реестр не удалась."));
+    // A store that could not be written says which file and why.
+    const QString message = QStringLiteral("Запись информации в реестр не удалась.");
+    throw Exception(reg.LastWriteError().isEmpty() ? message : message + u' ' + reg.LastWriteError());
   }
   reg.WriteString(QStringLiteral("CurrentVersion"), QStringLiteral("1.0"));
   reg.WriteString(QStringLiteral("Path"), edPath->text());
@@ -258,16 +260,17 @@ void TfrSetup::CreateDesktopShortcut(const QString& fileName, const QString& fol
     return;
   }
   // Linux stand-in for the shell link: a freedesktop desktop entry, runnable
-  // so the desktop starts it, with our icon beside the program. As with the
-  // link, the results are not looked at: the program is installed either way.
+  // so the desktop starts it, with our icon beside the program. A write that
+  // fails is told like any other: without it the desktop has nothing that
+  // starts the program, and the user would not know why.
   const QString icon = folder + fileName + QStringLiteral(".svg");
-  try {
-    WriteCarriedFile(QStringLiteral("ICON"), icon, false);
-  } catch (const Exception&) {
-  }
+  WriteCarriedFile(QStringLiteral("ICON"), icon, false);
   const QString entry =
       DesktopEntryText(ChooseText(QStringLiteral("Тяжарнет.ПРОТОКОЛ"), QStringLiteral("Tyazharnet.PROTOCOL")),
                        folder + fileName, folder, icon);
-  WriteFileAtomically(WithSeparator(FDesktopDir) + fileName + QStringLiteral(".desktop"), entry.toUtf8(),
-                      nullptr, kRunnablePermissions);
+  const QString entryPath = WithSeparator(FDesktopDir) + fileName + QStringLiteral(".desktop");
+  QString reason;
+  if (!WriteFileAtomically(entryPath, entry.toUtf8(), &reason, kRunnablePermissions)) {
+    throw Exception(CannotCreateFileMessage(entryPath, reason));
+  }
 }

@@ -2,7 +2,6 @@
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
-#include "platform/core/fmt.h"
 #include "setup/carried_files.h"
 
 void WriteCarriedFile(const QString& name, const QString& path, bool executable) {
@@ -14,6 +13,6 @@ void WriteCarriedFile(const QString& name, const QString& path, bool executable)
   QString reason;
   // No copy: the bytes stay where the program carries them.
   if (!WriteFileAtomically(path, QByteArray::fromRawData(bytes.data(), bytes.size()), &reason, permissions)) {
-    throw Exception(Fmt(QStringLiteral("Cannot create file \"%s\". %s"), {path, reason}));
+    throw Exception(CannotCreateFileMessage(path, reason));
   }
 }

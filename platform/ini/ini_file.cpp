@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -141,19 +143,28 @@ struct TContent {
   bool Utf8 = false;
 };
 
-// The decoded file, or nothing when it cannot be read. A missing file is
-// empty, not unreadable.
-std::optional<TContent> Load(const QString& fileName) {
+// The decoded file, or nothing when it cannot be read (*reason, when given,
+// then says why). A missing file is empty, not unreadable.
+std::optional<TContent> Load(const QString& fileName, QString* reason = nullptr) {
   QFile file(fileName);
   if (!file.exists()) {
     return TContent();
   }
-  if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+  const auto unreadable = [reason](const QString& why) -> std::optional<TContent> {
+    if (reason) {
+      *reason = why;
+    }
     return std::nullopt;
+  };
+  if (QFileInfo(fileName).isDir()) {
+    return unreadable(QString::fromLocal8Bit(std::strerror(EISDIR)));
+  }
+  if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+    return unreadable(file.errorString());
   }
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
-    return std::nullopt;
+    return unreadable(file.errorString());
   }
   if (bytes.startsWith(kUtf8Mark)) {
     return TContent{QString::fromUtf8(QByteArrayView(bytes).sliced(3)), true};
@@ -280,13 +291,14 @@ bool TIniFile::ReadBool(const QString& section, const QString& ident, bool defau
 }
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-  const auto fail = [this]() {
-    throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s"), {FFileName}));
+  const auto fail = [this](const QString& reason) {
+    throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s: %s"), {FFileName, reason}));
   };
+  QString reason;
   // A file we cannot read is never replaced: its other keys would be lost.
-  std::optional<TContent> loaded = Load(FFileName);
+  std::optional<TContent> loaded = Load(FFileName, &reason);
   if (!loaded) {
-    fail();
+    fail(reason);
   }
   QString text = std::move(loaded->Text);
   const QString sectionName = Trim(section).toString();
@@ -322,8 +334,8 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
     text += u'[' + OneLine(sectionName) + u']' + lineBreak + newLine + lineBreak;
   }
 
-  if (!WriteFileAtomically(FFileName, Encode(text, loaded->Utf8))) {
-    fail();
+  if (!WriteFileAtomically(FFileName, Encode(text, loaded->Utf8), &reason)) {
+    fail(reason);
   }
 }
 

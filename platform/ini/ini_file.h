@@ -5,7 +5,8 @@
 
 #include "platform/core/exception.h"
 
-// Raised when a write cannot reach the file: "Unable to write to %s".
+// Raised when a write cannot reach the file: "Unable to write to %s: %s",
+// the file's path and the system's reason ("No space left on device").
 class EIniFileException : public Exception {
  public:
   using Exception::Exception;

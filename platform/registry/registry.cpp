@@ -148,7 +148,9 @@ std::optional<THive> LoadHive(HKEY root) {
   return hive;
 }
 
-bool SaveHive(HKEY root, const THive& hive) {
+// False when the file cannot be written; error then names the file and the
+// system's reason.
+bool SaveHive(HKEY root, const THive& hive, QString& error) {
   QJsonObject object;
   for (const TKey& key : hive.keys) {
     if (key.path.isEmpty() && key.values.isEmpty()) {
@@ -160,10 +162,16 @@ bool SaveHive(HKEY root, const THive& hive) {
     }
     object.insert(key.path, values);
   }
-  if (!QDir().mkpath(RegistryRoot())) {
+  // A folder that cannot be made shows as the write's own failure below.
+  QDir().mkpath(RegistryRoot());
+  const QString fileName = HiveFile(root);
+  QString reason;
+  if (!WriteFileAtomically(fileName, QJsonDocument(object).toJson(QJsonDocument::Indented), &reason)) {
+    error = CannotCreateFileMessage(fileName, reason);
     return false;
   }
-  return WriteFileAtomically(HiveFile(root), QJsonDocument(object).toJson(QJsonDocument::Indented));
+  error.clear();
+  return true;
 }
 
 }  // namespace
@@ -184,6 +192,7 @@ void TRegistry::SetRootKey(HKEY rootKey) {
 
 bool TRegistry::OpenKey(const QString& key, bool canCreate) {
   CloseKey();
+  FLastError.clear();
   std::optional<THive> hive = LoadHive(FRootKey);
   if (!hive) {
     return false;
@@ -194,7 +203,7 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
       return false;
     }
     index = hive->Create(key);
-    if (!SaveHive(FRootKey, *hive)) {
+    if (!SaveHive(FRootKey, *hive, FLastError)) {
       return false;
     }
   }
@@ -252,8 +261,10 @@ QString TRegistry::ReadString(const QString& name) const {
 }
 
 void TRegistry::WriteString(const QString& name, const QString& value) {
-  const auto fail = [&name]() {
-    throw ERegistryException(Fmt(QStringLiteral("Failed to set data for '%s'"), {name}));
+  FLastError.clear();
+  const auto fail = [&name](const QString& reason = QString()) {
+    const QString message = Fmt(QStringLiteral("Failed to set data for '%s'"), {name});
+    throw ERegistryException(reason.isEmpty() ? message : message + QStringLiteral(": ") + reason);
   };
   if (!FOpen || !FWritable) {
     fail();
@@ -270,12 +281,13 @@ void TRegistry::WriteString(const QString& name, const QString& value) {
   } else {
     key.values.append({name, value});
   }
-  if (!SaveHive(FRootKey, *hive)) {
-    fail();
+  if (!SaveHive(FRootKey, *hive, FLastError)) {
+    fail(FLastError);
   }
 }
 
 bool TRegistry::DeleteValue(const QString& name) {
+  FLastError.clear();
   if (!FOpen || !FWritable) {
     return false;
   }
@@ -290,10 +302,11 @@ bool TRegistry::DeleteValue(const QString& name) {
     return false;
   }
   key.values.removeAt(existing);
-  return SaveHive(FRootKey, *hive);
+  return SaveHive(FRootKey, *hive, FLastError);
 }
 
 bool TRegistry::DeleteKey(const QString& key) {
+  FLastError.clear();
   std::optional<THive> hive = LoadHive(FRootKey);
   const qsizetype index = hive ? hive->Find(key) : -1;
   if (index < 0 || hive->keys[index].path.isEmpty()) {
@@ -303,5 +316,5 @@ bool TRegistry::DeleteKey(const QString& key) {
   const QString below = path + u'\\';
   hive->keys.removeIf(
       [&](const TKey& k) { return SameName(k.path, path) || k.path.startsWith(below, Qt::CaseInsensitive); });
-  return SaveHive(FRootKey, *hive);
+  return SaveHive(FRootKey, *hive, FLastError);
 }

@@ -16,7 +16,8 @@ inline constexpr char kShellFoldersKey[] =
 // The machine's "ProgramFilesDir", where the installer proposes to install.
 inline constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-// Raised by a write that cannot be done: "Failed to set data for '%s'".
+// Raised by a write that cannot be done: "Failed to set data for '%s'", and
+// when the store's file could not be written, ": " and LastWriteError().
 class ERegistryException : public Exception {
  public:
   using Exception::Exception;
@@ -82,11 +83,18 @@ class TRegistry {
   // the store cannot be written.
   bool DeleteKey(const QString& key);
 
+  // Why the store's file could not be written by the last OpenKey,
+  // WriteString, DeleteValue or DeleteKey, as 'Cannot create file "<file>".
+  // <reason>'; empty when it was written or no write was needed. The
+  // operations that answer false say no more themselves.
+  const QString& LastWriteError() const { return FLastError; }
+
  private:
   HKEY FRootKey = HKEY_CURRENT_USER;
   QString FCurrentPath;
   bool FOpen = false;
   bool FWritable = false;
+  QString FLastError;
 };
 
 // The folder of the store: $TYAZHAR_REGISTRY_ROOT when set and not empty,

@@ -92,26 +92,33 @@ std::vector<TField*> TClientDataSet::TImpl::FieldsOfList(const QString& names) c
 }
 
 void TClientDataSet::TImpl::AddFieldObject(std::unique_ptr<TField> field) {
-  if (Find(field->FieldName())) {
+  const QString key = field->FieldName().toCaseFolded();
+  if (FieldIndexByName.contains(key)) {
     Error(Fmt(QStringLiteral("Duplicate field name '%s'"), {field->FieldName()}));
   }
+  // Only the new field is entered: a packet of thousands of columns adds
+  // them one by one, and rebuilding the maps each time made that quadratic.
   FieldList.push_back(std::move(field));
-  RebuildFieldMaps();
+  MapField(FieldList.size() - 1, key);
+}
+
+void TClientDataSet::TImpl::MapField(size_t index, const QString& key) {
+  TField& f = *FieldList[index];
+  f.FFieldNo = int(index);
+  FieldIndexByName.insert(key, int(index));
+  if (f.IsLookup()) {
+    f.FSlot = -1;
+  } else {
+    f.FSlot = int(DataFields.size());
+    DataFields.push_back(&f);
+  }
 }
 
 void TClientDataSet::TImpl::RebuildFieldMaps() {
   DataFields.clear();
   FieldIndexByName.clear();
   for (size_t i = 0; i < FieldList.size(); ++i) {
-    TField& f = *FieldList[i];
-    f.FFieldNo = int(i);
-    FieldIndexByName.insert(f.FieldName().toCaseFolded(), int(i));
-    if (f.IsLookup()) {
-      f.FSlot = -1;
-    } else {
-      f.FSlot = int(DataFields.size());
-      DataFields.push_back(&f);
-    }
+    MapField(i, FieldList[i]->FieldName().toCaseFolded());
   }
 }
 

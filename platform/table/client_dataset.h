@@ -133,10 +133,15 @@ class TClientDataSet {
   // Format 0 or 1 (1 = XML; 0 with a ".xml" extension = XML; the binary
   // packet is never written, so any format writes XML). An empty name is
   // FileName. Posts a pending edit first. A closed table writes nothing. The
-  // file is replaced whole or not at all.
+  // file is replaced whole or not at all: a write that fails raises
+  // 'Cannot create file "<name>". <the system's reason>', leaves the old
+  // file as it was, and the table keeps counting as changed.
   void SaveToFile(const QString& fileName = QString(), int format = 0);
   // Closes (with write-back), reads the file; FileName stays. On any failure
-  // the table stays closed.
+  // the table stays closed. A packet is read in the encoding its XML
+  // declaration names, Windows-1251 or UTF-8 (another is refused); without
+  // one, in Windows-1251, or UTF-8 after a byte-order mark. Whatever it was
+  // read from, a table is written in Windows-1251.
   void LoadFromFile(const QString& fileName);
   // Changed since last loaded, created or written to its own file.
   bool ContentChanged() const;

@@ -122,6 +122,8 @@ struct TClientDataSet::TImpl final : TRecordReader {
   TField& ByName(const QString& name) const;
   std::vector<TField*> FieldsOfList(const QString& names) const;
   void AddFieldObject(std::unique_ptr<TField> field);
+  // Enters FieldList[index] into the maps; key: its case-folded name.
+  void MapField(size_t index, const QString& key);
   void RebuildFieldMaps();
   void DropFileFields();
 

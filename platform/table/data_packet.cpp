@@ -11,10 +11,8 @@
 #include <QHash>
 #include <QScopeGuard>
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -24,163 +22,14 @@
 #include "platform/core/fmt.h"
 #include "platform/table/client_dataset_impl.h"
 #include "platform/table/filter.h"
+#include "platform/table/packet_text.h"
 #include "platform/table/value.h"
+#include "platform/table/xml_scanner.h"
 
 namespace {
 
+using namespace table_packet;
 using namespace table_value;
-
-// ---------------------------------------------------------------------------
-// Writing
-
-// A growing byte buffer without the per-append checks of QByteArray.
-class TByteWriter {
- public:
-  explicit TByteWriter(qsizetype reserve) { FData.resize(std::max<qsizetype>(reserve, 256)); }
-
-  void Put(char c) {
-    Reserve(1);
-    *FPos++ = c;
-  }
-  void Put(const char* text, size_t n) {
-    Reserve(qsizetype(n));
-    std::memcpy(FPos, text, n);
-    FPos += n;
-  }
-  template <size_t N>
-  void Lit(const char (&text)[N]) {
-    Put(text, N - 1);
-  }
-  void Put(const QByteArray& bytes) { Put(bytes.constData(), size_t(bytes.size())); }
-  void Int(long long v) {
-    Reserve(24);
-    FPos = std::to_chars(FPos, FPos + 24, v).ptr;
-  }
-  // The C library's general form with 16 significant digits.
-  void Float(double v) {
-    Reserve(40);
-    FPos = std::to_chars(FPos, FPos + 40, v, std::chars_format::general, 16).ptr;
-  }
-  void Date(const QDate& d) {
-    int y = d.year();
-    int m = d.month();
-    int day = d.day();
-    if (y < 0 || y > 9999) {
-      // Out of the file form's four digits: written as it is and refused on
-      // reading rather than turned silently into another day.
-      Int(y);
-    } else {
-      Reserve(4);
-      FPos[0] = char('0' + y / 1000);
-      FPos[1] = char('0' + y / 100 % 10);
-      FPos[2] = char('0' + y / 10 % 10);
-      FPos[3] = char('0' + y % 10);
-      FPos += 4;
-    }
-    Reserve(4);
-    FPos[0] = char('0' + m / 10);
-    FPos[1] = char('0' + m % 10);
-    FPos[2] = char('0' + day / 10);
-    FPos[3] = char('0' + day % 10);
-    FPos += 4;
-  }
-
-  // Text as an attribute value: Windows-1251 with the packet's escapes; a
-  // character the code page lacks becomes a character reference.
-  void Text(const QString& s) {
-    const QChar* p = s.constData();
-    const qsizetype n = s.size();
-    Reserve(n);
-    for (qsizetype i = 0; i < n; ++i) {
-      const char16_t c = p[i].unicode();
-      if (c < 0x80) {
-        switch (c) {
-          case u'<':
-            Lit("&lt;");
-            continue;
-          case u'>':
-            Lit("&gt;");
-            continue;
-          case u'&':
-            Lit("&amp;");
-            continue;
-          case u'\'':
-            Lit("&apos;");
-            continue;
-          case u'"':
-            Lit("&quot;");
-            continue;
-          case u'\\':
-            Lit("&#092;");
-            continue;
-          default:
-            break;
-        }
-        if (c < 0x20) {
-          // Tab, line feed and carriage return as &#009; &#010; &#013;; the
-          // other control characters the same way, as XML has no raw form.
-          Reserve(6);
-          FPos[0] = '&';
-          FPos[1] = '#';
-          FPos[2] = '0';
-          FPos[3] = char('0' + c / 10);
-          FPos[4] = char('0' + c % 10);
-          FPos[5] = ';';
-          FPos += 6;
-          continue;
-        }
-        Reserve(1);
-        *FPos++ = char(c);
-        continue;
-      }
-      if (c >= 0x0410 && c <= 0x044F) {
-        Reserve(1);
-        *FPos++ = char(0xC0 + (c - 0x0410));
-        continue;
-      }
-      const int b = cp1251::EncodeChar(c);
-      if (b >= 0) {
-        Reserve(1);
-        *FPos++ = char(b);
-        continue;
-      }
-      char32_t code = c;
-      if (QChar::isHighSurrogate(c) && i + 1 < n && p[i + 1].isLowSurrogate()) {
-        code = QChar::surrogateToUcs4(c, p[i + 1].unicode());
-        ++i;
-      } else if (QChar::isSurrogate(c)) {
-        // Half of a pair is no character, and its reference is no legal XML.
-        continue;
-      }
-      Lit("&#");
-      Int(code);
-      Put(';');
-    }
-  }
-
-  QByteArray Take() {
-    FData.resize(FPos - FData.data());
-    return std::move(FData);
-  }
-
- private:
-  void Reserve(qsizetype n) {
-    if (FPos == nullptr) {
-      FPos = FData.data();
-    }
-    const qsizetype used = FPos - FData.data();
-    if (used + n > FData.size()) {
-      FData.resize(std::max(FData.size() * 2, used + n + 256));
-      FPos = FData.data() + used;
-    }
-  }
-
-  QByteArray FData;
-  char* FPos = nullptr;
-};
-
-// ---------------------------------------------------------------------------
-// Reading
 
 bool FieldTypeOfWord(const char* word, TFieldType& type) {
   static const struct {
@@ -200,234 +49,6 @@ bool FieldTypeOfWord(const char* word, TFieldType& type) {
   return false;
 }
 
-void AppendCodePoint(QString& out, char32_t code) {
-  if (code > 0xFFFF) {
-    out += QChar(QChar::highSurrogate(code));
-    out += QChar(QChar::lowSurrogate(code));
-  } else {
-    out += QChar(char16_t(code));
-  }
-}
-
-// Short byte strings (field names) compared without a library call: whole
-// words, the last one overlapping the one before.
-inline bool SameBytes(const char* a, const char* b, size_t n) {
-  const auto word8 = [](const char* p) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
-  };
-  const auto word4 = [](const char* p) {
-    uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-  };
-  if (n >= 8) {
-    for (size_t i = 0; i + 8 < n; i += 8) {
-      if (word8(a + i) != word8(b + i)) {
-        return false;
-      }
-    }
-    return word8(a + n - 8) == word8(b + n - 8);
-  }
-  if (n >= 4) {
-    return word4(a) == word4(b) && word4(a + n - 4) == word4(b + n - 4);
-  }
-  for (size_t i = 0; i < n; ++i) {
-    if (a[i] != b[i]) {
-      return false;
-    }
-  }
-  return true;
-}
-
-inline bool Is(std::string_view have, std::string_view want) {
-  return have.size() == want.size() && SameBytes(have.data(), want.data(), want.size());
-}
-
-// Decodes the entity at p[0] == '&' into its code point; returns the bytes
-// it took, 0 when it is no entity (the ampersand then stands for itself).
-size_t DecodeEntityCode(const char* p, size_t n, char32_t& code) {
-  size_t semi = 1;
-  while (semi < n && semi < 12 && p[semi] != ';') {
-    ++semi;
-  }
-  if (semi >= n || p[semi] != ';') {
-    return 0;
-  }
-  const char* name = p + 1;
-  const size_t len = semi - 1;
-  auto is = [&](const char* word) { return std::strlen(word) == len && std::memcmp(name, word, len) == 0; };
-  if (is("lt")) {
-    code = U'<';
-  } else if (is("gt")) {
-    code = U'>';
-  } else if (is("amp")) {
-    code = U'&';
-  } else if (is("apos")) {
-    code = U'\'';
-  } else if (is("quot")) {
-    code = U'"';
-  } else if (len >= 2 && name[0] == '#') {
-    const bool hex = name[1] == 'x' || name[1] == 'X';
-    const char* first = name + (hex ? 2 : 1);
-    const char* last = name + len;
-    uint32_t value = 0;
-    const auto res = std::from_chars(first, last, value, hex ? 16 : 10);
-    if (first == last || res.ec != std::errc() || res.ptr != last || value > 0x10FFFF) {
-      return 0;
-    }
-    code = char32_t(value);
-  } else {
-    return 0;
-  }
-  return semi + 1;
-}
-
-size_t DecodeEntity(const char* p, size_t n, QString& out) {
-  char32_t code = 0;
-  const size_t used = DecodeEntityCode(p, n, code);
-  if (used > 0) {
-    AppendCodePoint(out, code);
-  }
-  return used;
-}
-
-// Whether p[0..used) is the very escape the writer makes for the code point.
-bool IsCanonicalEscape(const char* p, size_t used, char32_t code) {
-  const std::string_view have(p, used);
-  switch (code) {
-    case U'<':
-      return Is(have, "&lt;");
-    case U'>':
-      return Is(have, "&gt;");
-    case U'&':
-      return Is(have, "&amp;");
-    case U'\'':
-      return Is(have, "&apos;");
-    case U'"':
-      return Is(have, "&quot;");
-    case U'\\':
-      return Is(have, "&#092;");
-    default:
-      break;
-  }
-  char expected[16];
-  if (code < 0x20) {
-    std::snprintf(expected, sizeof expected, "&#0%02u;", unsigned(code));
-    return have == expected;
-  }
-  if (code < 0x80 || (code <= 0xFFFF && cp1251::EncodeChar(char16_t(code)) >= 0)) {
-    return false;  // written as the character itself
-  }
-  if (QChar::isSurrogate(code)) {
-    return false;  // never written
-  }
-  std::snprintf(expected, sizeof expected, "&#%u;", unsigned(code));
-  return have == expected;
-}
-
-// The upper half of the code page, looked up inline in the hot loop.
-const std::array<char16_t, 128>& HighHalf() {
-  static const std::array<char16_t, 128> table = [] {
-    std::array<char16_t, 128> t{};
-    for (int b = 0; b < 128; ++b) {
-      t[size_t(b)] = cp1251::DecodeByte(static_cast<unsigned char>(0x80 + b));
-    }
-    return t;
-  }();
-  return table;
-}
-
-QString DecodeText(const char* p, size_t n) {
-  const std::array<char16_t, 128>& high = HighHalf();
-  QString out(qsizetype(n), Qt::Uninitialized);
-  QChar* d = out.data();
-  QChar* const start = d;
-  for (size_t i = 0; i < n;) {
-    const unsigned char b = static_cast<unsigned char>(p[i]);
-    if (b == '&') {
-      // An entity never decodes to more characters than it has bytes.
-      QString decoded;
-      const size_t used = DecodeEntity(p + i, n - i, decoded);
-      if (used > 0) {
-        for (QChar c : decoded) {
-          *d++ = c;
-        }
-        i += used;
-        continue;
-      }
-    }
-    if (b == '\r' || b == '\n' || b == '\t') {
-      // XML reads raw line breaks and tabs in an attribute as blanks (a line
-      // break pair as one); the writer escapes them, so only other writers'
-      // files have them.
-      *d++ = QChar(u' ');
-      i += (b == '\r' && i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
-      continue;
-    }
-    *d++ = QChar(b < 0x80 ? char16_t(b) : high[b - 0x80]);
-    ++i;
-  }
-  out.truncate(d - start);
-  return out;
-}
-
-// Bytes the writer never leaves raw in a text (1), and the ampersand (2).
-const std::array<unsigned char, 256>& TextByteClasses() {
-  static const std::array<unsigned char, 256> table = [] {
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 0x20; ++c) {
-      t[size_t(c)] = 1;
-    }
-    for (unsigned char c : {'"', '<', '>', '\'', '\\'}) {
-      t[c] = 1;
-    }
-    t['&'] = 2;
-    return t;
-  }();
-  return table;
-}
-
-// Raw attribute bytes that are exactly what the writer makes of their text.
-inline uint64_t HasByte(uint64_t x, unsigned char b) {
-  const uint64_t y = x ^ (0x0101010101010101ull * b);
-  return (y - 0x0101010101010101ull) & ~y & 0x8080808080808080ull;
-}
-
-bool IsCanonicalText(const char* p, size_t n) {
-  // Eight bytes at a time while none of them needs a closer look.
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t x;
-    std::memcpy(&x, p + i, 8);
-    const uint64_t low = (x - 0x2020202020202020ull) & ~x & 0x8080808080808080ull;  // a byte below 0x20
-    if (low | HasByte(x, '"') | HasByte(x, '&') | HasByte(x, '\'') | HasByte(x, '<') | HasByte(x, '>') |
-        HasByte(x, '\\')) {
-      break;
-    }
-  }
-  const std::array<unsigned char, 256>& classes = TextByteClasses();
-  for (; i < n; ++i) {
-    const unsigned char k = classes[static_cast<unsigned char>(p[i])];
-    if (k == 0) {
-      continue;
-    }
-    if (k == 1) {
-      return false;
-    }
-    {
-      char32_t code = 0;
-      const size_t used = DecodeEntityCode(p + i, n - i, code);
-      if (used == 0 || !IsCanonicalEscape(p + i, used, code)) {
-        return false;
-      }
-      i += used - 1;
-    }
-  }
-  return true;
-}
-
 // Every version holds the whole record, so a file repeats its texts (teams,
 // coaches, the unchanged names of edited rows) over and over; one shared
 // copy of each keeps loading and memory in proportion to the distinct texts.
@@ -436,7 +57,7 @@ bool IsCanonicalText(const char* p, size_t n) {
 // table's width, as an assignment would cut it.
 class TTextPool {
  public:
-  explicit TTextPool(int width) : FSlots(64), FWidth(width) {}
+  explicit TTextPool(int width) : FSlots(8), FWidth(width) {}
 
   // The text stays valid until the next call.
   const QString& Get(const char* p, size_t n) {
@@ -592,252 +213,35 @@ struct TPacketField {
   std::shared_ptr<TTextPool> Pool;  // text fields: their repeated values
 };
 
-// ---- The XML scanner ----
+enum class TPacketEncoding { Windows1251, Utf8 };
 
-struct TPacketError {
-  QString Reason;
-};
-
-struct TAttr {
-  std::string_view Name;
-  std::string_view Value;
-};
-
-inline bool IsXmlSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-// Bit 1: may start a name; bit 2: may go on in one.
-const std::array<unsigned char, 256>& NameClasses() {
-  static const std::array<unsigned char, 256> table = [] {
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c) {
-      const bool start =
-          (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
-      const bool part = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
-      t[size_t(c)] = static_cast<unsigned char>((start ? 1 : 0) | (part ? 2 : 0));
-    }
-    return t;
-  }();
-  return table;
-}
-inline bool IsNameStart(unsigned char c) {
-  return NameClasses()[c] & 1;
-}
-inline bool IsNameChar(unsigned char c) {
-  return NameClasses()[c] & 2;
-}
-
-// Walks a document element by element and hands each start tag, with the
-// names of the elements it is in, to the caller. The data must be followed
-// by a zero byte. Text, comments, processing
-// instructions and CDATA are passed over; anything not well-formed stops it.
-class TXmlScanner {
- public:
-  TXmlScanner(const char* data, size_t size) : FData(data), FSize(size) {}
-
-  template <typename OnElement>
-  void Scan(OnElement&& onElement) {
-    if (FSize >= 3 && std::memcmp(FData, "\xEF\xBB\xBF", 3) == 0) {
-      FPos = 3;
-    }
-    bool rootSeen = false;
-    while (FPos < FSize) {
-      // Elements usually follow each other directly: no search for those.
-      const char* lt = FData[FPos] == '<'
-                           ? FData + FPos
-                           : static_cast<const char*>(std::memchr(FData + FPos, '<', FSize - FPos));
-      const size_t textEnd = lt ? size_t(lt - FData) : FSize;
-      if (FStack.empty()) {
-        for (size_t i = FPos; i < textEnd; ++i) {
-          if (!IsXmlSpace(FData[i])) {
-            Fail(rootSeen ? "text after the root element" : "text before the root element", i);
-          }
-        }
-      }
-      if (!lt) {
-        FPos = FSize;
-        break;
-      }
-      FPos = textEnd;
-      const char next = FPos + 1 < FSize ? FData[FPos + 1] : '\0';
-      if (next != '?' && next != '!' && next != '/') {
-        StartTag(rootSeen, onElement);
-      } else if (Starts("<?")) {
-        Skip("?>", 2);
-      } else if (Starts("<!--")) {
-        Skip("-->", 4);
-      } else if (Starts("<![CDATA[")) {
-        if (FStack.empty()) {
-          Fail("CDATA outside the root element", FPos);
-        }
-        Skip("]]>", 9);
-      } else if (Starts("<!")) {
-        if (rootSeen) {
-          Fail("a declaration inside the document", FPos);
-        }
-        SkipDeclaration();
-      } else if (Starts("</")) {
-        FPos += 2;
-        const std::string_view name = Name();
-        SkipSpace();
-        Expect('>');
-        if (FStack.empty() || FStack.back() != name) {
-          Fail("start and end tags do not match", FPos);
-        }
-        FStack.pop_back();
-      }
-    }
-    if (!FStack.empty()) {
-      Fail("unexpected end of data", FSize);
-    }
-    if (!rootSeen) {
-      Fail("no root element", FSize);
+// The encoding a packet is read in: the one its declaration names (a name
+// not known here is refused rather than guessed at), else UTF-8 when it
+// starts with the byte-order mark, else Windows-1251, the form we write.
+TPacketEncoding EncodingOf(const QByteArray& bytes) {
+  const std::string_view declared =
+      DeclaredEncoding(std::string_view(bytes.constData(), size_t(bytes.size())));
+  if (declared.empty()) {
+    return bytes.startsWith("\xEF\xBB\xBF") ? TPacketEncoding::Utf8 : TPacketEncoding::Windows1251;
+  }
+  static const struct {
+    std::string_view Name;
+    TPacketEncoding Encoding;
+  } kNames[] = {
+      {"windows-1251", TPacketEncoding::Windows1251},
+      {"cp1251", TPacketEncoding::Windows1251},
+      {"x-cp1251", TPacketEncoding::Windows1251},
+      {"utf-8", TPacketEncoding::Utf8},
+      {"utf8", TPacketEncoding::Utf8},
+  };
+  for (const auto& known : kNames) {
+    if (declared.size() == known.Name.size() &&
+        strncasecmp(declared.data(), known.Name.data(), known.Name.size()) == 0) {
+      return known.Encoding;
     }
   }
-
- private:
-  template <typename OnElement>
-  void StartTag(bool& rootSeen, OnElement& onElement) {
-    if (rootSeen && FStack.empty()) {
-      Fail("a second root element", FPos);
-    }
-    rootSeen = true;
-    ++FPos;
-    const std::string_view name = Name();
-    FAttrs.clear();
-    bool empty = false;
-    for (;;) {
-      const bool spaced = SkipSpace();
-      if (FPos >= FSize) {
-        Fail("unexpected end of data", FPos);
-      }
-      if (FData[FPos] == '/') {
-        ++FPos;
-        Expect('>');
-        empty = true;
-        break;
-      }
-      if (FData[FPos] == '>') {
-        ++FPos;
-        break;
-      }
-      if (!spaced) {
-        Fail("attributes must be separated by blanks", FPos);
-      }
-      const std::string_view attrName = Name();
-      SkipSpace();
-      Expect('=');
-      SkipSpace();
-      if (FPos >= FSize || (FData[FPos] != '"' && FData[FPos] != '\'')) {
-        Fail("an attribute value must be quoted", FPos);
-      }
-      const char quote = FData[FPos++];
-      // Values are short: eight bytes a step beats a library search here.
-      const char* close = FData + FPos;
-      const char* const end = FData + FSize;
-      while (end - close >= 8) {
-        uint64_t w;
-        std::memcpy(&w, close, 8);
-        if (HasByte(w, static_cast<unsigned char>(quote))) {
-          break;
-        }
-        close += 8;
-      }
-      while (close < end && *close != quote) {
-        ++close;
-      }
-      if (close == end) {
-        Fail("unexpected end of data", FSize);
-      }
-      // A raw '<' in a value is let through: nothing here can mistake it.
-      const size_t length = size_t(close - (FData + FPos));
-      FAttrs.push_back({attrName, std::string_view(FData + FPos, length)});
-      FPos += length + 1;
-    }
-    FStack.push_back(name);
-    onElement(FStack, FAttrs);
-    if (empty) {
-      FStack.pop_back();
-    }
-  }
-
-  [[noreturn]] void Fail(const char* reason, size_t at) const {
-    throw TPacketError{
-        Fmt(QStringLiteral("%s at byte %d"), {QString::fromLatin1(reason), QString::number(at)})};
-  }
-  bool Starts(const char* text) const {
-    const size_t n = std::strlen(text);
-    return FSize - FPos >= n && std::memcmp(FData + FPos, text, n) == 0;
-  }
-  void Skip(const char* terminator, size_t openLength) {
-    const std::string_view rest(FData + FPos + openLength, FSize - FPos - openLength);
-    const size_t at = rest.find(terminator);
-    if (at == std::string_view::npos) {
-      Fail("unexpected end of data", FSize);
-    }
-    FPos += openLength + at + std::strlen(terminator);
-  }
-  void SkipDeclaration() {
-    // <!DOCTYPE ...> with an internal subset in brackets, which may hold '>'.
-    int brackets = 0;
-    for (size_t i = FPos + 2; i < FSize; ++i) {
-      const char c = FData[i];
-      if (c == '[') {
-        ++brackets;
-      } else if (c == ']') {
-        --brackets;
-      } else if (c == '>' && brackets <= 0) {
-        FPos = i + 1;
-        return;
-      }
-    }
-    Fail("unexpected end of data", FSize);
-  }
-  bool SkipSpace() {
-    const size_t start = FPos;
-    while (IsXmlSpace(FData[FPos])) {
-      ++FPos;
-    }
-    return FPos > start;
-  }
-  void Expect(char c) {
-    if (FPos >= FSize) {
-      Fail("unexpected end of data", FPos);
-    }
-    if (FData[FPos] != c) {
-      Fail("malformed tag", FPos);
-    }
-    ++FPos;
-  }
-  std::string_view Name() {
-    const size_t start = FPos;
-    if (FPos >= FSize) {
-      Fail("unexpected end of data", FPos);
-    }
-    if (!IsNameStart(static_cast<unsigned char>(FData[FPos]))) {
-      Fail("malformed name", FPos);
-    }
-    // The zero after the last byte is no name character: no bounds test needed.
-    while (IsNameChar(static_cast<unsigned char>(FData[FPos]))) {
-      ++FPos;
-    }
-    return std::string_view(FData + start, FPos - start);
-  }
-
-  const char* FData;
-  size_t FSize;
-  size_t FPos = 0;
-  std::vector<std::string_view> FStack;
-  std::vector<TAttr> FAttrs;
-};
-
-const TAttr* FindAttr(const std::vector<TAttr>& attrs, std::string_view name) {
-  for (const TAttr& a : attrs) {
-    if (a.Name == name) {
-      return &a;
-    }
-  }
-  return nullptr;
+  throw TPacketError{Fmt(QStringLiteral("the encoding '%s' is not supported"),
+                         {QString::fromLatin1(declared.data(), qsizetype(declared.size()))})};
 }
 
 }  // namespace
@@ -955,7 +359,7 @@ QByteArray TClientDataSet::TImpl::PacketBytes() const {
 void TClientDataSet::TImpl::WriteFile(const QString& path) {
   QString reason;
   if (!WriteFileAtomically(path, PacketBytes(), &reason)) {
-    Error(Fmt(QStringLiteral("Cannot create file \"%s\". %s"), {path, reason}));
+    Error(CannotCreateFileMessage(path, reason));
   }
 }
 
@@ -963,7 +367,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   // Bytes the caller only lent (fromRawData) are copied: the old versions
   // point into them for as long as the table is open, and the scanner relies
   // on the terminating zero an array of our own always has.
-  const QByteArray bytes = given.capacity() == 0 ? QByteArray(given.constData(), given.size()) : given;
+  QByteArray bytes = given.capacity() == 0 ? QByteArray(given.constData(), given.size()) : given;
   const auto bad = [&](const QString& reason) {
     if (sourceName.isEmpty()) {
       Error(Fmt(QStringLiteral("Invalid data packet: %s"), {reason}));
@@ -972,6 +376,15 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   };
   if (bytes.isEmpty()) {
     bad(QStringLiteral("the file is empty"));
+  }
+  // A UTF-8 packet is read in the code page's form, so that its old versions
+  // can be written out again as they lie in the bytes, like any other's.
+  try {
+    if (EncodingOf(bytes) == TPacketEncoding::Utf8 && !Utf8PacketToCodePage(QByteArray(bytes), bytes)) {
+      bad(QStringLiteral("the file is not valid UTF-8"));
+    }
+  } catch (const TPacketError& e) {
+    bad(e.Reason);
   }
   if (size_t(bytes.size()) >= TRawSpan::kNull) {
     bad(QStringLiteral("the file is too large"));
@@ -1000,7 +413,16 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
       // As much again as the file at most, however wide the table.
       spans.reserve(std::min(versions.capacity() * slotCount, size_t(bytes.size()) / sizeof(TRawSpan)));
     });
+    const auto take = [](TPacketField& pf, TField* field) {
+      pf.Slot = field->FSlot;
+      pf.Field = field;
+      if (pf.Type == TFieldType::ftString) {
+        pf.Pool = std::make_shared<TTextPool>(field->Size());
+      }
+    };
     if (adopt) {
+      // Each field is made from its packet field: no names to look up.
+      FieldIndexByName.reserve(qsizetype(packetFields.size()));
       for (TPacketField& pf : packetFields) {
         if (!pf.Known) {
           continue;  // a type this program never writes: left out
@@ -1008,8 +430,11 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
         const int size = pf.Type == TFieldType::ftString ? (pf.Width > 0 ? pf.Width : 20) : 0;
         std::unique_ptr<TField> field(new TField(&Self, pf.Name, pf.Type, size, TFieldKind::fkData));
         field->FFromFile = true;
+        TField* const added = field.get();
         AddFieldObject(std::move(field));
+        take(pf, added);
       }
+      return;
     }
     for (TField* field : DataFields) {
       const int i = packetIndex.value(field->FieldName().toCaseFolded(), -1);
@@ -1021,11 +446,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
         Error(Fmt(QStringLiteral("Type mismatch for field '%s', expecting: %s actual: %s"),
                   {field->FieldName(), FieldTypeWord(field->DataType()), QString::fromLatin1(pf.TypeWord)}));
       }
-      pf.Slot = field->FSlot;
-      pf.Field = field;
-      if (pf.Type == TFieldType::ftString) {
-        pf.Pool = std::make_shared<TTextPool>(field->Size());
-      }
+      take(pf, field);
     }
   };
 
@@ -1310,22 +731,23 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
     // The rows are the current versions, in the order their first versions
     // were made: an edited row keeps its place after a save and a load.
     const int count = int(versions.size());
-    std::vector<int> replaces(size_t(count) + 1, 0);
+    std::vector<int> origin(size_t(count) + 1, 0);  // what each version replaces, then its first version
     for (size_t i = 0; i + 2 < log.size(); i += 3) {
       const int a = log[i];
       const int b = log[i + 1];
       if (log[i + 2] == 8 && b >= 1 && b < a && a <= count) {
-        replaces[size_t(a)] = b;
+        origin[size_t(a)] = b;
       }
     }
+    // A version only ever replaces an earlier one, whose first version is
+    // known by then: one pass, however long the chains (a damaged file may
+    // leave every version of a long chain current).
     std::vector<std::pair<int, int>> current;  // (first version, version), both 1-based
     for (int n = 1; n <= count; ++n) {
+      const int replaced = origin[size_t(n)];
+      origin[size_t(n)] = replaced != 0 ? origin[size_t(replaced)] : n;
       if ((versions[size_t(n - 1)].RowState & (rsSuperseded | rsDeleted)) == 0) {
-        int origin = n;
-        while (replaces[size_t(origin)] != 0) {
-          origin = replaces[size_t(origin)];  // strictly decreasing: ends
-        }
-        current.push_back({origin, n});
+        current.push_back({origin[size_t(n)], n});
       }
     }
     std::stable_sort(current.begin(), current.end(),

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include "common/data_folder.h"
 #include "common/language_key.h"
@@ -77,7 +79,8 @@ TEST(WriteLanguage, ErrorsOfTheDataFolderAndOfTheFileReachTheCaller) {
     WriteLanguage(1);
     ADD_FAILURE() << "no error";
   } catch (const EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Unable to write to " + SettingsPath());
+    EXPECT_EQ(e.Message(),
+              "Unable to write to " + SettingsPath() + ": " + QString::fromLocal8Bit(strerror(EISDIR)));
   }
   EXPECT_EQ(ReadLanguage(), 0);
 

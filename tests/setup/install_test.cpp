@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "common/language_key.h"
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace setup_test {
 namespace {
@@ -213,6 +216,86 @@ TEST_F(SetupTest, EachFailureShowsItsMessageAndLeavesTheLaterStepsUndone) {
     }
     EXPECT_FALSE(QFileInfo(DataFolder() + "Normative.xml").isFile());
     EXPECT_FALSE(QFileInfo::exists(DesktopEntry()));
+  }
+}
+
+// A full disk: the write that does not fit is told with its file and the
+// system's reason, leaves nothing half-written, and the steps after it are
+// not done.
+TEST_F(SetupTest, AWriteThatDoesNotFitStopsTheInstallationWithTheFileAndTheReason) {
+  const QString folder = testing_sandbox::Path("opt/");
+  const QString tooLarge = QString::fromLocal8Bit(strerror(EFBIG));
+  const struct {
+    const char* name;
+    rlim_t limit;
+    QString message;
+    bool registered;
+  } cases[] = {
+      {"the registry store", 10,
+       QString::fromUtf8("Запись информации в реестр не удалась. Cannot create file \"") + RegistryRoot() +
+           "/HKEY_LOCAL_MACHINE.json\". " + tooLarge,
+       false},
+      // Room for the store, the settings and the ranks requirements, not for the program.
+      {"the program", 64 * 1024, "Cannot create file \"" + folder + "tyazharnet-protocol\". " + tooLarge,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(testing_sandbox::Path("registry")).removeRecursively();
+    QDir(folder).removeRecursively();
+    Errors.clear();
+    auto window = Start();
+    window->edPath->setText(folder);
+    bool closed = true;
+    {
+      TFileSizeLimit limit(c.limit);
+      closed = Install(*window);
+    }
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(Errors, QStringList{c.message});
+    EXPECT_EQ(Registered(), c.registered);
+    EXPECT_TRUE(QDir(folder).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(DataFolder() + "Normative.xml"));
+    EXPECT_TRUE(QDir(DesktopFolder()).isEmpty());
+  }
+}
+
+TEST_F(SetupTest, AnIconOrDesktopEntryThatDoesNotFitIsToldAndTheOldEntryStays) {
+  const QString tooLarge = QString::fromLocal8Bit(strerror(EFBIG));
+  const QString shortFolder = testing_sandbox::Path("opt/");
+  // The entry names its folder three times: with a long one it outgrows the icon.
+  const QString longFolder = testing_sandbox::Path(QString(200, 'p') + "/");
+  const struct {
+    const char* name;
+    QString folder;
+    rlim_t limit;
+    QString failing;
+  } cases[] = {
+      {"the icon", shortFolder, 100, shortFolder + "tyazharnet-protocol.svg"},
+      {"the entry", longFolder, 700, DesktopEntry()},
+  };
+  WriteFile(DesktopEntry(), "an older entry");
+  auto window = Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir().mkpath(c.folder);
+    WriteFile(c.folder + "tyazharnet-protocol", "the program");
+    QString message;
+    {
+      TFileSizeLimit limit(c.limit);
+      try {
+        window->CreateDesktopShortcut("tyazharnet-protocol", c.folder);
+      } catch (const Exception& e) {
+        message = e.Message();
+      }
+    }
+    EXPECT_EQ(message, "Cannot create file \"" + c.failing + "\". " + tooLarge);
+    EXPECT_EQ(ReadFile(DesktopEntry()), QByteArray("an older entry"));
+    EXPECT_EQ(QDir(DesktopFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"tyazharnet-protocol.desktop"});
+    for (const QString& name : QDir(c.folder).entryList(QDir::Files | QDir::Hidden)) {
+      EXPECT_TRUE(name == "tyazharnet-protocol" || name == "tyazharnet-protocol.svg") << name.toStdString();
+    }
   }
 }
 

@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp1251.h"
 #include "platform/core/fmt.h"
 #include "platform/core/format_settings.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -106,30 +109,83 @@ TEST(FormatSettings, NumericDateFormatsAreThoseOfThreeNumbersAndOneSeparator) {
   }
 }
 
-TEST(AtomicFile, ReplacesWholeFileOrLeavesOldOne) {
+// The files of a folder: a write must leave nothing of its own behind.
+QStringList EntriesOf(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+QString ReasonOf(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+TEST(AtomicFile, ReplacesTheWholeFileOrReportsWhyNot) {
   const QString path = testing_sandbox::Path("t.xml");
   ASSERT_TRUE(WriteFileAtomically(path, "old"));
   ASSERT_TRUE(WriteFileAtomically(path, "new contents"));
   EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("new contents"));
+  EXPECT_EQ(EntriesOf(testing_sandbox::Folder()), QStringList{"t.xml"});
 
   QString error;
   EXPECT_FALSE(WriteFileAtomically(testing_sandbox::Path("no/such/folder/t.xml"), "x", &error));
-  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(error, ReasonOf(ENOENT));
+  // A folder where the file should be is not replaced by a file.
+  QDir().mkpath(testing_sandbox::Path("a-folder"));
+  EXPECT_FALSE(WriteFileAtomically(testing_sandbox::Path("a-folder"), "x", &error));
+  EXPECT_EQ(error, ReasonOf(EISDIR));
+  EXPECT_TRUE(QFileInfo(testing_sandbox::Path("a-folder")).isDir());
+}
 
-  // A folder that cannot take the temporary file: the old file stays.
+TEST(AtomicFile, AFolderThatCannotTakeTheTemporaryFileKeepsTheOldOne) {
+  QString error;
   const QString dir = testing_sandbox::Path("ro");
   QDir().mkpath(dir);
   const QString target = dir + "/t.xml";
   ASSERT_TRUE(WriteFileAtomically(target, "kept"));
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-  error.clear();
   const bool ok = WriteFileAtomically(target, "lost", &error);
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   if (ok) {
     GTEST_SKIP() << "running with rights that ignore folder permissions";
   }
-  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(error, ReasonOf(EACCES));
   EXPECT_EQ(testing_sandbox::ReadFile(target), QByteArray("kept"));
+}
+
+// A write that fails half-way: the small write that a buffered writer keeps
+// in memory until its final flush, a buffer's worth, and a large one.
+TEST(AtomicFile, AWriteCutShortLeavesTheOldFileAndNoTemporaryFile) {
+  const QString path = testing_sandbox::Path("Competitor.xml");
+  const QByteArray old(3000, 'o');
+  for (const qsizetype size : {qsizetype(100), qsizetype(16 * 1024), qsizetype(1024 * 1024)}) {
+    SCOPED_TRACE(size);
+    testing_sandbox::WriteFile(path, old);
+    const QByteArray bigger(size, 'n');
+    QString error;
+    bool written = false;
+    {
+      TFileSizeLimit limit(rlim_t(size / 2));
+      written = WriteFileAtomically(path, bigger, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, ReasonOf(EFBIG));
+    EXPECT_TRUE(testing_sandbox::ReadFile(path) == old);
+    EXPECT_EQ(EntriesOf(testing_sandbox::Folder()), QStringList{"Competitor.xml"});
+    // Nothing stays broken: the same write goes through without the limit.
+    ASSERT_TRUE(WriteFileAtomically(path, bigger));
+    EXPECT_TRUE(testing_sandbox::ReadFile(path) == bigger);
+  }
+}
+
+TEST(AtomicFile, ALinkStaysAndTheFileItPointsToIsReplaced) {
+  QDir().mkpath(testing_sandbox::Path("real"));
+  const QString real = testing_sandbox::Path("real/Tyazhar.ini");
+  const QString link = testing_sandbox::Path("Tyazhar.ini");
+  testing_sandbox::WriteFile(real, "old");
+  ASSERT_TRUE(QFile::link(real, link));
+  ASSERT_TRUE(WriteFileAtomically(link, "new"));
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(testing_sandbox::ReadFile(real), QByteArray("new"));
+  EXPECT_EQ(EntriesOf(testing_sandbox::Path("real")), QStringList{"Tyazhar.ini"});
 }
 
 TEST(AtomicFile, GivenPermissionsHoldForANewAndAReplacedFile) {

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 #include "platform/ini/ini_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -271,25 +274,54 @@ TEST(IniFileEncoding, AFileWithTheMarkIsReadAsUtf8) {
   EXPECT_EQ(TIniFile(IniPath()).ReadString("A", "City", ""), S("Гђ"));
 }
 
-TEST(IniWrite, UnwritableFileRaisesAndChangesNothing) {
-  const QString paths[] = {
-      testing_sandbox::Path("no/such/folder/Tyazhar.ini"),  // the folder is missing
-      testing_sandbox::Path("a-folder"),                    // a folder stands where the file should be
+TEST(IniWrite, UnwritableFileRaisesWithTheReasonAndChangesNothing) {
+  const struct {
+    const char* name;
+    QString path;
+    int reason;
+  } cases[] = {
+      {"the folder is missing", testing_sandbox::Path("no/such/folder/Tyazhar.ini"), ENOENT},
+      {"a folder stands where the file should be", testing_sandbox::Path("a-folder"), EISDIR},
   };
   QDir(testing_sandbox::Folder()).mkdir("a-folder");
-  for (const QString& path : paths) {
-    TIniFile ini(path);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TIniFile ini(c.path);
     try {
       ini.WriteString("GENERAL", "Language", "EN");
-      ADD_FAILURE() << "no error for " << path.toStdString();
+      ADD_FAILURE() << "no error";
     } catch (const EIniFileException& e) {
-      EXPECT_EQ(e.Message(), "Unable to write to " + path);
+      EXPECT_EQ(e.Message(),
+                "Unable to write to " + c.path + ": " + QString::fromLocal8Bit(strerror(c.reason)));
     }
     EXPECT_EQ(ini.ReadString("GENERAL", "Language", "RU"), "RU");
   }
   EXPECT_FALSE(QFileInfo::exists(testing_sandbox::Path("no")));
-  EXPECT_TRUE(QFileInfo(paths[1]).isDir());
-  EXPECT_TRUE(QDir(paths[1]).isEmpty());
+  EXPECT_TRUE(QFileInfo(cases[1].path).isDir());
+  EXPECT_TRUE(QDir(cases[1].path).isEmpty());
+}
+
+// A full disk: the file keeps every byte it had, the write is refused with
+// the system's reason, and the next write once there is room goes through.
+TEST(IniWrite, AWriteThatDoesNotFitKeepsTheOldFile) {
+  const QByteArray old = "[GENERAL]\r\nLanguage=EN\r\nCity=Tula\r\n";
+  WriteFile(IniPath(), old);
+  TIniFile ini(IniPath());
+  QString message;
+  {
+    TFileSizeLimit limit(rlim_t(old.size()));
+    try {
+      ini.WriteString("GENERAL", "CompetitionName", S("Кубок области"));
+    } catch (const EIniFileException& e) {
+      message = e.Message();
+    }
+  }
+  EXPECT_EQ(message, "Unable to write to " + IniPath() + ": " + QString::fromLocal8Bit(strerror(EFBIG)));
+  EXPECT_EQ(ReadFile(IniPath()), old);
+  EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"Tyazhar.ini"});
+  ini.WriteString("GENERAL", "CompetitionName", S("Кубок области"));
+  EXPECT_EQ(ini.ReadString("GENERAL", "CompetitionName", ""), S("Кубок области"));
 }
 
 }  // namespace

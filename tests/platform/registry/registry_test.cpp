@@ -2,8 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/registry/registry.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -184,6 +187,37 @@ TEST(Registry, AStoreFolderThatCannotBeMadeRefusesToCreateKeys) {
   EXPECT_FALSE(reg.OpenKey("Software\\Tyazhar", true));
   ASSERT_TRUE(reg.OpenKey(kShellFoldersKey, false));
   EXPECT_THROW(reg.WriteString("AppData", "/x"), ERegistryException);
+}
+
+// A full disk: every write is refused with the store's file and the
+// system's reason, and the store keeps every byte it had.
+TEST(Registry, AStoreThatCannotBeWrittenKeepsItsBytesAndSaysWhy) {
+  TRegistry reg;
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Tyazhar", true));
+  reg.WriteString("CurrentVersion", "1.0");
+  const QString file = StoreFile("HKEY_LOCAL_MACHINE.json");
+  const QByteArray before = ReadFile(file);
+  const QString why = "Cannot create file \"" + file + "\". " + QString::fromLocal8Bit(strerror(EFBIG));
+  QString message;
+  bool created = true;
+  {
+    TFileSizeLimit limit(rlim_t(before.size()));
+    try {
+      reg.WriteString("Path", "/opt/tyazharnet-protocol/");
+    } catch (const ERegistryException& e) {
+      message = e.Message();
+    }
+    created = reg.OpenKey("Software\\Other", true);
+  }
+  EXPECT_EQ(message, "Failed to set data for 'Path': " + why);
+  EXPECT_FALSE(created);
+  EXPECT_EQ(reg.LastWriteError(), why);
+  EXPECT_EQ(ReadFile(file), before);
+  EXPECT_EQ(QDir(RegistryRoot()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"HKEY_LOCAL_MACHINE.json"});
+  ASSERT_TRUE(reg.OpenKey("Software\\Tyazhar", false));
+  EXPECT_TRUE(reg.LastWriteError().isEmpty());
 }
 
 TEST(Registry, HandEditedStoreIsNormalised) {

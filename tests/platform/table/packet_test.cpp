@@ -6,9 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 #include <random>
 
+#include "platform/core/cp1251.h"
 #include "tests/platform/table/table_fixtures.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 using namespace table_test;
@@ -344,6 +348,11 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
   badValue.replace("Weight=\"63\"", "Weight=\"6x\"");
   QByteArray badState = packet;
   badState.replace("RowState=\"4\"", "RowState=\"four\"");
+  QByteArray otherEncoding = packet;
+  otherEncoding.replace("standalone=\"yes\"", "encoding=\"KOI8-R\"");
+  QByteArray notUtf8 = packet;
+  notUtf8.replace("standalone=\"yes\"", "encoding=\"UTF-8\"");
+  notUtf8.replace("Weight=\"63\"", "Weight=\"63\" RefereePlatform=\"\xC0\xAF\"");
   const QString path = Path("ManWeight.xml");
   const QString inFile = "dsManWeight: Invalid data packet in file \"" + path + "\": ";
   const struct {
@@ -361,6 +370,8 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
       {"missing field", missing, "dsManWeight: Field 'RefereePlatform' not found"},
       {"bad value", badValue, "dsManWeight: '6x' is not a valid integer value for field 'Weight'"},
       {"bad state", badState, inFile + "a RowState that is not a number"},
+      {"an encoding not read here", otherEncoding, inFile + "the encoding 'KOI8-R' is not supported"},
+      {"UTF-8 declared, other bytes", notUtf8, inFile + "the file is not valid UTF-8"},
       {"attributes run together", "<DATAPACKET a=\"1\"b=\"2\"/>",
        inFile + "attributes must be separated by blanks at byte 17"},
       {"unquoted value", "<DATAPACKET a=1/>", inFile + "an attribute value must be quoted at byte 14"},
@@ -396,6 +407,54 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
               }).startsWith("dsManWeight: Cannot open file \"" + Path("none.xml") + "\". "));
   EXPECT_EQ(MessageOf([&] { t.Open(); }),
             "dsManWeight: Missing data packet: the table has no file name to open");
+}
+
+// A name typed in, then corrected: an old version and the current one, as
+// another program may write them, in UTF-8 or in the code page.
+TEST(PacketRead, TheDeclaredEncodingIsTheOneRead) {
+  const QString first = "Пётр Ёлкин";
+  const struct {
+    const char* what;
+    QByteArray head;
+    bool utf8;
+    QString corrected;
+  } cases[] = {
+      // Letters the code page lacks come through a UTF-8 file too.
+      {"UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n", true, "Қанат Әлиев"},
+      {"another spelling, single quotes", "<?xml version='1.0' encoding='utf8'?>", true, "Қанат Әлиев"},
+      {"a byte-order mark alone", "\xEF\xBB\xBF<?xml version=\"1.0\"?>", true, "Пётр Ёлкин-Щукин"},
+      {"Windows-1251", "<?xml version=\"1.0\" encoding=\"Windows-1251\"?>", false, "Пётр Ёлкин-Щукин"},
+      {"another spelling", "\n<?xml version=\"1.0\" encoding=\"CP1251\"?>", false, "Пётр Ёлкин-Щукин"},
+      {"no declaration: our own form", "<?xml version=\"1.0\" standalone=\"yes\"?>  ", false,
+       "Пётр Ёлкин-Щукин"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto encode = [&](const QString& text) { return c.utf8 ? text.toUtf8() : cp1251::Encode(text); };
+    const QByteArray packet =
+        c.head +
+        "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"Name\" fieldtype=\"string\" "
+        "WIDTH=\"255\"/></FIELDS><PARAMS CHANGE_LOG=\"1 0 4 2 1 8\"/></METADATA><ROWDATA><ROW RowState=\"5\" "
+        "Name=\"" +
+        encode(first) + "\"/><ROW RowState=\"12\" Name=\"" + encode(c.corrected) +
+        "\"/></ROWDATA></DATAPACKET>";
+    TClientDataSet t("dsOrganizer");
+    t.AddField("Name", TFieldType::ftString, 255);
+    t.LoadFromBytes(packet);
+    EXPECT_EQ(Column(t, "Name"), QStringList{c.corrected});
+    // Written in our own form, the old version as well: what the same
+    // history typed into the program writes.
+    TClientDataSet typed("dsOrganizer");
+    typed.AddField("Name", TFieldType::ftString, 255);
+    typed.CreateDataSet();
+    typed.Append();
+    typed.FieldByName("Name").SetAsString(first);
+    typed.Post();
+    typed.Edit();
+    typed.FieldByName("Name").SetAsString(c.corrected);
+    typed.Post();
+    EXPECT_EQ(t.SaveToBytes(), typed.SaveToBytes());
+  }
 }
 
 TEST(PacketRead, AProtocolLoadsIntoATableWithTheSameFieldsInAnyOrder) {
@@ -631,6 +690,40 @@ TEST_F(WriteBackTest, AFailedWriteNamesTheTableAndKeepsTheOldFile) {
     EXPECT_EQ(ReadFile(locked), before);
   }
   t.SetFileName("");
+}
+
+// A full disk at a save and at the write-back: the old file keeps every
+// byte, the message names the table, the file and the system's reason, and
+// the table keeps its changes for the save that works once there is room.
+TEST_F(WriteBackTest, ASaveThatDoesNotFitKeepsTheOldFileAndTheChanges) {
+  TClientDataSet t("dsManWeight");
+  DefineWeightClasses(t);
+  OpenOrCreate(t, path);
+  const QByteArray before = ReadFile(path);
+  t.Last();
+  t.Edit();
+  t.FieldByName("RefereePlatform").SetAsString("Судья Петров");
+  t.Post();
+  QString saveMessage;
+  QString closeMessage;
+  {
+    TFileSizeLimit limit(rlim_t(before.size()));
+    saveMessage = MessageOf([&] { t.SaveToFile(); });
+    closeMessage = MessageOf([&] { t.Close(); });
+  }
+  const QString expected =
+      "dsManWeight: Cannot create file \"" + path + "\". " + QString::fromLocal8Bit(strerror(EFBIG));
+  EXPECT_EQ(saveMessage, expected);
+  EXPECT_EQ(closeMessage, expected);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(QDir(testing_sandbox::Folder()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"ManWeight.xml"});
+  ASSERT_TRUE(t.Active());
+  EXPECT_TRUE(t.ContentChanged());
+  t.Close();
+  t.Open();
+  t.Last();
+  EXPECT_EQ(t.FieldByName("RefereePlatform").AsString(), "Судья Петров");
 }
 
 }  // namespace
