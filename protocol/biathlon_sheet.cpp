@@ -4,13 +4,6 @@
 #include "protocol/protocol.h"
 #include "protocol/sheet_pen.h"
 
-namespace {
-
-// Points: room for two lines of the sheet's text.
-constexpr int kTwoLines = 26;
-
-}  // namespace
-
 // Sixteen columns: the jerk, the snatch with its points, and their sum side
 // by side, so the head is laid out in three fields A..C, D..M and N..P.
 void TProtocol::WriteBiathlonSheet(TExcelManager& AExcel, int ASheet, const QString& ACompetitionName,
@@ -46,9 +39,6 @@ void TProtocol::WriteBiathlonSheet(TExcelManager& AExcel, int ASheet, const QStr
   pen.PutMerged('A', 'C', r, ACity);
   pen.PutMerged('D', 'M', r, FLanguage->Protocol());
   pen.PutMerged('N', 'P', r, FLanguage->WorkingTime());
-  // The three head fields are narrower than on the other sheets: the working
-  // time and the record heading need two lines, which a default row cannot show.
-  AExcel.SetRowHeight(ASheet, r, kTwoLines);
   ++r;
 
   pen.PutMergedFramed('A', 'C', r, QStringLiteral("Высшее достижение России"));
@@ -56,7 +46,6 @@ void TProtocol::WriteBiathlonSheet(TExcelManager& AExcel, int ASheet, const QStr
                 Fmt(QStringLiteral("%s по гиревому спорту среди %s (%s)"),
                     {ACompetitionName, SexWord(ASex), FLanguage->BiathlonTitle()}));
   pen.PutMergedFramed('N', 'P', r, FLanguage->RanksRequirements());
-  AExcel.SetRowHeight(ASheet, r, kTwoLines);
   ++r;
 
   pen.PutBoxed('A', r, FLanguage->Jerk());
@@ -130,4 +119,5 @@ void TProtocol::WriteBiathlonSheet(TExcelManager& AExcel, int ASheet, const QStr
 
   r += 3;
   WriteReferees(AExcel, ASheet, r, AMainReferee, ASecretary, ARefereePlatform, ARefereePlatformMain);
+  AExcel.FitRowHeights(ASheet);
 }

@@ -1,6 +1,7 @@
 #include "protocol/excel_manager.h"
 
 #include "platform/core/fmt.h"
+#include "platform/spreadsheet/text_fit.h"
 
 #ifndef TYAZHAR_WEB_ADDRESS
 #error "TYAZHAR_WEB_ADDRESS must be defined by the build"
@@ -171,21 +172,39 @@ void TExcelManager::SetSheetName(int ASheet, const QString& AName) {
       .OlePropertySet(QStringLiteral("Orientation"), xlLandscape);
 }
 
+spreadsheet::TWorksheet& TExcelManager::Written(int ASheet) {
+  return FWritten.try_emplace(ASheet, QString()).first->second;
+}
+
+std::optional<spreadsheet::TCellRange> TExcelManager::RangeOf(const QString& AFrom, const QString& ATo) {
+  const auto from = spreadsheet::ParseCellName(AFrom);
+  const auto to = spreadsheet::ParseCellName(ATo);
+  if (!from || !to) {
+    return std::nullopt;
+  }
+  return spreadsheet::SpanOf(*from, *to);
+}
+
 void TExcelManager::SetColumnWidth(int ASheet, int ACol, int AWidth) {
   GetSheet(ASheet)
       .OlePropertyGet(QStringLiteral("Columns"), {ACol})
       .OlePropertySet(QStringLiteral("ColumnWidth"), AWidth);
+  Written(ASheet).SetColumnWidth(ACol, AWidth);
 }
 
 void TExcelManager::SetRowHeight(int ASheet, int ARow, int AHeight) {
   GetSheet(ASheet)
       .OlePropertyGet(QStringLiteral("Rows"), {ARow})
       .OlePropertySet(QStringLiteral("RowHeight"), AHeight);
+  Written(ASheet).SetRowHeight(ARow, AHeight);
 }
 
 void TExcelManager::SetCellValue(int ASheet, int ACol, int ARow, const TAutomationValue& AValue) {
   Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("Value"), AValue);
   CenterCell(ASheet, ACol, ARow);
+  // Only texts wrap; a number keeps to one line.
+  const QString* text = std::get_if<QString>(&AValue);
+  Written(ASheet).EditCell({ARow, ACol}).Value = text ? spreadsheet::TCellValue(*text) : std::monostate{};
 }
 
 void TExcelManager::SetCellFormula(int ASheet, int ACol, int ARow, const TAutomationValue& AFormula) {
@@ -210,6 +229,26 @@ void TExcelManager::MergeCells(int ASheet, const QString& AFrom, const QString& 
       .OlePropertySet(QStringLiteral("HorizontalAlignment"), ACenter ? xlCenter : xlGeneral);
   Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("WrapText"), true);
   Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("Orientation"), AOrientation);
+  if (const auto range = RangeOf(AFrom, ATo)) {
+    spreadsheet::TWorksheet& written = Written(ASheet);
+    written.Merge(*range);
+    spreadsheet::TCellFormat& format = written.EditCell(range->First).Format;
+    format.WrapText = true;
+    format.Orientation = AOrientation;
+  }
+}
+
+void TExcelManager::SetWrapText(int ASheet, const QString& AFrom, const QString& ATo, bool AWrap) {
+  Range(ASheet, AFrom, ATo).OlePropertySet(QStringLiteral("WrapText"), AWrap);
+  if (const auto range = RangeOf(AFrom, ATo)) {
+    Written(ASheet).EditCell(range->First).Format.WrapText = AWrap;
+  }
+}
+
+void TExcelManager::FitRowHeights(int ASheet) {
+  for (const auto& [row, height] : spreadsheet::RowsToRaise(Written(ASheet))) {
+    SetRowHeight(ASheet, row, int(height));
+  }
 }
 
 void TExcelManager::DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo) {

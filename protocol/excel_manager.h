@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/spreadsheet/automation.h"
+#include "platform/spreadsheet/workbook_model.h"
 
 // The one piece of the program that talks to the spreadsheet application.
 // A manager lives for one print or one export. Sheets, columns, rows and cells
 // are addressed by number; ranges by two A1 cell names.
+//
+// The manager also keeps what it wrote on each sheet (widths, heights, texts,
+// merges and their wrapping), since a spreadsheet application makes no room
+// for a wrapped text in a merged area: FitRowHeights gives the rows their
+// heights from that.
 //
 // Ownership: the owner calls Destroy() in its cleanup step, where the shutdown
 // error of a hidden instance may reach it; the destructor itself never throws
@@ -38,6 +46,13 @@ class TExcelManager {
   void CenterCell(int ASheet, int ACol, int ARow);
   void SetCellAlignGeneral(int ASheet, int ACol, int ARow);
   void MergeCells(int ASheet, const QString& AFrom, const QString& ATo, bool ACenter, int AOrientation);
+  // Off, a text longer than its range is shrunk to fit it instead of being
+  // broken over lines.
+  void SetWrapText(int ASheet, const QString& AFrom, const QString& ATo, bool AWrap);
+  // Raises each row of the sheet that its wrapped or turned texts need higher
+  // than it stands, as the printed font measures them; a sheet writer calls
+  // it once the sheet is written.
+  void FitRowHeights(int ASheet);
   void DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo);
   void DrawCellBorders(int ASheet, int ACol, int ARow);
   void PrintOut(bool ALandscape);
@@ -51,6 +66,11 @@ class TExcelManager {
   TOleVariant Cell(int ASheet, int ACol, int ARow);
   TOleVariant Range(int ASheet, const QString& AFrom, const QString& ATo);
 
+  spreadsheet::TWorksheet& Written(int ASheet);
+  // A1 names as the callers build them; a malformed one is the application's to refuse.
+  static std::optional<spreadsheet::TCellRange> RangeOf(const QString& AFrom, const QString& ATo);
+
+  std::map<int, spreadsheet::TWorksheet> FWritten;
   TOleVariant FExcel;
   TOleVariant FWorkBook;
   bool FOwnsExcel;

@@ -117,6 +117,7 @@ void TProtocol::WriteIndividualDiscipline(TExcelManager& AExcel, int ASheet, con
                        AKettlebellWeight, AOrganizer, AWeight, ASex, AClassWord, fields, mswc, ms, cms);
   r += 3;
   WriteReferees(AExcel, ASheet, r, AMainReferee, ASecretary, ARefereePlatform, ARefereePlatformMain);
+  AExcel.FitRowHeights(ASheet);
 }
 
 void TProtocol::WriteSnatchSheet(TExcelManager& AExcel, int ASheet, const QString& ACompetitionName,

@@ -135,4 +135,5 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
     ARelayRace.Next();
   }
   writeRelayTeamEnd();
+  AExcel.FitRowHeights(ASheet);
 }

@@ -3,6 +3,7 @@
 #include "protocol/cleanup.h"
 #include "protocol/excel_manager.h"
 #include "protocol/protocol.h"
+#include "protocol/sheet_pen.h"
 
 namespace {
 
@@ -111,19 +112,19 @@ void TProtocol::GetRankRequirements(QString& AMSWC, QString& AMS, QString& ACMS,
 void TProtocol::WriteReferees(TExcelManager& AExcel, int ASheet, int ARow, const QString& AMainReferee,
                               const QString& ASecretary, const QString& ARefereePlatform,
                               const QString& ARefereePlatformMain) const {
-  const auto line = [&](int row, const QString& from, const QString& to, const QString& caption, int blanks,
+  TSheetPen pen(AExcel, ASheet);
+  // Wrapped, a line too long for its half of the sheet would break inside
+  // the name; it is shrunk instead.
+  const auto line = [&](int row, char from, char to, const QString& caption, int blanks,
                         const QString& name) {
-    if (name.isEmpty()) {
-      return;
+    if (!name.isEmpty()) {
+      pen.PutLine(from, to, row, caption + QString(blanks, u' ') + name);
     }
-    AExcel.SetCellValue(ASheet, from.front().unicode() - u'@', row, caption + QString(blanks, u' ') + name);
-    AExcel.MergeCells(ASheet, from + QString::number(row), to + QString::number(row), false, 0);
   };
-  line(ARow, QStringLiteral("A"), QStringLiteral("F"), FLanguage->MainJudgeOnPlatform(), 17,
-       ARefereePlatformMain);
-  line(ARow, QStringLiteral("G"), QStringLiteral("L"), FLanguage->MainSecretary(), 26, ASecretary);
-  line(ARow + 2, QStringLiteral("A"), QStringLiteral("F"), FLanguage->Judge(), 48, ARefereePlatform);
-  line(ARow + 2, QStringLiteral("G"), QStringLiteral("L"), FLanguage->MainJudge(), 32, AMainReferee);
+  line(ARow, 'A', 'F', FLanguage->MainJudgeOnPlatform(), 17, ARefereePlatformMain);
+  line(ARow, 'G', 'L', FLanguage->MainSecretary(), 26, ASecretary);
+  line(ARow + 2, 'A', 'F', FLanguage->Judge(), 48, ARefereePlatform);
+  line(ARow + 2, 'G', 'L', FLanguage->MainJudge(), 32, AMainReferee);
 }
 
 void TProtocol::SetSnatchColumnWidths(TExcelManager& AExcel, int ASheet) {

@@ -43,6 +43,13 @@ class TSheetPen {
     Frame(AFrom, ATo, ARow);
   }
 
+  // A line of a caption and a name that must not break apart: merged, not
+  // centred, and shrunk to fit the range when it is longer.
+  void PutLine(char AFrom, char ATo, int ARow, const QString& AText) {
+    PutMerged(AFrom, ATo, ARow, AText, false);
+    FExcel.SetWrapText(FSheet, Name(AFrom, ARow), Name(ATo, ARow), false);
+  }
+
   TExcelManager& Excel() const { return FExcel; }
   int Sheet() const { return FSheet; }
 

@@ -35,6 +35,7 @@ void TProtocol::PrintStream(TClientDataSet& AStream) {
             ++row;
             AStream.Next();
           }
+          excel->FitRowHeights(1);
         }
         excel->PrintOut(false);
       },

@@ -1,7 +1,8 @@
-#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/core/fmt.h"
+#include "platform/spreadsheet/text_fit.h"
 #include "platform/table/client_dataset.h"
 #include "protocol/cleanup.h"
 #include "protocol/excel_manager.h"
@@ -16,54 +17,8 @@ struct TClassColumn {
   QString Caption;
 };
 
-// The width the points column keeps: the sheet's default.
-constexpr double kDefaultColumnWidth = 8.43;
-// Points per line of the sheet's text, and the most a row can be given.
-constexpr int kLineHeight = 15;
-constexpr int kMaxRowHeight = 409;
-
-// The lines a wrapped text takes over a width in column units (the width of
-// a digit): broken between words, and inside a word wider than a line, as
-// the spreadsheet breaks it. Capitals run wider than a digit, small letters
-// and blanks narrower; the estimate errs towards a line too many, which
-// leaves room instead of printing over the row above.
-int WrappedLines(const QString& text, double width) {
-  const auto cost = [](QChar c) { return c == u' ' ? 0.5 : c.isUpper() ? 1.1 : c.isLower() ? 0.9 : 1.0; };
-  const double room = width - 1;
-  int lines = 1;
-  double used = 0;
-  for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
-    double wordCost = 0;
-    for (const QChar c : word) {
-      wordCost += cost(c);
-    }
-    if (used > 0 && used + cost(u' ') + wordCost <= room) {
-      used += cost(u' ') + wordCost;
-      continue;
-    }
-    if (used > 0) {
-      ++lines;
-      used = 0;
-    }
-    for (const QChar c : word) {
-      if (used > 0 && used + cost(c) > room) {
-        ++lines;
-        used = 0;
-      }
-      used += cost(c);
-    }
-  }
-  return lines;
-}
-
-// A title row merged over a width: as high as its wrapped text, so that it
-// does not run over the row above; a text on one line keeps the default.
-void FitTitleRow(TExcelManager& AExcel, int ASheet, int ARow, const QString& AText, double AWidth) {
-  const int lines = WrappedLines(AText, AWidth);
-  if (lines > 1) {
-    AExcel.SetRowHeight(ASheet, ARow, std::min(lines * kLineHeight, kMaxRowHeight));
-  }
-}
+// The width of every printed class column.
+constexpr int kClassColumnWidth = 5;
 
 }  // namespace
 
@@ -104,9 +59,15 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   int current = 2;
   int currentSex = -1;
   QString currentDiscipline;
+  QString groupCaption;
   std::vector<TField*> printed;
   const auto closeGroup = [&] {
-    AExcel.MergeCells(ASheet, name(groupStart, head), name(current, head), true, 0);
+    // A caption with a word wider than its group's narrow columns could only
+    // be broken inside the word; it stands turned instead, as the place
+    // caption does, and the row grows to its length.
+    const double width = (current - groupStart + 1) * spreadsheet::ColumnPoints(kClassColumnWidth);
+    const int orientation = spreadsheet::WordsFitAcross(groupCaption, width) ? 0 : 90;
+    AExcel.MergeCells(ASheet, name(groupStart, head), name(current, head), true, orientation);
     AExcel.DrawRangeBorders(ASheet, name(groupStart, head), name(current, head));
   };
   for (int i = 3; i < ATeamProtocol.FieldCount(); ++i) {
@@ -153,11 +114,11 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
             groupStart = current + 1;
             currentSex = column.Sex;
             currentDiscipline = column.Discipline;
-            AExcel.SetCellValue(ASheet, groupStart, head,
-                                Fmt(QStringLiteral("%s (%s)"), {SexCaption(column.Sex), column.Discipline}));
+            groupCaption = Fmt(QStringLiteral("%s (%s)"), {SexCaption(column.Sex), column.Discipline});
+            AExcel.SetCellValue(ASheet, groupStart, head, groupCaption);
           }
           ++current;
-          AExcel.SetColumnWidth(ASheet, current, 5);
+          AExcel.SetColumnWidth(ASheet, current, kClassColumnWidth);
           AExcel.SetCellValue(ASheet, current, head + 1, column.Caption);
           AExcel.DrawCellBorders(ASheet, current, head + 1);
           printed.push_back(&field);
@@ -165,9 +126,6 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
         {[&] { ATeamProtocol.SetFiltered(false); }, [&] { ATeamProtocol.SetFilter(QString()); }});
   }
   closeGroup();
-  // The group captions wrap over their five-wide columns and the place
-  // caption stands turned: a default row shows neither whole.
-  AExcel.SetRowHeight(ASheet, head, 26);
   ++current;
   const int points = current;
   AExcel.SetCellValue(ASheet, points, head, FLanguage->Points());
@@ -179,10 +137,6 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   }
   AExcel.MergeCells(ASheet, name(3, n + 1), name(points, n + 1), true, 0);
   AExcel.MergeCells(ASheet, name(3, n + 2), name(points, n + 2), true, 0);
-  // The title rows wrap over as many five-wide columns as the data has.
-  const double titleWidth = 5.0 * double(printed.size()) + kDefaultColumnWidth;
-  FitTitleRow(AExcel, ASheet, n + 1, title, titleWidth);
-  FitTitleRow(AExcel, ASheet, n + 2, competition, titleWidth);
 
   TField& position = ATeamProtocol.FieldByName(QStringLiteral("Position"));
   TField& team = ATeamProtocol.FieldByName(QStringLiteral("Team"));
@@ -206,10 +160,11 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
 
   ++row;
   if (!AMainReferee.isEmpty()) {
-    pen.PutMerged('B', 'E', row, FLanguage->MainJudge() + u' ' + AMainReferee, false);
+    pen.PutLine('B', 'E', row, FLanguage->MainJudge() + u' ' + AMainReferee);
   }
   row += 2;
   if (!ASecretary.isEmpty()) {
-    pen.PutMerged('B', 'E', row, FLanguage->MainSecretary() + u' ' + ASecretary, false);
+    pen.PutLine('B', 'E', row, FLanguage->MainSecretary() + u' ' + ASecretary);
   }
+  AExcel.FitRowHeights(ASheet);
 }

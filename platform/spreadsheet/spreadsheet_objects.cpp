@@ -503,9 +503,6 @@ TAutomationValue ToAutomation(const TCellValue& value) {
   return {};
 }
 
-constexpr double DefaultColumnWidth = 8.43;
-constexpr double DefaultRowHeight = 15;
-
 class TRangeObject : public TSheetObject {
  public:
   TRangeObject(std::shared_ptr<TClientSession> session, std::shared_ptr<TWorkbook> book,
@@ -644,7 +641,7 @@ class TRangeObject : public TSheetObject {
     if (call.Is(u"RowHeight")) {
       if (const auto* value = call.Assigned()) {
         const double height = call.ToDouble(*value);
-        if (height < 0 || height > 409.5) {
+        if (height < 0 || height > MaxRowHeight) {
           call.Refuse(QString::number(height));
         }
         if (FRange.Last.Row - FRange.First.Row >= MaxCellsPerChange) {

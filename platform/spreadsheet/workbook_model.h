@@ -57,6 +57,11 @@ inline constexpr int Downward = -4170;
 inline constexpr int MaxRows = 1048576;
 inline constexpr int MaxColumns = 16384;
 inline constexpr int MaxTextLength = 32767;
+// A column or row that was never given a width or height has these: the
+// character units and points of the default font, Calibri 11.
+inline constexpr double DefaultColumnWidth = 8.43;
+inline constexpr double DefaultRowHeight = 15;
+inline constexpr double MaxRowHeight = 409.5;
 
 // Rows and columns count from 1, as the automation callers give them.
 struct TCellAddress {

@@ -6,10 +6,12 @@
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
 #include "platform/spreadsheet/formula.h"
+#include "platform/spreadsheet/text_fit.h"
 #include "platform/spreadsheet/workbook_model.h"
 
 namespace spreadsheet {
@@ -88,6 +90,40 @@ uint8_t BorderStyle(int lineStyle) {
     default:
       return LXW_BORDER_NONE;
   }
+}
+
+// What the sheet's cells and merged areas cover, from A1; nothing on an
+// empty sheet.
+std::optional<TCellRange> UsedRange(const TWorksheet& sheet) {
+  std::optional<TCellRange> used;
+  const auto take = [&](const TCellRange& range) {
+    used = Bounding(used.value_or(TCellRange{{1, 1}, {1, 1}}), range);
+  };
+  for (const auto& [address, cell] : sheet.Cells()) {
+    take({address, address});
+  }
+  for (const auto& range : sheet.MergedRanges()) {
+    take(range);
+  }
+  return used;
+}
+
+// Whether a text that is shrunk to fit its cell (or merged area) is longer
+// than the cell: LibreOffice then prints the sheet as wide as the text's
+// unshrunk length would reach, which scales the page down or adds an empty
+// one beside it.
+bool HasShrunkText(const TWorksheet& sheet) {
+  for (const auto& [address, cell] : sheet.Cells()) {
+    const auto* text = std::get_if<QString>(&cell.Value);
+    if (!text || !cell.Format.ShrinkToFit || cell.Format.WrapText || cell.Format.Orientation != 0) {
+      continue;
+    }
+    const TCellRange range = sheet.MergeAt(address).value_or(TCellRange{address, address});
+    if (WrappedLines(*text, RangePoints(sheet, range)) > 1) {
+      return true;
+    }
+  }
+  return false;
 }
 
 class TXlsxFile {
@@ -201,6 +237,13 @@ class TXlsxFile {
     TFormulaEvaluator evaluator(sheet);
     for (const auto& [address, cell] : sheet.Cells()) {
       WriteCell(out, sheet, evaluator, address, cell);
+    }
+    // Such a sheet prints what it covers, as the spreadsheet application
+    // prints any sheet.
+    if (const auto used = UsedRange(sheet); used && HasShrunkText(sheet)) {
+      Check(worksheet_print_area(out, 0, 0, static_cast<lxw_row_t>(used->Last.Row - 1),
+                                 static_cast<lxw_col_t>(used->Last.Column - 1)),
+            sheet.Name());
     }
     WritePageSetup(out, sheet.PageSetup(), sheet.Name());
   }

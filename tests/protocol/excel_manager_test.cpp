@@ -296,6 +296,10 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
        merge(-4108, 90)},
       {"MergeCells not centred", [](TExcelManager& m) { m.MergeCells(1, "C5", "I5", false, 0); },
        merge(1, 0)},
+      {"SetWrapText",
+       [](TExcelManager& m) { m.SetWrapText(1, "C5", "I5", false); },
+       {"Application.WorkSheets get 1", "Application.WorkSheets[1].Range get \"C5\", \"I5\"",
+        range + ".WrapText put False"}},
       {"DrawRangeBorders", [](TExcelManager& m) { m.DrawRangeBorders(1, "C5", "I5"); },
        borders("Application.WorkSheets[1].Range get \"C5\", \"I5\"", range)},
       {"DrawCellBorders", [](TExcelManager& m) { m.DrawCellBorders(1, 2, 9); },
@@ -320,6 +324,41 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
     EXPECT_EQ(calls, c.expected) << c.name;
     manager->Destroy();
   }
+}
+
+// The rows are fitted from what the manager itself wrote on the sheet, since
+// the application cannot be asked what a merged text needs.
+TEST_F(ExcelManagerTest, FitRowHeightsRaisesTheRowsThatTheWrittenTextsNeed) {
+  const QString name = QStringLiteral("Богатырёв Святослав Никитич");
+  auto manager = TExcelManager::CreateHidden();
+  manager->SetColumnWidth(1, 1, 7);
+  manager->SetColumnWidth(1, 2, 5);
+  manager->SetColumnWidth(1, 3, 5);
+  // Written before the merge that makes it wrap, as the team sheet does.
+  manager->SetCellValue(1, 1, 2, name);
+  manager->MergeCells(1, "A2", "C2", false, 0);
+  // Not wrapped, the text is shrunk to its one line.
+  manager->SetCellValue(1, 1, 3, name);
+  manager->MergeCells(1, "A3", "C3", false, 0);
+  manager->SetWrapText(1, "A3", "C3", false);
+  // A row already high enough keeps its height.
+  manager->SetRowHeight(1, 4, 40);
+  manager->SetCellValue(1, 1, 4, name);
+  manager->MergeCells(1, "A4", "C4", false, 0);
+  // Another sheet's columns are its own: at the default widths of A and B,
+  // unlike those of the first sheet, the short name keeps to one line.
+  manager->SetCellValue(2, 1, 2, QStringLiteral("Богатырёв Никитич"));
+  manager->MergeCells(2, "A2", "B2", false, 0);
+  excel.ClearCalls();
+  manager->FitRowHeights(1);
+  EXPECT_EQ(excel.CallTexts({"RowHeight"}),
+            QStringList{"Application.WorkSheets[1].Rows[2].RowHeight put 30"});
+  // Fitted once, nothing more to raise.
+  manager->FitRowHeights(1);
+  EXPECT_EQ(excel.CallTexts({"RowHeight"}).size(), 1);
+  manager->FitRowHeights(2);
+  EXPECT_EQ(excel.CallTexts({"RowHeight"}).size(), 1);
+  manager->Destroy();
 }
 
 TEST_F(ExcelManagerTest, AlignGeneralAfterAValueKeepsTheVerticalCentring) {

@@ -115,7 +115,11 @@ TEST_F(IndividualSheetTest, SnatchSheetOfOneOrganiserAndFourCompetitors) {
   EXPECT_EQ(sheet.Cell("G9")->HorizontalAlignment, -4108);
   EXPECT_EQ(sheet.Range("A16", "F16")->HorizontalAlignment, 1);
   EXPECT_EQ(sheet.Range("C4", "I4")->HorizontalAlignment, -4108);
-  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{8, 40}}));
+  // The captions keep their 40 points at least; short names keep to one line.
+  EXPECT_GE(sheet.RowHeights.at(8), 40);
+  for (const int row : {9, 10, 11, 12, 16, 18}) {
+    EXPECT_FALSE(sheet.RowHeights.contains(row)) << row;
+  }
   EXPECT_EQ(sheet.ColumnWidths, (std::map<int, int>{{1, 6},
                                                     {2, 15},
                                                     {3, 10},
@@ -133,6 +137,33 @@ TEST_F(IndividualSheetTest, SnatchSheetOfOneOrganiserAndFourCompetitors) {
   EXPECT_EQ(sheet.PageSetup.at("Orientation"), TAutomationValue(2));
   EXPECT_TRUE(excel.Workbook().Closed);
   EXPECT_TRUE(excel.Application()->Quit);
+}
+
+// A class as a secretary prints it: spreadsheet programs make no room for a
+// text that wraps in a merged area, so the sheet gives each row its lines.
+TEST_F(IndividualSheetTest, LongTextsGetTheirLinesAndTheRefereesKeepToOne) {
+  c.AddCompetitor(c.Snatch, {"Константинопольская Александра Владиславовна", 1, 65.0, "Динамо", 100, 5, 3, 3,
+                             0, "Тренеров Т.Т., Наставников Н.Н."});
+  PrintSnatch(QStringLiteral("Чемпионат и первенство Центрального федерального округа"), 68,
+              QStringLiteral("до"), QStringLiteral("Смирнова Анастасия Андреевна"),
+              QStringLiteral("Алексеев Алексей Алексеевич"));
+  const auto& sheet = Sheet();
+  ASSERT_EQ(sheet.Text("B12"), QStringLiteral("Константинопольская Александра Владиславовна"));
+  // Two lines for the title, and for the full name and the two coaches.
+  EXPECT_EQ(sheet.RowHeights.at(4), 30);
+  EXPECT_EQ(sheet.RowHeights.at(12), 30);
+  for (const int row : {9, 10, 11, 13}) {
+    EXPECT_FALSE(sheet.RowHeights.contains(row)) << row;
+  }
+  // A referee's line never breaks inside the name: too long for its half of
+  // the sheet, it is shrunk to fit on its one line.
+  for (const auto& [from, to] :
+       {std::pair{"A17", "F17"}, std::pair{"G17", "L17"}, std::pair{"A19", "F19"}, std::pair{"G19", "L19"}}) {
+    EXPECT_EQ(sheet.Range(from, to)->WrapText, false) << from;
+    EXPECT_TRUE(sheet.Cell(from)->ShrinkToFit.value_or(false)) << from;
+  }
+  EXPECT_FALSE(sheet.RowHeights.contains(17));
+  EXPECT_FALSE(sheet.RowHeights.contains(19));
 }
 
 TEST_F(IndividualSheetTest, LongCycleKeepsItsRussianWordsInEitherLanguage) {

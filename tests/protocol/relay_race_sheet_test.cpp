@@ -133,8 +133,10 @@ TEST_F(RelayRaceSheetTest, TitleNamesTheSexTheRelayAndTheDiscipline) {
     ui.English = cs.english;
     Print(cs.sex, cs.discipline, QStringLiteral("Cup 5%"));
     EXPECT_EQ(local.Sheet(1).Text("D3"), QString::fromUtf8(cs.title)) << cs.name;
-    // Either sex lifts 32 kg in the relay.
+    // Either sex lifts 32 kg in the relay. The English line takes two lines
+    // of its two columns, and its row makes room for them.
     EXPECT_TRUE(local.Sheet(1).Text("A2").contains(QStringLiteral("32"))) << cs.name;
+    EXPECT_EQ(local.Sheet(1).RowHeights.contains(2), cs.english) << cs.name;
   }
 }
 

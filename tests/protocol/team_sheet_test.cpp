@@ -70,6 +70,8 @@ TEST_F(TeamSheetTest, OnlyColumnsWithValuesArePrintedInOneGroup) {
   EXPECT_EQ(sheet.Merges(), (QStringList{"A1:A1", "A1:E1", "A2:B2", "A3:B3", "A5:A6", "B11:E11", "B13:E13",
                                          "B5:B5", "B5:B6", "C2:E2", "C3:E3", "C5:D5", "E5:E6"}));
   EXPECT_EQ(sheet.Range("A5", "A6")->Orientation, 90);
+  // Over two columns the caption wraps between its words.
+  EXPECT_EQ(sheet.Range("C5", "D5")->Orientation, 0);
   EXPECT_EQ(sheet.Range("B11", "E11")->HorizontalAlignment, 1);
   for (const auto& [from, to] :
        {std::pair{"A5", "A6"}, std::pair{"B5", "B6"}, std::pair{"C5", "D5"}, std::pair{"E5", "E6"}}) {
@@ -79,9 +81,9 @@ TEST_F(TeamSheetTest, OnlyColumnsWithValuesArePrintedInOneGroup) {
     EXPECT_TRUE(sheet.IsBoxed(QString::fromLatin1(boxed))) << boxed;
   }
   EXPECT_EQ(sheet.ColumnWidths, (std::map<int, int>{{1, 5}, {2, 23}, {3, 5}, {4, 5}}));
-  // The competition's title wraps into three lines over C..E; two lines for
-  // the group captions and room for the turned place caption.
-  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{3, 45}, {5, 26}}));
+  // The competition's title wraps into three lines over C..E, and so does the
+  // group caption over its two columns.
+  EXPECT_EQ(sheet.RowHeights, (std::map<int, int>{{3, 45}, {5, 45}}));
 }
 
 struct TitleHeightCase {
@@ -92,23 +94,24 @@ struct TitleHeightCase {
   std::map<int, int> heights;
 };
 
-// Title rows as high as their wrapped text, so that the title never prints
-// over the heading above it; a title on one line keeps the default height.
-TEST_F(TeamSheetTest, TitleRowsAreAsHighAsTheirWrappedText) {
+// Title and header rows as high as their text, so that the title never prints
+// over the heading above it and every group caption shows whole; a text on
+// one line keeps the default height.
+TEST_F(TeamSheetTest, TitleAndHeaderRowsAreAsHighAsTheirText) {
   const TitleHeightCase cases[] = {
-      {"two columns", false, "Кубок", {"LC_058", "LC_063"}, {{2, 45}, {4, 26}}},
-      {"a long name",
+      {"two columns", false, "Кубок", {"LC_058", "LC_063"}, {{2, 45}, {4, 45}}},
+      {"a long name over three columns",
        false,
        "Первенство Тульской области 2027 года",
        {"LC_058", "LC_063", "LC_01000"},
-       {{2, 60}, {4, 26}}},
-      {"wide enough for both", false, "Кубок", kColumns, {{4, 26}}},
-      {"no class column: the heading wraps inside its words",
+       {{2, 45}, {4, 30}}},
+      {"wide enough for the title; a turned caption over one column", false, "Кубок", kColumns, {{4, 62}}},
+      {"no class column: the heading wraps inside its words, the turned place caption takes both rows",
        false,
        "Кубок",
        {},
-       {{1, 60}, {2, 90}, {4, 26}}},
-      {"English heading", true, "Cup", {}, {{1, 45}, {2, 90}, {4, 26}}},
+       {{1, 60}, {2, 90}, {5, 18}}},
+      {"English heading", true, "Cup", {}, {{1, 45}, {2, 90}}},
   };
   for (const auto& cs : cases) {
     automation_double::TAutomationDouble local(1);
@@ -149,6 +152,13 @@ TEST_F(TeamSheetTest, GroupsChangeWithSexAndDiscipline) {
                                  std::pair{"C1", "F1"}, std::pair{"C2", "F2"}, std::pair{"F4", "F5"}}) {
     EXPECT_TRUE(Sheet().IsMerged(from, to)) << from;
   }
+  // Over one narrow column a caption wraps between its words where each word
+  // fits across; one with a longer word stands turned, so that no word is
+  // broken, and its row grows to the caption's length.
+  EXPECT_EQ(Sheet().Range("C4", "C4")->Orientation, 0);
+  EXPECT_EQ(Sheet().Range("D4", "D4")->Orientation, 0);
+  EXPECT_EQ(Sheet().Range("E4", "E4")->Orientation, 90);
+  EXPECT_GT(Sheet().RowHeights.at(4), 40);
 }
 
 TEST_F(TeamSheetTest, WithoutClassColumnsThePointsStandInC) {

@@ -224,6 +224,18 @@ TPage TBook::Page(const QString& sheet) const {
   return page;
 }
 
+QString TBook::PrintArea(const QString& sheet) const {
+  const auto book = Parse(FParts.value(QStringLiteral("xl/workbook.xml")));
+  const int index = static_cast<int>(FSheetNames.indexOf(sheet));
+  for (const auto& name : book.child("workbook").child("definedNames").children("definedName")) {
+    if (Attr(name, "name") == QLatin1String("_xlnm.Print_Area") &&
+        name.attribute("localSheetId").as_int(-1) == index) {
+      return Text(name).section(u'!', 1);
+    }
+  }
+  return {};
+}
+
 QString TBook::Property(const QString& name) const {
   const auto doc = Parse(FParts.value(QStringLiteral("docProps/core.xml")));
   return Text(doc.child("cp:coreProperties").child(name.toUtf8().constData()));

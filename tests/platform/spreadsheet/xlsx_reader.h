@@ -51,6 +51,9 @@ class TBook {
   std::optional<double> ColumnWidth(const QString& sheet, int column) const;
   std::optional<double> RowHeight(const QString& sheet, int row) const;
   TPage Page(const QString& sheet) const;
+  // The sheet's print area as the file names it ("$A$1:$L$18"), or an empty
+  // text when it has none.
+  QString PrintArea(const QString& sheet) const;
   // dc:title, dc:creator, dc:description (Comments).
   QString Property(const QString& name) const;
 

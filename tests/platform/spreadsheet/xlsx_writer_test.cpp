@@ -159,6 +159,22 @@ TEST_F(XlsxWriterTest, KeepsThePageSetup) {
   EXPECT_EQ(printed.Footer, "&L" + TPrintingCalls::Footer());
 }
 
+// LibreOffice would print a sheet as far as a shrunk text would reach
+// unshrunk: an empty page beside it, or the page scaled down.
+TEST_F(XlsxWriterTest, ASheetWithAShrunkTextPrintsWhatItsCellsCover) {
+  calls.SetColumnWidth(2, 2, 10);
+  calls.SetCellValue(2, 2, 5,
+                     QString("Главный секретарь                          Борисова Бронислава Борисовна"));
+  calls.SetCellValue(3, 1, 1, QString("Тула"));
+  calls.SetCellValue(3, 1, 2, QString("Главный секретарь Борисова Бронислава Борисовна"));
+  calls.MergeCells(3, "A2", "F2", false, 0);
+  WriteXlsx(*WorkbookOf(calls.WorkBook.Object()), path);
+  xlsx_reader::TBook file(path);
+  EXPECT_EQ(file.PrintArea("Лист2"), QString("$A$1:$B$5"));
+  // Texts that fit, or wrap: printed as the program finds the sheet.
+  EXPECT_EQ(file.PrintArea("Лист3"), QString());
+}
+
 TEST_F(XlsxWriterTest, ReplacesAFileWholeAndLeavesNoneWhereItFails) {
   const auto book = WorkbookOf(calls.WorkBook.Object());
   book->RenameSheet(book->Sheet(2), QString(31, u'Ж'));
