@@ -25,6 +25,10 @@ TDialogTitle& Title() {
   return title;
 }
 
+QString DialogTitle() {
+  return Title()();
+}
+
 void DefaultErrorDisplay(const QString& message) {
   QMessageBox::critical(DialogParent(), DialogTitle(), message);
 }
@@ -64,10 +68,6 @@ TDialogTitle SetDialogTitle(TDialogTitle title) {
   TDialogTitle previous = std::move(Title());
   Title() = title ? std::move(title) : TDialogTitle(DefaultDialogTitle);
   return previous;
-}
-
-QString DialogTitle() {
-  return Title()();
 }
 
 TErrorDisplay SetErrorDisplay(TErrorDisplay display) {

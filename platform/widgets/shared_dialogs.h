@@ -3,11 +3,11 @@
 #include <QString>
 #include <functional>
 
-// The two message boxes that every data control shares, and the wrapper that
-// keeps exceptions away from Qt.
+// The message boxes that the data controls and the window share (errors,
+// notices, questions), and the wrapper that keeps exceptions away from Qt.
 //
-// Both boxes go through one replaceable function each, so that the window can
-// restyle them and tests can answer them without a real dialog.
+// Each box goes through one replaceable function, so that the window can
+// restyle it and tests can answer it without a real dialog.
 
 // ---- The title of the boxes ----
 
@@ -19,7 +19,6 @@ using TDialogTitle = std::function<QString()>;
 // Replaces the title; an empty function restores the default. Returns the one
 // that was in place.
 TDialogTitle SetDialogTitle(TDialogTitle title);
-QString DialogTitle();
 
 // ---- Errors ----
 
