@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  BindErrorDisplay();
+  BindDialogTitle();
   MakeShellDataFolder();
 
   auto* frmHeadPiece = new TfrmHeadPiece();

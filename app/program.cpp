@@ -2,11 +2,19 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <memory>
 
 #include "app/main_window.h"
 #include "platform/registry/registry.h"
 #include "platform/widgets/shared_dialogs.h"
+
+namespace {
+
+const QString kQtTextsName = QStringLiteral("tyazharQtTexts");
+
+}  // namespace
 
 void MakeShellDataFolder() {
   TRegistry registry;
@@ -30,12 +38,33 @@ QString ProgramTitle() {
   return QStringLiteral("Тяжарнет.ПРОТОКОЛ");
 }
 
-void BindErrorDisplay() {
-  SetErrorDisplay([](const QString& message) {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (parent == nullptr) {
-      parent = QApplication::activeWindow();
-    }
-    QMessageBox::critical(parent, ProgramTitle(), message);
-  });
+void BindDialogTitle() {
+  SetDialogTitle(ProgramTitle);
+}
+
+QString QtTranslationsFolder() {
+  return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
+
+bool UseQtTexts(int language, const QString& folder) {
+  QCoreApplication* application = QCoreApplication::instance();
+  // The catalogue belongs to the application, so it is installed once however
+  // many windows come and go, and goes with the application.
+  auto* installed = application->findChild<QTranslator*>(kQtTextsName, Qt::FindDirectChildrenOnly);
+  if (language != 0) {
+    // Deleting it takes it out of the application.
+    delete installed;
+    return false;
+  }
+  if (installed != nullptr) {
+    return true;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_ru"), folder)) {
+    return false;
+  }
+  translator->setObjectName(kQtTextsName);
+  translator->setParent(application);
+  QCoreApplication::installTranslator(translator.release());
+  return true;
 }

@@ -31,7 +31,11 @@ void TfrmMain::FillWeightClassItems(TField& WeightField, QComboBox& Items, bool 
   }
   classes.First();
   while (!classes.Eof()) {
-    Items.addItem(WeightField.AsInteger() == kOpenClass ? OpenClassCaption() : WeightField.AsString());
+    // Older builds let a class be saved without its limit; such a row bounds
+    // no body weight, so it is no class to choose.
+    if (!WeightField.IsNull()) {
+      Items.addItem(WeightField.AsInteger() == kOpenClass ? OpenClassCaption() : WeightField.AsString());
+    }
     classes.Next();
   }
 }

@@ -16,6 +16,7 @@
 #include "app/about_box.h"
 #include "app/frames/stream_frame.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "platform/widgets/data_grid.h"
 #include "platform/widgets/data_link.h"
 #include "platform/widgets/data_navigator.h"
@@ -282,6 +283,7 @@ void TfrmMain::ApplyLanguage() {
   if (FLanguage == 0) {
     PatchResourceString(QStringLiteral("Удалить запись?"));
   }
+  UseQtTexts(FLanguage);
   ApplyComponentTexts();
   RelabelWeightClassItems();
   for (TfrmStream* frame : {frmStreamSnatch, frmStreamLongCycle, frmStreamBiathlon}) {

@@ -40,7 +40,8 @@ void DefineLiftProtocol(TClientDataSet& ds, TCompetitionTables& t, const QString
 }
 
 void DefineWeightClasses(TClientDataSet& ds, const QString& indexName) {
-  ds.AddField(QStringLiteral("Weight"), FT::ftInteger);
+  // A class without its limit has no place among the others and no filter.
+  ds.AddField(QStringLiteral("Weight"), FT::ftInteger).SetRequired(true);
   ds.AddField(QStringLiteral("RefereePlatform"), FT::ftString, 255);
   ds.AddField(QStringLiteral("RefereePlatformMain"), FT::ftString, 255);
   ds.AddIndexDef({indexName, QStringLiteral("Weight"), ixUnique, QString()});

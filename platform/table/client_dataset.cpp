@@ -855,6 +855,9 @@ void TClientDataSet::Post() {
   if (!IsEditing(d.State)) {
     return;
   }
+  for (const std::unique_ptr<TField>& field : d.FieldList) {
+    field->CheckRequired();
+  }
   const bool inserting = d.State == TDataSetState::dsInsert;
   const int editedRow = inserting ? -1 : d.View[size_t(d.Cursor)];
   for (const std::vector<TKeyPart>& key : d.UniqueKeys) {

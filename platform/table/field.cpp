@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/core/fmt.h"
 #include "platform/table/client_dataset.h"
 #include "platform/table/client_dataset_impl.h"
 #include "platform/table/value.h"
@@ -85,6 +86,12 @@ int TField::DisplayWidth() const {
       return 5;
   }
   return 10;
+}
+
+void TField::CheckRequired() const {
+  if (FRequired && !IsLookup() && IsNull()) {
+    FDataSet->FImpl->Error(Fmt(QStringLiteral("Field '%s' must have a value"), {DisplayLabel()}));
+  }
 }
 
 QStringList TField::LookupList() const {
@@ -177,6 +184,10 @@ void TField::SetValue(const TValue& value) {
   if (IsLookup()) {
     TValue text;
     table_value::Convert(TFieldType::ftString, value, text);
+    // Two keys can show one text (a key without a row and the row with the
+    // empty name both show nothing): a record copy that gives the lookup the
+    // text its copied key already shows must not swap that key for another.
+    const bool keepKey = table_value::ToText(text) == AsString();
     {
       d.ValidatingLookup = this;
       d.ValidatingValue = text;
@@ -189,11 +200,18 @@ void TField::SetValue(const TValue& value) {
       } reset{d};
       FireEvent(OnValidate, *this);
     }
+    if (keepKey) {
+      d.RecordModified = true;
+      FireEvent(OnChange, *this);
+      return;
+    }
     // The key of the lookup row whose result is this text; null when none is.
+    // An empty text is the choice of a row with an empty result (the rank
+    // "none"), which has a key of its own.
     const std::vector<TField*> keys = d.FieldsOfList(FKeyFields);
     std::vector<TValue> keyValues(keys.size());
     TClientDataSet* lookup = FLookupDataSet;
-    if (text.isValid() && lookup && lookup->Active()) {
+    if (lookup && lookup->Active()) {
       TClientDataSet::TImpl& l = *lookup->FImpl;
       if (lookup != FDataSet) {
         l.CheckBrowseMode();
@@ -205,7 +223,9 @@ void TField::SetValue(const TValue& value) {
       if (table_value::Convert(resultType, text, wanted)) {
         for (int rowId : l.View) {
           const TRecord& record = l.RecordOfRow(rowId);
-          if (table_value::Equal(resultType, l.ValueIn(result, record), wanted)) {
+          const TValue found = l.ValueIn(result, record);
+          if (wanted.isValid() ? table_value::Equal(resultType, found, wanted)
+                               : table_value::ToText(found).isEmpty()) {
             for (size_t i = 0; i < keys.size() && i < lookupKeys.size(); ++i) {
               keyValues[i] = l.ValueIn(*lookupKeys[i], record);
             }

@@ -61,6 +61,12 @@ class TField {
   // Default column width in characters (text: its size, capped; numbers 10, ...).
   int DisplayWidth() const;
   void SetDisplayWidth(int chars) { FDisplayWidth = chars; }
+  // A row is not posted while a required data field is null.
+  bool Required() const { return FRequired; }
+  void SetRequired(bool required) { FRequired = required; }
+  // Raises the table's "Field '%s' must have a value" (the display label)
+  // when the field is a required data field and null on the current row.
+  void CheckRequired() const;
 
   // Lookup definition (lookup fields only).
   const QString& KeyFields() const { return FKeyFields; }
@@ -85,7 +91,9 @@ class TField {
   // and the field keeps its old value), store the value, then run OnChange.
   // Assigning a text parses it by the locale forms; "" makes the field null.
   // Assigning to a lookup field stores the key of the lookup row whose result
-  // equals the value into the key field (null when none does).
+  // equals the value into the key field, null when none does; an empty text
+  // finds a row whose result is empty. A text equal to what the field shows
+  // leaves the key as it is.
   void SetValue(const TValue& value);
   void SetAsString(const QString& text);
   void SetAsInteger(int value);
@@ -121,6 +129,7 @@ class TField {
   QString FDisplayLabel;
   bool FVisible = true;
   int FDisplayWidth = 0;
+  bool FRequired = false;
   bool FFromFile = false;
   int FFieldNo = -1;  // position in the table
   int FSlot = -1;     // data fields: position in the record

@@ -9,21 +9,37 @@
 
 namespace {
 
+// A box raised from inside another modal box (an error while a dialog is
+// open) belongs over that box, not behind it.
 QWidget* DialogParent() {
-  return QApplication::activeWindow();
+  QWidget* parent = QApplication::activeModalWidget();
+  return parent != nullptr ? parent : QApplication::activeWindow();
+}
+
+QString DefaultDialogTitle() {
+  return QGuiApplication::applicationDisplayName();
+}
+
+TDialogTitle& Title() {
+  static TDialogTitle title = DefaultDialogTitle;
+  return title;
+}
+
+QString DialogTitle() {
+  return Title()();
 }
 
 void DefaultErrorDisplay(const QString& message) {
-  QMessageBox::critical(DialogParent(), QGuiApplication::applicationDisplayName(), message);
+  QMessageBox::critical(DialogParent(), DialogTitle(), message);
 }
 
 bool DefaultConfirmation(const QString& question) {
-  return QMessageBox::question(DialogParent(), QGuiApplication::applicationDisplayName(), question,
-                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+  return QMessageBox::question(DialogParent(), DialogTitle(), question, QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void DefaultInformationDisplay(const QString& message) {
-  QMessageBox::information(DialogParent(), QGuiApplication::applicationDisplayName(), message);
+  QMessageBox::information(DialogParent(), DialogTitle(), message);
 }
 
 TInformationDisplay& InformationDisplay() {
@@ -47,6 +63,12 @@ QString& DeletePrompt() {
 }
 
 }  // namespace
+
+TDialogTitle SetDialogTitle(TDialogTitle title) {
+  TDialogTitle previous = std::move(Title());
+  Title() = title ? std::move(title) : TDialogTitle(DefaultDialogTitle);
+  return previous;
+}
 
 TErrorDisplay SetErrorDisplay(TErrorDisplay display) {
   TErrorDisplay previous = std::move(ErrorDisplay());

@@ -3,16 +3,26 @@
 #include <QString>
 #include <functional>
 
-// The two message boxes that every data control shares, and the wrapper that
-// keeps exceptions away from Qt.
+// The message boxes that the data controls and the window share (errors,
+// notices, questions), and the wrapper that keeps exceptions away from Qt.
 //
-// Both boxes go through one replaceable function each, so that the window can
-// restyle them and tests can answer them without a real dialog.
+// Each box goes through one replaceable function, so that the window can
+// restyle it and tests can answer it without a real dialog.
+
+// ---- The title of the boxes ----
+
+// The default boxes below are titled with what this gives when they are shown;
+// the default is the application's display name. A program gives its own name
+// here, in its interface language of the moment.
+using TDialogTitle = std::function<QString()>;
+
+// Replaces the title; an empty function restores the default. Returns the one
+// that was in place.
+TDialogTitle SetDialogTitle(TDialogTitle title);
 
 // ---- Errors ----
 
-// Shows a user-facing error text. The default is a critical message box
-// titled with the application's display name.
+// Shows a user-facing error text. The default is a critical message box.
 using TErrorDisplay = std::function<void(const QString& message)>;
 
 // Replaces the error display; an empty function restores the default.
@@ -41,7 +51,7 @@ bool RunGuarded(F&& work) noexcept {
 // ---- Information ----
 
 // Shows a refusal or a notice with one OK button. The default is an
-// information box titled with the application's display name.
+// information box.
 using TInformationDisplay = std::function<void(const QString& message)>;
 
 // Replaces the information display; an empty function restores the default.
@@ -57,7 +67,7 @@ QString RecordDeletePrompt();
 void SetRecordDeletePrompt(const QString& text);
 
 // Asks an OK/Cancel question; true for OK. The default is a question box with
-// OK and Cancel titled with the application's display name.
+// OK and Cancel.
 using TConfirmation = std::function<bool(const QString& question)>;
 
 // Replaces the confirmation; an empty function restores the default. Returns

@@ -1,6 +1,7 @@
 // The window's components: each one the later tabs' logic relies on exists
 // under its name, with its kind and its state at start; the stream frames;
-// the grids that post their edit when the focus leaves them.
+// the grids that post their edit when the focus leaves them; the rank "none"
+// chosen in a grid and carried into the handbook.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include "platform/widgets/data_grid.h"
 #include "platform/widgets/data_lookup_combo_box.h"
 #include "platform/widgets/data_navigator.h"
+#include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
 
 namespace app_test {
@@ -338,6 +340,36 @@ TEST_F(Components, LeavingAGridPostsItsPendingRowOnlyWhereBound) {
     window->hide();
     window.reset();
   }
+}
+
+// ---- The rank "none" ----
+
+// The rank table's first row is the rank "none": key 0 with an empty name.
+// Chosen in the register grid, and merged into the handbook at close, it stays
+// that key rather than no key at all.
+TEST_F(Components, TheRankNoneKeepsItsKeyFromTheGridToTheHandbook) {
+  WriteAthletes({{.Name = "Иванов", .Rank = 3}, {.Name = "Петров", .Rank = 0}});
+  auto window = Start();
+  ShowActive(*window);
+  TDataGrid& grid = *window->grCompetitor;
+  ShowPageOf(&grid);
+  Focus(&grid);
+  grid.setCurrentIndex(grid.model()->index(0, grid.ColumnPosition("Rank")));
+  QTest::keyClick(&grid, Qt::Key_F2);
+  auto* ranks = qobject_cast<QComboBox*>(QApplication::focusWidget());
+  ASSERT_NE(ranks, nullptr);
+  ASSERT_EQ(ranks->currentText(), "КМС");
+  ASSERT_EQ(ranks->itemText(0), "");
+  QTest::keyClick(ranks, Qt::Key_Home);
+  QApplication::processEvents();
+  Click(window->dbnvgrCompetitor->Button(nbPost));
+  const QStringList none = {"Иванов|0", "Петров|0"};
+  EXPECT_EQ(ViewRows(window->dsCompetitor, {"Name", "RankRef"}), none);
+
+  Stop(window);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name", "RankRef"}), none);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {"Name", "RankRef"}), none);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 // The interface language: the pass over the window's texts, the language menu,
 // the relabelled lookup tables, the navigator hints, the record-delete
-// prompt, the about box and the web-link label.
+// prompt, the about box, the web-link label, and the message boxes and Qt's
+// own dialogs in the window's language.
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -14,6 +19,7 @@
 
 #include "app/about_box.h"
 #include "app/frames/stream_frame.h"
+#include "app/program.h"
 #include "app/window_texts.h"
 #include "platform/widgets/data_edit.h"
 #include "platform/widgets/data_grid.h"
@@ -254,6 +260,166 @@ TEST_F(Language, WebLinkOpensItsAddressAndLightsUpUnderThePointer) {
 
   QTest::mouseClick(anchor, Qt::LeftButton, {}, anchor->rect().center());
   EXPECT_EQ(OpenedUrls, QStringList{"http://" + anchor->text()});
+}
+
+// ---- Message boxes and Qt's own dialogs ----
+
+// The boxes as the program block sets them up (real message boxes titled with
+// the program's name) for as long as it lives, in place of the recorder.
+class TProgramBoxes {
+ public:
+  TProgramBoxes()
+      : FError(SetErrorDisplay(nullptr)),
+        FInformation(SetInformationDisplay(nullptr)),
+        FConfirmation(SetConfirmation(nullptr)),
+        FTitle(SetDialogTitle(nullptr)) {
+    BindDialogTitle();
+  }
+  ~TProgramBoxes() {
+    SetErrorDisplay(std::move(FError));
+    SetInformationDisplay(std::move(FInformation));
+    SetConfirmation(std::move(FConfirmation));
+    SetDialogTitle(std::move(FTitle));
+  }
+  TProgramBoxes(const TProgramBoxes&) = delete;
+  TProgramBoxes& operator=(const TProgramBoxes&) = delete;
+
+ private:
+  TErrorDisplay FError;
+  TInformationDisplay FInformation;
+  TConfirmation FConfirmation;
+  TDialogTitle FTitle;
+};
+
+// What a modal dialog showed: its title, its buttons (sorted, without their
+// accelerator marks) and its labels by object name.
+struct TShownDialog {
+  QString Title;
+  QStringList Buttons;
+  QMap<QString, QString> Labels;
+};
+
+// Does what raises one modal dialog, reads the dialog and closes it with its
+// button of the given role, as the user would; then the window is the active
+// one again, as on a desktop.
+TShownDialog Answer(QWidget* window, const std::function<void()>& raise, QDialogButtonBox::ButtonRole role) {
+  TShownDialog shown;
+  // The action may run the event loop before its dialog comes up: the reader
+  // looks again at every turn of the loop until it has seen one.
+  QTimer reader;
+  QObject::connect(&reader, &QTimer::timeout, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    auto* buttons = dialog != nullptr ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+    if (buttons == nullptr) {
+      return;
+    }
+    reader.stop();
+    shown.Title = dialog->windowTitle();
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (!label->objectName().isEmpty()) {
+        shown.Labels[label->objectName()] = label->text();
+      }
+    }
+    QAbstractButton* answer = nullptr;
+    for (QAbstractButton* button : buttons->buttons()) {
+      shown.Buttons << button->text().remove(u'&');
+      if (buttons->buttonRole(button) == role) {
+        answer = button;
+      }
+    }
+    shown.Buttons.sort();
+    if (answer != nullptr) {
+      QTest::mouseClick(answer, Qt::LeftButton);
+    } else {
+      dialog->close();
+    }
+  });
+  reader.start(0);
+  raise();
+  reader.stop();
+  EXPECT_FALSE(shown.Title.isEmpty()) << "no dialog was shown";
+  if (window != nullptr) {
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  return shown;
+}
+
+struct TLanguageTexts {
+  const char* Switch;  // the menu item that leads to the language
+  const char* Program;
+  const char* Ok;
+  const char* Cancel;
+  const char* Open;  // the open dialog's title
+  const char* LookIn;
+};
+
+TEST_F(Language, BoxesAndQtsDialogsSpeakTheWindowsLanguageUnderTheProgramsName) {
+  const TLanguageTexts languages[] = {
+      {nullptr, "Тяжарнет.ПРОТОКОЛ", "OK", "Отмена", "Открыть", "Перейти к:"},
+      {"miLanguage_EN", "Tyazharnet.PROTOCOL", "OK", "Cancel", "Open", "Look in:"},
+      {"miLanguage_RU", "Тяжарнет.ПРОТОКОЛ", "OK", "Отмена", "Открыть", "Перейти к:"},
+  };
+  const TProgramBoxes boxes;
+  auto window = Start();
+  ShowActive(*window);
+  TfrmMain& w = *window;
+  for (const TLanguageTexts& l : languages) {
+    if (l.Switch != nullptr) {
+      Find<QAction>(w, l.Switch)->trigger();
+    }
+    const QString program = QString::fromUtf8(l.Program);
+    QStringList okCancel{l.Ok, QString::fromUtf8(l.Cancel)};
+    okCancel.sort();
+
+    // A question: the record-delete prompt of a class grid (Russian once
+    // applied), cancelled.
+    ShowPageOf(w.grManWeight);
+    w.dsManWeight.First();
+    const TShownDialog question = Answer(
+        &w, [&] { Click(w.dbnvgrManWeight->Button(nbDelete)); }, QDialogButtonBox::RejectRole);
+    EXPECT_EQ(question.Title, program);
+    EXPECT_EQ(question.Labels.value("qt_msgbox_label"), "Удалить запись?");
+    EXPECT_EQ(question.Buttons, okCancel) << l.Program;
+    EXPECT_EQ(w.dsManWeight.RecordCount(), 8);
+
+    // An error: a class limit above the highest one.
+    const TShownDialog error = Answer(
+        &w, [&] { EnterCell(*w.grManWeight, 0, "Weight", "1200"); }, QDialogButtonBox::AcceptRole);
+    EXPECT_EQ(error.Title, program);
+    EXPECT_EQ(error.Labels.value("qt_msgbox_label"), "Значение не может быть больше, чем 999");
+    EXPECT_EQ(error.Buttons, QStringList{l.Ok});
+    w.dsManWeight.Cancel();
+
+    // A notice: the only stream cannot be deleted.
+    ShowPageOf(w.frmStreamSnatch);
+    const TShownDialog notice = Answer(
+        &w, [&] { Click(w.frmStreamSnatch->btnDelStream); }, QDialogButtonBox::AcceptRole);
+    EXPECT_EQ(notice.Title, program);
+    EXPECT_EQ(notice.Buttons, QStringList{l.Ok});
+
+    // Qt's own file dialog, cancelled.
+    ShowPageOf(w.btnLoadCompetitor);
+    const TShownDialog open = Answer(
+        &w, [&] { Click(w.btnLoadCompetitor); }, QDialogButtonBox::RejectRole);
+    EXPECT_EQ(open.Title, QString::fromUtf8(l.Open));
+    EXPECT_EQ(open.Labels.value("lookInLabel"), QString::fromUtf8(l.LookIn));
+    EXPECT_TRUE(open.Buttons.contains(QString::fromUtf8(l.Cancel))) << open.Buttons.join(", ").toStdString();
+    EXPECT_TRUE(w.dsCompetitor.Active());
+  }
+}
+
+TEST_F(Language, WithoutQtsCataloguesQtStaysEnglishAndNothingIsReported) {
+  const TProgramBoxes boxes;
+  // English first: a window before this one may have left Russian in place.
+  EXPECT_FALSE(UseQtTexts(1));
+  EXPECT_FALSE(UseQtTexts(0, testing_sandbox::Folder() + QStringLiteral("/no-translations")));
+  const TShownDialog question = Answer(
+      nullptr, [] { Confirm("Удалить запись?"); }, QDialogButtonBox::RejectRole);
+  EXPECT_EQ(question.Buttons, (QStringList{"Cancel", "OK"}));
+  EXPECT_EQ(question.Title, "Тяжарнет.ПРОТОКОЛ");
+  EXPECT_TRUE(UseQtTexts(0));
+  EXPECT_FALSE(UseQtTexts(1));
 }
 
 }  // namespace

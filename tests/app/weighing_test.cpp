@@ -3,6 +3,7 @@
 // class tables' field rules, the referee pick lists, the ranks-requirements
 // pages and the open class across a language switch.
 #include <QComboBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -204,6 +205,67 @@ TEST_F(Weighing, TheOpenClassKeepsItsLimitAndItsRow) {
   SwitchTo(*window, 1);
   EXPECT_EQ(grid.model()->index(window->dsManWeight.RecordCount() - 1, 0).data().toString(),
             QStringLiteral("above"));
+}
+
+TEST_F(Weighing, AClassRowIsNotPostedWithoutItsLimit) {
+  auto window = Start();
+  ShowActive(*window);
+  TDataGrid& grid = *window->grManWeight;
+  TClientDataSet& classes = window->dsManWeight;
+  ShowPageOf(&grid);
+  Focus(&grid);
+  QTest::keyClick(&grid, Qt::Key_Insert);
+  EnterCell(grid, 0, "RefereePlatform", QStringLiteral("Орлов"));
+  const QString refused = QStringLiteral("dsManWeight: Field 'вес' must have a value");
+
+  // Neither the post button nor leaving the grid posts it.
+  Click(window->dbnvgrManWeight->Button(nbPost));
+  window->pcMain->tabBar()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(Dialogs.Errors, (QStringList{refused, refused}));
+  EXPECT_EQ(classes.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(classes.RecordCount(), 8);
+
+  // With its limit the row is a class like the others.
+  EnterCell(grid, 0, "Weight", QStringLiteral("90"));
+  Click(window->dbnvgrManWeight->Button(nbPost));
+  EXPECT_EQ(classes.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(GridColumn(grid, 1).value(5), QStringLiteral("Орлов"));
+  EXPECT_EQ(GridColumn(grid).value(5), QStringLiteral("90"));
+  EXPECT_EQ(Dialogs.Errors.size(), 2) << Errors(Dialogs);
+}
+
+TEST_F(Weighing, AClassRowWithoutALimitFromAnOlderFileIsNoClassToChoose) {
+  TCompetitionTables tables;
+  WriteTable(tables.dsManWeight, QStringLiteral("ManWeight.xml"), [](TClientDataSet& t) {
+    // As older builds posted it.
+    t.FieldByName("Weight").SetRequired(false);
+    for (const QVariant& limit : {QVariant(63), QVariant(), QVariant(68), QVariant(1000)}) {
+      t.Append();
+      t.FieldByName("Weight").SetValue(limit);
+      t.FieldByName("RefereePlatform").SetAsString(QStringLiteral("Орлов"));
+      t.Post();
+    }
+  });
+  WriteAthletes({{"Лёгкий", 1, 60}, {"Средний", 1, 66}, {"Тяжёлый", 1, 90}, {"Лёгкая", 0, 55}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshWeight);
+  ShowPageOf(window->tbshMan);
+  EXPECT_EQ(Items(*window->cbManWeightClass), (QStringList{"все", "63", "68", "свыше"}));
+  const QStringList listed[] = {{"Лёгкий", "Средний", "Тяжёлый"}, {"Лёгкий"}, {"Средний"}, {"Тяжёлый"}};
+  for (int item = 0; item < 4; ++item) {
+    Choose(*window->cbManWeightClass, item);
+    EXPECT_EQ(GridColumn(*window->grWeight), listed[item]) << item;
+  }
+
+  ShowPageOf(window->tbshCompetition);
+  QTest::mouseClick(window->btnNewCompetition, Qt::LeftButton);
+  ShowPageOf(window->tbshCompMan);
+  EXPECT_EQ(Items(*window->cbCompManWeightClass), (QStringList{"63", "68", "свыше"}));
+  Choose(*window->cbCompManWeightClass, 1);
+  EXPECT_EQ(ViewTexts(window->dsSnatch, "Name"), QStringList{"Средний"});
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Weighing, ALanguageSwitchRelabelsTheSelectorsAndTheOpenClassStillFilters) {

@@ -144,34 +144,49 @@ TEST(CopyRecordByFieldNames, AConversionErrorKeepsTheFieldsCopiedBeforeIt) {
   dest.Cancel();
 }
 
+struct TRankCase {
+  QVariant Key;  // the source's RankRef
+  const char* Shown;
+};
+
+// The rank table lists the rank "none" as a row of its own with an empty
+// name; a register row without a rank or with a key of no row shows the same
+// empty text, and each keeps its key through the copy.
 TEST(CopyRecordByFieldNames, ALookupFieldShowsWhatItsCopiedKeyLooksUp) {
   TClientDataSet rank("dsRank");
   MakeTable(rank, {{"ID", TFieldType::ftInteger}, {"Name", TFieldType::ftString}});
   Set(rank, "ID", 3);
   Set(rank, "Name", QString::fromUtf8("КМС"));
-  rank.Append();
-  rank.FieldByName("ID").SetAsInteger(2);
-  rank.FieldByName("Name").SetAsString(QString::fromUtf8("МС"));
-  rank.Post();
+  for (auto [id, name] : {std::pair{2, "МС"}, std::pair{0, ""}}) {
+    rank.Append();
+    rank.FieldByName("ID").SetAsInteger(id);
+    rank.FieldByName("Name").SetAsString(QString::fromUtf8(name));
+    rank.Post();
+  }
 
   TClientDataSet source("dsCompetitor");
   source.AddField("RankRef", TFieldType::ftInteger);
   source.AddLookupField("Rank", 50, "RankRef", &rank, "ID", "Name");
   source.CreateDataSet();
   source.Append();
-  source.FieldByName("RankRef").SetAsInteger(3);
   source.Post();
 
-  TClientDataSet dest("dsSnatch");
+  TClientDataSet dest("dsCompetitorHB");
   dest.AddField("RankRef", TFieldType::ftInteger);
   dest.AddLookupField("Rank", 50, "RankRef", &rank, "ID", "Name");
   dest.CreateDataSet();
-  dest.Append();
-  dest.FieldByName("RankRef").SetAsInteger(2);
-  CopyRecordByFieldNames(source, dest);
-  EXPECT_EQ(dest.FieldByName("RankRef").AsInteger(), 3);
-  EXPECT_EQ(dest.FieldByName("Rank").AsString(), QString::fromUtf8("КМС"));
-  dest.Post();
+
+  const TRankCase cases[] = {{3, "КМС"}, {0, ""}, {QVariant(), ""}, {10, ""}};
+  for (const TRankCase& c : cases) {
+    Set(source, "RankRef", c.Key);
+    dest.Append();
+    dest.FieldByName("RankRef").SetAsInteger(2);
+    CopyRecordByFieldNames(source, dest);
+    EXPECT_EQ(dest.FieldByName("RankRef").Value(), c.Key) << c.Key.toString().toStdString();
+    EXPECT_EQ(dest.FieldByName("Rank").AsString(), QString::fromUtf8(c.Shown));
+    dest.Post();
+    EXPECT_EQ(dest.FieldByName("RankRef").Value(), c.Key) << c.Key.toString().toStdString() << ", posted";
+  }
   EXPECT_EQ(source.RecNo(), 1);
 }
 

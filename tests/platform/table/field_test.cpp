@@ -234,6 +234,35 @@ TEST_F(FieldTest, AssigningOutsideEditOrInsertIsRefused) {
             "dsCompetitor: Dataset not in edit or insert mode");
 }
 
+TEST_F(FieldTest, ARequiredFieldKeepsARowWithoutAValueFromBeingPosted) {
+  TField& count = t.FieldByName("Count");
+  count.SetRequired(true);
+  count.SetDisplayLabel(QStringLiteral("вес"));
+  const QString refused = QStringLiteral("dsCompetitor: Field 'вес' must have a value");
+  t.FieldByName("Name").SetAsString("Орлов");
+  EXPECT_EQ(MessageOf([&] { t.Post(); }), refused);
+  EXPECT_EQ(t.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(t.FieldByName("Name").AsString(), "Орлов");
+  // Whatever posts the row on its way (a move, a save) is refused the same way.
+  EXPECT_EQ(MessageOf([&] { t.First(); }), refused);
+  EXPECT_EQ(MessageOf([&] { t.SaveToBytes(); }), refused);
+  EXPECT_EQ(t.RecordCount(), 0);
+
+  count.SetAsInteger(63);
+  t.Post();
+  EXPECT_EQ(t.RecordCount(), 1);
+  t.Edit();
+  count.Clear();
+  EXPECT_EQ(MessageOf([&] { t.Post(); }), refused);
+  t.Cancel();
+  EXPECT_EQ(count.AsInteger(), 63);
+
+  // Closing drops an unfinished row without asking for the value.
+  t.Append();
+  t.Close();
+  EXPECT_FALSE(t.Active());
+}
+
 // ---- Events ----
 
 TEST_F(FieldTest, OnValidateSeesTheNewValueAndItsErrorKeepsTheOldOne) {
@@ -291,24 +320,35 @@ TEST_F(FieldTest, GetTextAndSetTextHandlers) {
 
 // ---- Lookups ----
 
+// A lookup table of ID and Name, open; each row inserted before the one before
+// it, the last one left pending.
+void FillIdNames(TClientDataSet& t, std::initializer_list<std::pair<int, const char*>> rows) {
+  t.AddField("ID", TFieldType::ftInteger);
+  t.AddField("Name", TFieldType::ftString, 50);
+  t.CreateDataSet();
+  for (auto [id, name] : rows) {
+    t.Insert();
+    t.FieldByName("ID").SetAsInteger(id);
+    t.FieldByName("Name").SetAsString(QString::fromUtf8(name));
+  }
+}
+
 class LookupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sex.AddField("ID", TFieldType::ftInteger);
-    sex.AddField("Name", TFieldType::ftString, 50);
-    sex.CreateDataSet();
-    // Each insert goes before the last one: the table lists man before woman.
-    for (auto [id, name] : {std::pair{0, "Ж"}, std::pair{1, "М"}}) {
-      sex.Insert();
-      sex.FieldByName("ID").SetAsInteger(id);
-      sex.FieldByName("Name").SetAsString(QString::fromUtf8(name));
-    }
+    // The table lists man before woman.
+    FillIdNames(sex, {{0, "Ж"}, {1, "М"}});
+    // The rank "none" is a row of its own, with an empty name.
+    FillIdNames(rank, {{3, "КМС"}, {0, ""}});
     reg.AddField("Name", TFieldType::ftString, 255);
     reg.AddField("SexRef", TFieldType::ftInteger);
     reg.AddLookupField("Sex", 50, "SexRef", &sex, "ID", "Name");
+    reg.AddField("RankRef", TFieldType::ftInteger);
+    reg.AddLookupField("Rank", 50, "RankRef", &rank, "ID", "Name");
     reg.CreateDataSet();
   }
   TClientDataSet sex{"dsSex"};
+  TClientDataSet rank{"dsRank"};
   TClientDataSet reg{"dsCompetitor"};
 };
 
@@ -333,6 +373,37 @@ TEST_F(LookupTest, ValueComesFromTheLookupRowAndAssigningStoresTheKey) {
   sex.Close();
   EXPECT_TRUE(reg.FieldByName("Sex").LookupList().isEmpty());
   EXPECT_TRUE(reg.FieldByName("Sex").IsNull());
+}
+
+struct TLookupCase {
+  const char* What;
+  const char* Field;  // "Rank" has a row with an empty name, "Sex" has none
+  QVariant KeyBefore;
+  const char* Text;
+  QVariant KeyAfter;
+};
+
+TEST_F(LookupTest, AssigningATextStoresTheKeyOfTheRowThatShowsIt) {
+  const QVariant none;
+  const TLookupCase cases[] = {
+      {"a name", "Rank", none, "КМС", 3},
+      {"an unknown name", "Rank", 3, "X", none},
+      {"the empty text: the row with the empty name", "Rank", 3, "", 0},
+      {"the empty text without such a row", "Sex", 1, "", none},
+      {"the empty text over a key without a row, which shows it already", "Rank", 10, "", 10},
+      {"the empty text over no key, which shows it already", "Rank", none, "", none},
+      {"the name the key shows already", "Rank", 3, "КМС", 3},
+  };
+  for (const TLookupCase& c : cases) {
+    TField& lookup = reg.FieldByName(c.Field);
+    TField& key = reg.FieldByName(lookup.KeyFields());
+    reg.Append();
+    key.SetValue(c.KeyBefore);
+    lookup.SetAsString(QString::fromUtf8(c.Text));
+    EXPECT_EQ(key.Value(), c.KeyAfter) << c.What;
+    reg.Post();
+    EXPECT_EQ(key.Value(), c.KeyAfter) << c.What << ", posted";
+  }
 }
 
 TEST_F(LookupTest, ValidationOfALookupFieldSeesTheChosenText) {
