@@ -246,6 +246,10 @@ void TExcelManager::SetWrapText(int ASheet, const QString& AFrom, const QString&
 }
 
 void TExcelManager::FitRowHeights(int ASheet) {
+  for (const spreadsheet::TCellAddress cell : spreadsheet::TextsTooLongToShrink(Written(ASheet))) {
+    const QString name = cell.A1();
+    SetWrapText(ASheet, name, name, true);
+  }
   for (const auto& [row, height] : spreadsheet::RowsToRaise(Written(ASheet))) {
     SetRowHeight(ASheet, row, int(height));
   }

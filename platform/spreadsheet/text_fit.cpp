@@ -117,6 +117,14 @@ std::vector<TWord> WordsOf(QStringView line) {
     if (!IsBlank(line[i])) {
       word.Width += Points(Advance(line[i].unicode()));
       ++i;
+      // A hyphen inside a word, as in a double-barrelled place name, is a
+      // place to break after, as it is for the printing program.
+      if (line[i - 1] == u'-' && i >= 2 && line[i - 2].isLetter() && i < line.size() && line[i].isLetter()) {
+        word.Text = line.mid(start, i - start);
+        words.push_back(word);
+        word = TWord{};
+        start = i;
+      }
       continue;
     }
     qsizetype end = i;
@@ -246,6 +254,22 @@ bool WordsFitAcross(QStringView text, double cellWidth) {
     }
   }
   return true;
+}
+
+std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet) {
+  std::vector<TCellAddress> found;
+  for (const auto& [address, cell] : sheet.Cells()) {
+    const auto* text = std::get_if<QString>(&cell.Value);
+    if (!text || text->isEmpty() || cell.Format.WrapText || cell.Format.Orientation != 0 ||
+        sheet.MergeAt(address)) {
+      continue;
+    }
+    const double width = RangePoints(sheet, {address, address});
+    if (TextWidth(*text) * LeastShrink > width - kCellPadding && WordsFitAcross(*text, width)) {
+      found.push_back(address);
+    }
+  }
+  return found;
 }
 
 std::map<int, double> RowsToRaise(const TWorksheet& sheet) {

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <map>
+#include <vector>
 
 #include "platform/spreadsheet/workbook_model.h"
 
@@ -39,6 +40,15 @@ int WrappedLines(QStringView text, double cellWidth);
 // Whether every word of the text fits across a cell that many points wide,
 // so that wrapping breaks it only between words.
 bool WordsFitAcross(QStringView text, double cellWidth);
+
+// The least share of its size a text shrunk to fit its cell may print at and
+// still be read at a glance.
+inline constexpr double LeastShrink = 0.75;
+// The cells with a text of their own (outside merged areas, not wrapped, not
+// turned) that shrinking would make smaller than LeastShrink, and whose every
+// word fits across the cell: such a text reads better wrapped between its
+// words, in a row made higher for it.
+std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet);
 
 // The rows of the sheet that its texts need higher than they stand (as set,
 // or the default), each with the height it needs in whole points: a wrapped

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -126,6 +127,8 @@ TEST(TextFit, WrapsNoTighterThanThePrintingProgram) {
       {"a word longer than a line", "тренера(тренеров)", ColumnPoints(10), 2},
       {"blanks at the break hang past the line", "Судья" + QString(48, u' ') + "Попов В.В.", name, 2},
       {"a line feed", "Место\nPlace", name, 2},
+      {"after the hyphen of a double-barrelled name", "Ханты-Мансийский", ColumnPoints(15), 2},
+      {"a dash between blanks is a word", "Тула - Югра", ColumnPoints(10), 1},
       {"55.4 points in a column of 10", digits(5, 0, 1), ColumnPoints(10), 1},
       {"57.4 points in a column of 10", digits(4, 3, 1), ColumnPoints(10), 2},
       {"143.3 points over 15 and 10", digits(18, 5, 2), ColumnPoints(15) + ColumnPoints(10), 1},
@@ -138,6 +141,45 @@ TEST(TextFit, WrapsNoTighterThanThePrintingProgram) {
   }
   EXPECT_TRUE(WordsFitAcross(u"Мужчины (Двоеборье)", 2 * ColumnPoints(5) + 20));
   EXPECT_FALSE(WordsFitAcross(u"Мужчины (Двоеборье)", ColumnPoints(5)));
+  EXPECT_TRUE(WordsFitAcross(u"Ханты-Мансийский автономный округ", ColumnPoints(15)));
+}
+
+// A text in a cell of its own is shrunk while it stays readable; beyond that
+// it wraps, where its words allow it.
+TEST(TextFit, WrapsWhatShrinkingWouldMakeTooSmallToRead) {
+  TWorksheet sheet(QStringLiteral("Лист1"));
+  sheet.SetColumnWidth(1, 15);
+  struct {
+    const char* what;
+    QString text;
+    bool wrap;
+    bool merged;
+    bool wraps;
+  } cases[] = {
+      {"fits", "Тульская область", false, false, false},
+      {"shrinks a little", "Московская область", false, false, false},
+      {"too long to shrink", "Ханты-Мансийский автономный округ - Югра", false, false, true},
+      {"a word wider than the cell", "Восточно-Казахстанскаяобластьрегион", false, false, false},
+      {"already wrapped", "Ханты-Мансийский автономный округ - Югра", true, false, false},
+      {"in a merged area", "Ханты-Мансийский автономный округ - Югра", false, true, false},
+  };
+  int row = 1;
+  for (const auto& c : cases) {
+    TCell& cell = sheet.EditCell({row, 1});
+    cell.Value = c.text;
+    cell.Format.ShrinkToFit = true;
+    cell.Format.WrapText = c.wrap;
+    if (c.merged) {
+      sheet.Merge({{row, 1}, {row, 2}});
+    }
+    ++row;
+  }
+  const std::vector<TCellAddress> found = TextsTooLongToShrink(sheet);
+  row = 1;
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::count(found.begin(), found.end(), TCellAddress{row, 1}), c.wraps ? 1 : 0) << c.what;
+    ++row;
+  }
 }
 
 // A sheet in small, a row for each rule.
