@@ -423,6 +423,18 @@ void TDataGrid::PlaceNewColumns(int first, int last) {
 void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   if (editor != nullptr && editor == FReleasedEditor) {
     FReleasedEditor = nullptr;
+    // The move that Tab asked for still goes, from the cell the reset left
+    // the grid on.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+      const QModelIndex next =
+          moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+      if (next.isValid()) {
+        setCurrentIndex(next);
+        if (currentIndex() == next && (FModel->flags(next) & Qt::ItemIsEditable)) {
+          edit(next, AllEditTriggers, nullptr);
+        }
+      }
+    }
     return;
   }
   QTableView::closeEditor(editor, hint);
@@ -506,7 +518,12 @@ void TDataGrid::FollowTable() {
   if (current.isValid() && current.row() == row) {
     return;
   }
-  const int column = current.isValid() ? current.column() : horizontalHeader()->logicalIndex(0);
+  // A reset takes the current cell away; the user goes on in the column they
+  // were in.
+  int column = current.isValid() ? current.column() : FModel->ColumnOf(FCurrentField);
+  if (column < 0) {
+    column = horizontalHeader()->logicalIndex(0);
+  }
   if (column < 0) {
     return;
   }
@@ -540,6 +557,13 @@ int TDataGrid::MoveTableTo(int row) {
     });
   }
   return dataSet->CurrentViewRow() < FModel->rowCount() ? dataSet->CurrentViewRow() : -1;
+}
+
+void TDataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  if (current.isValid()) {
+    FCurrentField = FModel->ColumnFieldName(current.column());
+  }
+  QTableView::currentChanged(current, previous);
 }
 
 void TDataGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
@@ -729,6 +753,15 @@ void TDataGrid::keyPressEvent(QKeyEvent* event) {
   const TScopeExit checked([this, previous] { FCheckedKey = previous; });
   if (fromEditor && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     QTableView::keyPressEvent(event);
+    return;
+  }
+  // A key that leaves the cell (Down, Page Up, ...) gives the cell's text to
+  // the field first. Its change handler may renumber and reset the rows; the
+  // key then moves from the cell the grid is on after that. Left to Qt, the
+  // write would happen half-way through the move, whose target the reset
+  // takes away: the key would be lost with the current cell.
+  if (fromEditor && !RunGuarded([&] { CommitEditor(); })) {
+    event->accept();
     return;
   }
   if (HandleDataKey(event)) {

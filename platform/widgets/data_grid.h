@@ -85,6 +85,7 @@ class TDataGrid : public QTableView {
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
   void keyboardSearch(const QString&) override {}
   void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void changeEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -114,6 +115,8 @@ class TDataGrid : public QTableView {
   TDataGridDelegate* FDelegate;
   QPointer<QWidget> FEditor;
   QString FEditorStartText;
+  // The field of the column the current cell was last in.
+  QString FCurrentField;
   bool FReadOnly = false;
   bool FFollowing = false;
   bool FMoving = false;

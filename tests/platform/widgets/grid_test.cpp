@@ -352,7 +352,24 @@ TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
   // moving it: both stay on the line typed on.
   EXPECT_EQ(protocol.CurrentViewRow(), 2);
   EXPECT_EQ(grid->currentIndex().row(), 2);
+  EXPECT_EQ(grid->currentIndex().column(), 2);
   EXPECT_EQ(QApplication::focusWidget(), grid);
+
+  // Keys only from here: an arrow out of an open editor writes the cell,
+  // the renumbering resets the rows, and the arrow still moves, from the
+  // line the renumbering kept and in the same column.
+  Key(Qt::Key_Up);
+  Type("40");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"A", "C", "B"}));
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 2));
+  Type("5");
+  Key(Qt::Key_Up);
+  EXPECT_EQ(ModelColumn(*grid->model(), 2), (QStringList{"40", "30", "5"}));
+  EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(1, 2));
+  EXPECT_EQ(protocol.CurrentViewRow(), 1);
+  EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
   EXPECT_TRUE(dialogs.Errors.isEmpty());
   grid->SetDataSet(&table);
 }
