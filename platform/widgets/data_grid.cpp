@@ -273,6 +273,12 @@ TDataGrid::TDataGrid(QWidget* parent)
   });
   connect(FModel, &QAbstractItemModel::columnsInserted, this,
           [this](const QModelIndex&, int first, int last) { PlaceNewColumns(first, last); });
+  connect(FModel, &QAbstractItemModel::headerDataChanged, this,
+          [this](Qt::Orientation orientation, int first, int last) {
+            if (orientation == Qt::Horizontal) {
+              FitTitles(first, last);
+            }
+          });
   connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
 
   FModel->Link().OnUpdateData = [this] {
@@ -297,129 +303,6 @@ void TDataGrid::SetDataSet(TClientDataSet* dataSet) {
   FModel->SetDataSet(dataSet);
 }
 
-// ---- Columns ----
-
-void TDataGrid::SetColumns(const QList<TDataColumn>& columns) {
-  DropEditor();
-  FModel->SetColumns(columns);
-}
-
-void TDataGrid::AddColumn(const TDataColumn& column) {
-  DropEditor();
-  FModel->AddColumn(column);
-}
-
-void TDataGrid::ClearColumns() {
-  DropEditor();
-  FModel->ClearColumns();
-}
-
-int TDataGrid::ColumnCount() const {
-  return FModel->columnCount();
-}
-
-int TDataGrid::Logical(int position) const {
-  if (position < 0 || position >= FModel->columnCount()) {
-    return -1;
-  }
-  return horizontalHeader()->logicalIndex(position);
-}
-
-QString TDataGrid::ColumnFieldName(int position) const {
-  return FModel->ColumnFieldName(Logical(position));
-}
-
-int TDataGrid::ColumnPosition(const QString& fieldName) const {
-  for (int position = 0; position < ColumnCount(); ++position) {
-    if (ColumnFieldName(position).compare(fieldName, Qt::CaseInsensitive) == 0) {
-      return position;
-    }
-  }
-  return -1;
-}
-
-int TDataGrid::ColumnWidth(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 ? horizontalHeader()->sectionSize(logical) : 0;
-}
-
-void TDataGrid::SetColumnWidth(int position, int width) {
-  const int logical = Logical(position);
-  if (logical >= 0) {
-    horizontalHeader()->resizeSection(logical, std::max(0, width));
-  }
-}
-
-void TDataGrid::MoveColumn(int from, int to) {
-  if (Logical(from) >= 0 && Logical(to) >= 0) {
-    horizontalHeader()->moveSection(from, to);
-  }
-}
-
-bool TDataGrid::ColumnReadOnly(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 && FModel->Columns()[logical].ReadOnly;
-}
-
-void TDataGrid::SetColumnReadOnly(int position, bool readOnly) {
-  FModel->SetColumnReadOnly(Logical(position), readOnly);
-}
-
-QStringList TDataGrid::ColumnPickList(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 ? FModel->Columns()[logical].PickList : QStringList();
-}
-
-void TDataGrid::SetColumnPickList(int position, const QStringList& pickList) {
-  FModel->SetColumnPickList(Logical(position), pickList);
-}
-
-void TDataGrid::RefreshTitles() {
-  FModel->RefreshTitles();
-}
-
-int TDataGrid::DefaultColumnWidth(int column) const {
-  const TDataColumn& design = FModel->Columns()[column];
-  if (design.Width >= 0) {
-    return design.Width;
-  }
-  const TField* field = FModel->FieldAt(column);
-  const int chars = field != nullptr ? field->DisplayWidth() : 10;
-  return std::max(20, chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 8);
-}
-
-void TDataGrid::LayOutColumns() {
-  QHeaderView* titles = horizontalHeader();
-  for (int column = 0; column < FModel->columnCount(); ++column) {
-    titles->moveSection(titles->visualIndex(column), column);
-    titles->resizeSection(column, DefaultColumnWidth(column));
-  }
-}
-
-// A column that a field shown again brings in gets the width of a new one,
-// and its place next to the column of the field before it, wherever the user
-// has moved that one.
-void TDataGrid::PlaceNewColumns(int first, int last) {
-  QHeaderView* titles = horizontalHeader();
-  for (int column = first; column <= last; ++column) {
-    titles->resizeSection(column, DefaultColumnWidth(column));
-    const int from = titles->visualIndex(column);
-    int to = from;
-    if (column > 0) {
-      const int before = titles->visualIndex(column - 1);
-      to = from < before ? before : before + 1;
-    } else if (titles->count() > 1) {
-      const int after = titles->visualIndex(1);
-      to = from < after ? after - 1 : after;
-    }
-    if (to != from) {
-      titles->moveSection(from, to);
-    }
-  }
-}
-
-// A reset that keeps the columns (new rows, a new filter or order) keeps the
-// user's widths and column order too.
 void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   if (editor != nullptr && editor == FReleasedEditor) {
     FReleasedEditor = nullptr;
@@ -451,30 +334,6 @@ bool TDataGrid::focusNextPrevChild(bool next) {
     return true;
   }
   return QTableView::focusNextPrevChild(next);
-}
-
-void TDataGrid::SaveLayout() {
-  QHeaderView* titles = horizontalHeader();
-  FSavedWidths.clear();
-  FSavedOrder.clear();
-  for (int column = 0; column < titles->count(); ++column) {
-    FSavedWidths.push_back(titles->sectionSize(column));
-    FSavedOrder.push_back(titles->logicalIndex(column));
-  }
-}
-
-void TDataGrid::RestoreLayout() {
-  QHeaderView* titles = horizontalHeader();
-  if (int(FSavedWidths.size()) != titles->count()) {
-    LayOutColumns();
-    return;
-  }
-  for (int position = 0; position < int(FSavedOrder.size()); ++position) {
-    titles->moveSection(titles->visualIndex(FSavedOrder[position]), position);
-  }
-  for (int column = 0; column < int(FSavedWidths.size()); ++column) {
-    titles->resizeSection(column, FSavedWidths[column]);
-  }
 }
 
 // ---- Options ----
