@@ -6,6 +6,7 @@
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "app/team_protocol_tab.h"
 #include "platform/widgets/shared_dialogs.h"
 #include "protocol/cleanup.h"
 
@@ -131,4 +132,5 @@ void TfrmMain::btnSaveTeamProtocolClick() {
 
 void TfrmMain::btnLoadTeamProtocolClick() {
   LoadProtocolFile(dsTeamProtocol);
+  ShowOpenedTeamProtocol(*this);
 }

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <climits>
 
+#include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/team_protocol_tab.h"
 #include "common/int_sort_list.h"
@@ -253,6 +254,52 @@ TEST_F(TeamProtocol, BuildWithNoProtocolOpenLeavesAnEmptyTableShowingPlaceAndPoi
   // Nothing to total; the places run on an empty table.
   Calculate();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();
+}
+
+// A file saved from a built protocol and opened into a window that has built
+// none brings its own columns; they read as the build showed them: the same
+// titles, the same columns shown (empty classes left out), the same widths.
+TEST_F(TeamProtocol, AFileOpenedBeforeAnyBuildShowsAsTheBuildDid) {
+  const QString path = testing_sandbox::Path(QStringLiteral("team.ktp"));
+  const TScopeExit noDialogs([] { TFileDialog::ExecuteHook = {}; });
+  for (const bool english : {false, true}) {
+    SCOPED_TRACE(english ? "EN" : "RU");
+    TFileDialog::ExecuteHook = [&](TFileDialog& dialog) {
+      dialog.FileName = path;
+      return true;
+    };
+    Restart();
+    (english ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
+    Fill(window->dsLongCycle, {{"Динамо", 0, 55, 20}, {"Спартак", 1, 120, 18}});
+    Fill(window->dsSnatch, {{"Динамо", 1, 60, 16}});
+    Build();
+    Calculate();
+    Click("btnSaveTeamProtocol");
+    const QStringList titles = GridTitles();
+    QList<int> widths;
+    for (int i = 0; i < window->grTeamProtocol->ColumnCount(); ++i) {
+      widths << window->grTeamProtocol->ColumnWidth(i);
+    }
+    ASSERT_EQ(titles.size(), 6);
+    EXPECT_TRUE(titles.contains(QString::fromUtf8(english ? "M (LC) свыше" : "М (ДЦ) свыше")))
+        << titles.join(u' ').toStdString();
+
+    Restart();
+    (english ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
+    Click("btnLoadTeamProtocol");
+    ASSERT_TRUE(Team().Active());
+    EXPECT_EQ(GridTitles(), titles);
+    for (int i = 0; i < widths.size(); ++i) {
+      EXPECT_EQ(window->grTeamProtocol->ColumnWidth(i), widths[i]) << titles.value(i).toStdString();
+    }
+    EXPECT_EQ(Value("Динамо", "Position"), QStringLiteral("1"));
+
+    // A dialog cancelled afterwards changes nothing.
+    TFileDialog::ExecuteHook = [](TFileDialog&) { return false; };
+    Click("btnLoadTeamProtocol");
+    EXPECT_EQ(GridTitles(), titles);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();
+  }
 }
 
 // ---- Fill ----
