@@ -5,6 +5,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -39,6 +44,49 @@ bool IsTypedCharacter(const QKeyEvent* event) {
 
 Qt::KeyboardModifiers PlainModifiers(const QKeyEvent* event) {
   return event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+// The grids' scroll bars with a handle darker than its groove. Some styles
+// (Fusion) draw the handle light and the groove a shade darker: on a wide
+// grid the handle takes most of the bar, and the strip of groove beside it
+// reads as the handle, at the far end from where the bar stands; a step with
+// an arrow seems to throw it to the other end.
+class TGridScrollBarStyle final : public QProxyStyle {
+ public:
+  explicit TGridScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
+
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control != CC_ScrollBar || !(option->state & State_Enabled) ||
+        styleHint(SH_ScrollBar_Transient, option, widget)) {
+      return;
+    }
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    const QRect handle = subControlRect(control, option, SC_ScrollBarSlider, widget);
+    if (bar == nullptr || bar->maximum <= bar->minimum || handle.isEmpty()) {
+      return;
+    }
+    QColor fill = option->palette.color(QPalette::Mid);
+    if (bar->activeSubControls & SC_ScrollBarSlider) {
+      fill = fill.darker((option->state & State_Sunken) ? 125 : 110);
+    }
+    painter->save();
+    painter->setPen(option->palette.color(QPalette::Dark));
+    painter->setBrush(fill);
+    painter->drawRect(handle.adjusted(0, 0, -1, -1));
+    painter->restore();
+  }
+};
+
+// One for all the grids, over the program's own style.
+QStyle* GridScrollBarStyle() {
+  static QPointer<QStyle> style;
+  if (style == nullptr) {
+    style = new TGridScrollBarStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(qApp);
+  }
+  return style;
 }
 
 }  // namespace
@@ -219,6 +267,8 @@ TDataGrid::TDataGrid(QWidget* parent)
                   QAbstractItemView::AnyKeyPressed);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setWordWrap(false);
+  horizontalScrollBar()->setStyle(GridScrollBarStyle());
+  verticalScrollBar()->setStyle(GridScrollBarStyle());
 
   QHeaderView* titles = horizontalHeader();
   titles->setSectionsMovable(true);
