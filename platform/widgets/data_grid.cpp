@@ -46,6 +46,18 @@ Qt::KeyboardModifiers PlainModifiers(const QKeyEvent* event) {
   return event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
 }
 
+bool LeavesTheRow(const QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The grids' scroll bars with a handle darker than its groove. Some styles
 // (Fusion) draw the handle light and the groove a shade darker: on a wide
 // grid the handle takes most of the bar, and the strip of groove beside it
@@ -664,12 +676,12 @@ void TDataGrid::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
     return;
   }
-  // A key that leaves the cell (Down, Page Up, ...) gives the cell's text to
-  // the field first. Its change handler may renumber and reset the rows; the
-  // key then moves from the cell the grid is on after that. Left to Qt, the
-  // write would happen half-way through the move, whose target the reset
-  // takes away: the key would be lost with the current cell.
-  if (fromEditor && !RunGuarded([&] { CommitEditor(); })) {
+  // A key that leaves the row (Up, Down, Page Up, Page Down) gives the cell's
+  // text to the field first. Its change handler may renumber and reset the
+  // rows; the key then moves from the cell the grid is on after that. Left to
+  // Qt, the write would happen half-way through the move, whose target the
+  // reset takes away: the key would be lost with the current cell.
+  if (fromEditor && LeavesTheRow(event) && !RunGuarded([&] { CommitEditor(); })) {
     event->accept();
     return;
   }
