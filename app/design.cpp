@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QTabBar>
 
+#include "app/data/tables.h"
+
 namespace design {
 
 QWidget* Page(QTabWidget* pages, const char* name) {
@@ -47,6 +49,7 @@ TDataGrid* Grid(QWidget* parent, const char* name, TClientDataSet& table, const 
   auto* grid = Named(new TDataGrid(parent), name);
   // A column may be as narrow as the layout file says, down to nothing.
   grid->horizontalHeader()->setMinimumSectionSize(0);
+  grid->TitleForms = FieldLabelForms;
   grid->SetDataSet(&table);
   if (!columns.isEmpty()) {
     grid->SetColumns(columns);

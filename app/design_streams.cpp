@@ -14,6 +14,8 @@ TfrmStream* FramePage(QWidget* page, const char* name) {
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(2, 2, 2, 2);
   auto* frame = Named(new TfrmStream(page), name);
+  // The frame labels its list with the register's labels.
+  frame->grStream->TitleForms = FieldLabelForms;
   layout->addWidget(frame);
   return frame;
 }

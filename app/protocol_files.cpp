@@ -6,6 +6,7 @@
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "app/team_protocol_tab.h"
 #include "platform/widgets/shared_dialogs.h"
 #include "protocol/cleanup.h"
 
@@ -174,5 +175,6 @@ void TfrmMain::btnSaveTeamProtocolClick() {
 void TfrmMain::btnLoadTeamProtocolClick() {
   if (ConfirmProtocolReplace(dsTeamProtocol)) {
     LoadProtocolFile(dsTeamProtocol);
+    ShowOpenedTeamProtocol(*this);
   }
 }

@@ -131,6 +131,12 @@ QString Joined(const TField& cell, const QString& value) {
   return cell.IsNull() ? value : cell.AsString() + u'+' + value;
 }
 
+// The class label: the discipline and sex prefix, then the bound; the open
+// class is "свыше" in both languages.
+QString ClassLabel(const QString& labelPrefix, int bound) {
+  return labelPrefix + (bound == kOpenClass ? QStringLiteral(" свыше") : u' ' + QString::number(bound));
+}
+
 // The relay names the open class by the word of the language it was built
 // in; a team protocol built in the other language still finds the column.
 bool IsOpenClassWord(const QString& text) {
@@ -182,6 +188,19 @@ int SumTeamExpression(const QString& Text) {
   return ToInteger(sum);
 }
 
+void SetTeamDisplayWidth(TField& Field) {
+  // A field's size is room for the text; on screen a class column holds its
+  // label and a few scorers, and the points column stays in view.
+  const QString name = Field.FieldName();
+  if (name == kTeam) {
+    Field.SetDisplayWidth(kTeamDisplayWidth);
+  } else if (name == kPosition) {
+    Field.SetDisplayWidth(kPositionDisplayWidth);
+  } else if (name != kPoint) {
+    Field.SetDisplayWidth(kClassDisplayWidth);
+  }
+}
+
 void SetTeamText(TField& Field, const QString& Text) {
   if (Field.Size() > 0 && Text.size() > Field.Size()) {
     throw Exception(Fmt(QStringLiteral("%s: значение \"%s\" длиннее поля %s (%d символов)"),
@@ -197,11 +216,8 @@ void AddTeamClassFields(TClientDataSet& Table, TField& WeightField, const QStrin
   for (classes.First(); !classes.Eof(); classes.Next()) {
     const QString bound = WeightField.AsString();
     TField& field = Table.AddField(NamePrefix + bound, TFieldType::ftString, kTeamTextWidth);
-    // The field's width is room for the text; on screen a column holds its
-    // label and a few scorers, and the points column stays in view.
-    field.SetDisplayWidth(kClassDisplayWidth);
-    field.SetDisplayLabel(LabelPrefix +
-                          (WeightField.AsInteger() == kOpenClass ? QStringLiteral(" свыше") : u' ' + bound));
+    SetTeamDisplayWidth(field);
+    field.SetDisplayLabel(ClassLabel(LabelPrefix, WeightField.AsInteger()));
   }
 }
 
@@ -346,7 +362,12 @@ QList<TDataColumn> TeamGridColumns(TClientDataSet& Team) {
     c.FieldName = name;
     return c;
   };
-  QList<TDataColumn> columns{column(kPosition)};
+  // The place comes first and the total last, whether they hold anything
+  // yet or not (a build has neither, an opened file may have both).
+  QList<TDataColumn> columns;
+  if (Team.FindField(kPosition) != nullptr) {
+    columns.append(column(kPosition));
+  }
   const TWalk walk(Team);
   const TScopeExit unfilter([&] {
     Team.SetFiltered(false);
@@ -354,50 +375,92 @@ QList<TDataColumn> TeamGridColumns(TClientDataSet& Team) {
   });
   for (int i = 0; i < Team.FieldCount(); ++i) {
     const QString name = Team.Fields(i).FieldName();
+    if (name == kPosition || name == kPoint) {
+      continue;
+    }
     ApplyFilter(Team, name + QStringLiteral(" is not null"));
     if (Team.RecordCount() > 0) {
       columns.append(column(name));
     }
   }
-  columns.append(column(kPoint));
+  if (Team.FindField(kPoint) != nullptr) {
+    columns.append(column(kPoint));
+  }
   return columns;
 }
 
 }  // namespace team_protocol
 
+namespace {
+
+// The class columns' disciplines in the build's order, with the label
+// prefixes of women and men.
+struct TClassDiscipline {
+  const char* Prefix;
+  const char* Women;
+  const char* WomenEnglish;
+  const char* Men;
+  const char* MenEnglish;
+};
+
+constexpr TClassDiscipline kClassDisciplines[] = {
+    {"LC_", "Ж (ДЦ)", "W (LC)", "М (ДЦ)", "M (LC)"},
+    {"S_", "Ж (Р)", "W (S)", "М (Р)", "M (S)"},
+    {"B_", "Ж (Д)", "W (B)", "М (Д)", "M (B)"},
+};
+
+QString ClassLabelPrefix(const TfrmMain& window, const TClassDiscipline& discipline, bool men) {
+  return men ? window.Translate(QString::fromUtf8(discipline.Men), QString::fromUtf8(discipline.MenEnglish))
+             : window.Translate(QString::fromUtf8(discipline.Women),
+                                QString::fromUtf8(discipline.WomenEnglish));
+}
+
+// The label a build gives the column of that name; empty for a name that is
+// none of the team table's.
+QString TeamColumnLabel(const TfrmMain& window, const QString& name) {
+  if (name == QLatin1String("Position")) {
+    return window.dsLongCycle.FieldByName(name).DisplayLabel();
+  }
+  if (name == QLatin1String("Team")) {
+    return window.dsCompetitor.FieldByName(name).DisplayLabel();
+  }
+  if (name == QLatin1String("Point")) {
+    return window.Translate(QStringLiteral("Очки"), QStringLiteral("Point"));
+  }
+  // A class column: discipline prefix, sex digit, bound (LC_058, S_11000).
+  for (const TClassDiscipline& discipline : kClassDisciplines) {
+    const QString prefix = QString::fromLatin1(discipline.Prefix);
+    const QString rest = name.mid(prefix.size());
+    bool isBound = false;
+    const int bound = rest.mid(1).toInt(&isBound);
+    if (name.startsWith(prefix) && (rest.startsWith(u'0') || rest.startsWith(u'1')) && isBound) {
+      return team_protocol::ClassLabel(ClassLabelPrefix(window, discipline, rest.startsWith(u'1')), bound);
+    }
+  }
+  return QString();
+}
+
+}  // namespace
+
 void TfrmMain::btnCreateTeamProtocolClick() {
   dsTeamProtocol.Close();
   if (dsTeamProtocol.FieldCount() == 0) {
-    AddTeamProtocolField(dsTeamProtocol, 1, QStringLiteral("Position"),
-                         dsLongCycle.FieldByName(QStringLiteral("Position")).DisplayLabel());
-    AddTeamProtocolField(dsTeamProtocol, 1, QStringLiteral("Team"),
-                         dsCompetitor.FieldByName(QStringLiteral("Team")).DisplayLabel());
-    AddTeamProtocolField(dsTeamProtocol, 3, QStringLiteral("Point"),
-                         Translate(QStringLiteral("Очки"), QStringLiteral("Point")));
-    struct TDiscipline {
-      QCheckBox* Held;
-      const char* Prefix;
-      const char* Women;
-      const char* WomenEnglish;
-      const char* Men;
-      const char* MenEnglish;
-    };
-    const TDiscipline disciplines[] = {
-        {cbLongCycle, "LC_", "Ж (ДЦ)", "W (LC)", "М (ДЦ)", "M (LC)"},
-        {cbSnatch, "S_", "Ж (Р)", "W (S)", "М (Р)", "M (S)"},
-        {cbBiathlon, "B_", "Ж (Д)", "W (B)", "М (Д)", "M (B)"},
-    };
-    for (const TDiscipline& d : disciplines) {
-      if (!d.Held->isChecked()) {
+    for (const auto& [kind, name] :
+         {std::pair{1, QStringLiteral("Position")}, std::pair{1, QStringLiteral("Team")},
+          std::pair{3, QStringLiteral("Point")}}) {
+      AddTeamProtocolField(dsTeamProtocol, kind, name, TeamColumnLabel(*this, name));
+    }
+    const QCheckBox* held[] = {cbLongCycle, cbSnatch, cbBiathlon};
+    for (size_t i = 0; i < std::size(kClassDisciplines); ++i) {
+      if (!held[i]->isChecked()) {
         continue;
       }
-      const QString prefix = QString::fromLatin1(d.Prefix);
+      const TClassDiscipline& discipline = kClassDisciplines[i];
+      const QString prefix = QString::fromLatin1(discipline.Prefix);
       AddTeamProtocolClassFields(dsTeamProtocol, dsWomanWeight.FieldByName(QStringLiteral("Weight")),
-                                 prefix + u'0',
-                                 Translate(QString::fromUtf8(d.Women), QString::fromUtf8(d.WomenEnglish)));
+                                 prefix + u'0', ClassLabelPrefix(*this, discipline, false));
       AddTeamProtocolClassFields(dsTeamProtocol, dsManWeight.FieldByName(QStringLiteral("Weight")),
-                                 prefix + u'1',
-                                 Translate(QString::fromUtf8(d.Men), QString::fromUtf8(d.MenEnglish)));
+                                 prefix + u'1', ClassLabelPrefix(*this, discipline, true));
     }
   }
   dsTeamProtocol.CreateDataSet();
@@ -468,7 +531,7 @@ TField& TfrmMain::AddTeamProtocolField(TClientDataSet& Table, int Kind, const QS
     const bool team = Name == QStringLiteral("Team");
     field = &Table.AddField(Name, TFieldType::ftString,
                             team ? team_protocol::kTeamNameWidth : team_protocol::kTeamTextWidth);
-    field->SetDisplayWidth(team ? team_protocol::kTeamDisplayWidth : team_protocol::kPositionDisplayWidth);
+    team_protocol::SetTeamDisplayWidth(*field);
   } else {
     field = &Table.AddField(Name, TFieldType::ftInteger);
   }
@@ -502,4 +565,26 @@ void TfrmMain::CheckTeamExpression(const QString& Text, TIntSortList& List) {
 
 int TfrmMain::SumTeamExpression(const QString& Text) {
   return team_protocol::SumTeamExpression(Text);
+}
+
+void ShowOpenedTeamProtocol(TfrmMain& Window) {
+  TClientDataSet& team = Window.dsTeamProtocol;
+  if (!team.Active()) {
+    return;
+  }
+  // Fields a file brought show their bare names; those of a build carry the
+  // labels of the language it was built in and keep them.
+  bool fromFile = false;
+  for (int i = 0; i < team.FieldCount(); ++i) {
+    TField& field = team.Fields(i);
+    const QString label = TeamColumnLabel(Window, field.FieldName());
+    if (field.DisplayLabel() == field.FieldName() && !label.isEmpty()) {
+      fromFile = true;
+      team_protocol::SetTeamDisplayWidth(field);
+      field.SetDisplayLabel(label);
+    }
+  }
+  if (fromFile) {
+    Window.grTeamProtocol->SetColumns(team_protocol::TeamGridColumns(team));
+  }
 }

@@ -33,6 +33,10 @@ void CheckTeamExpression(const QString& Text, TIntSortList& List);
 // The sum of a team expression's numbers, checked the same way.
 int SumTeamExpression(const QString& Text);
 
+// The width on screen of a team-table field, by its name: the place, the
+// team, a class column; the total keeps its number's width.
+void SetTeamDisplayWidth(TField& Field);
+
 // Writes the text into a text field of the team table whole: a text the
 // field would cut (the narrow columns of an older file) is refused.
 void SetTeamText(TField& Field, const QString& Text);
@@ -61,8 +65,15 @@ void AddRelayPoints(TClientDataSet& Team, TClientDataSet& Relay);
 // totals sharing their block ("2-3").
 void CalculateTeamPositions(TClientDataSet& Team);
 
-// The grid's columns after a build: Position, the fields that hold a value,
-// Point.
+// The grid's columns after a build: Position, the other fields that hold a
+// value, Point.
 QList<TDataColumn> TeamGridColumns(TClientDataSet& Team);
 
 }  // namespace team_protocol
+
+class TfrmMain;
+
+// After a team protocol file is opened into the window's table: when its
+// columns came with the file (no build yet), they take the labels and widths
+// a build gives them, and the grid shows what a build shows.
+void ShowOpenedTeamProtocol(TfrmMain& Window);

@@ -108,3 +108,16 @@ void ApplyFieldLabels(TCompetitionTables& tables, const TTranslateFunc& translat
   tables.dsHBTeam.FieldByName(QStringLiteral("Name"))
       .SetDisplayLabel(register_.FieldByName(QStringLiteral("Team")).DisplayLabel());
 }
+
+QStringList FieldLabelForms(const QString& label) {
+  QStringList forms;
+  for (const auto& pair : kLabels) {
+    const QString russian = QString::fromUtf8(pair.Russian);
+    const QString english = QString::fromUtf8(pair.English);
+    if (label == russian || label == english) {
+      forms << russian << english;
+    }
+  }
+  forms.removeDuplicates();
+  return forms;
+}

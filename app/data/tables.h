@@ -74,3 +74,6 @@ void FillSexTable(TClientDataSet& dsSex, const TTranslateFunc& translate);
 // Puts the Russian or English display label on every field that has one,
 // the copied labels taken from the register's fields after those are set.
 void ApplyFieldLabels(TCompetitionTables& tables, const TTranslateFunc& translate);
+// The Russian and the English form of each field label that reads as the
+// text in either language; nothing when no field label does.
+QStringList FieldLabelForms(const QString& label);

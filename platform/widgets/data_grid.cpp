@@ -5,6 +5,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -39,6 +44,61 @@ bool IsTypedCharacter(const QKeyEvent* event) {
 
 Qt::KeyboardModifiers PlainModifiers(const QKeyEvent* event) {
   return event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+bool LeavesTheRow(const QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The grids' scroll bars with a handle darker than its groove. Some styles
+// (Fusion) draw the handle light and the groove a shade darker: on a wide
+// grid the handle takes most of the bar, and the strip of groove beside it
+// reads as the handle, at the far end from where the bar stands; a step with
+// an arrow seems to throw it to the other end.
+class TGridScrollBarStyle final : public QProxyStyle {
+ public:
+  explicit TGridScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
+
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control != CC_ScrollBar || !(option->state & State_Enabled) ||
+        styleHint(SH_ScrollBar_Transient, option, widget)) {
+      return;
+    }
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    const QRect handle = subControlRect(control, option, SC_ScrollBarSlider, widget);
+    if (bar == nullptr || bar->maximum <= bar->minimum || handle.isEmpty()) {
+      return;
+    }
+    QColor fill = option->palette.color(QPalette::Mid);
+    if (bar->activeSubControls & SC_ScrollBarSlider) {
+      fill = fill.darker((option->state & State_Sunken) ? 125 : 110);
+    }
+    painter->save();
+    painter->setPen(option->palette.color(QPalette::Dark));
+    painter->setBrush(fill);
+    painter->drawRect(handle.adjusted(0, 0, -1, -1));
+    painter->restore();
+  }
+};
+
+// One for all the grids, over the program's own style.
+QStyle* GridScrollBarStyle() {
+  static QPointer<QStyle> style;
+  if (style == nullptr) {
+    style = new TGridScrollBarStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(qApp);
+  }
+  return style;
 }
 
 }  // namespace
@@ -219,6 +279,8 @@ TDataGrid::TDataGrid(QWidget* parent)
                   QAbstractItemView::AnyKeyPressed);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setWordWrap(false);
+  horizontalScrollBar()->setStyle(GridScrollBarStyle());
+  verticalScrollBar()->setStyle(GridScrollBarStyle());
 
   QHeaderView* titles = horizontalHeader();
   titles->setSectionsMovable(true);
@@ -273,6 +335,12 @@ TDataGrid::TDataGrid(QWidget* parent)
   });
   connect(FModel, &QAbstractItemModel::columnsInserted, this,
           [this](const QModelIndex&, int first, int last) { PlaceNewColumns(first, last); });
+  connect(FModel, &QAbstractItemModel::headerDataChanged, this,
+          [this](Qt::Orientation orientation, int first, int last) {
+            if (orientation == Qt::Horizontal) {
+              FitTitles(first, last);
+            }
+          });
   connect(qApp, &QApplication::focusChanged, this, &TDataGrid::OnFocusChanged);
 
   FModel->Link().OnUpdateData = [this] {
@@ -297,132 +365,21 @@ void TDataGrid::SetDataSet(TClientDataSet* dataSet) {
   FModel->SetDataSet(dataSet);
 }
 
-// ---- Columns ----
-
-void TDataGrid::SetColumns(const QList<TDataColumn>& columns) {
-  DropEditor();
-  FModel->SetColumns(columns);
-}
-
-void TDataGrid::AddColumn(const TDataColumn& column) {
-  DropEditor();
-  FModel->AddColumn(column);
-}
-
-void TDataGrid::ClearColumns() {
-  DropEditor();
-  FModel->ClearColumns();
-}
-
-int TDataGrid::ColumnCount() const {
-  return FModel->columnCount();
-}
-
-int TDataGrid::Logical(int position) const {
-  if (position < 0 || position >= FModel->columnCount()) {
-    return -1;
-  }
-  return horizontalHeader()->logicalIndex(position);
-}
-
-QString TDataGrid::ColumnFieldName(int position) const {
-  return FModel->ColumnFieldName(Logical(position));
-}
-
-int TDataGrid::ColumnPosition(const QString& fieldName) const {
-  for (int position = 0; position < ColumnCount(); ++position) {
-    if (ColumnFieldName(position).compare(fieldName, Qt::CaseInsensitive) == 0) {
-      return position;
-    }
-  }
-  return -1;
-}
-
-int TDataGrid::ColumnWidth(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 ? horizontalHeader()->sectionSize(logical) : 0;
-}
-
-void TDataGrid::SetColumnWidth(int position, int width) {
-  const int logical = Logical(position);
-  if (logical >= 0) {
-    horizontalHeader()->resizeSection(logical, std::max(0, width));
-  }
-}
-
-void TDataGrid::MoveColumn(int from, int to) {
-  if (Logical(from) >= 0 && Logical(to) >= 0) {
-    horizontalHeader()->moveSection(from, to);
-  }
-}
-
-bool TDataGrid::ColumnReadOnly(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 && FModel->Columns()[logical].ReadOnly;
-}
-
-void TDataGrid::SetColumnReadOnly(int position, bool readOnly) {
-  FModel->SetColumnReadOnly(Logical(position), readOnly);
-}
-
-QStringList TDataGrid::ColumnPickList(int position) const {
-  const int logical = Logical(position);
-  return logical >= 0 ? FModel->Columns()[logical].PickList : QStringList();
-}
-
-void TDataGrid::SetColumnPickList(int position, const QStringList& pickList) {
-  FModel->SetColumnPickList(Logical(position), pickList);
-}
-
-void TDataGrid::RefreshTitles() {
-  FModel->RefreshTitles();
-}
-
-int TDataGrid::DefaultColumnWidth(int column) const {
-  const TDataColumn& design = FModel->Columns()[column];
-  if (design.Width >= 0) {
-    return design.Width;
-  }
-  const TField* field = FModel->FieldAt(column);
-  const int chars = field != nullptr ? field->DisplayWidth() : 10;
-  return std::max(20, chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 8);
-}
-
-void TDataGrid::LayOutColumns() {
-  QHeaderView* titles = horizontalHeader();
-  for (int column = 0; column < FModel->columnCount(); ++column) {
-    titles->moveSection(titles->visualIndex(column), column);
-    titles->resizeSection(column, DefaultColumnWidth(column));
-  }
-}
-
-// A column that a field shown again brings in gets the width of a new one,
-// and its place next to the column of the field before it, wherever the user
-// has moved that one.
-void TDataGrid::PlaceNewColumns(int first, int last) {
-  QHeaderView* titles = horizontalHeader();
-  for (int column = first; column <= last; ++column) {
-    titles->resizeSection(column, DefaultColumnWidth(column));
-    const int from = titles->visualIndex(column);
-    int to = from;
-    if (column > 0) {
-      const int before = titles->visualIndex(column - 1);
-      to = from < before ? before : before + 1;
-    } else if (titles->count() > 1) {
-      const int after = titles->visualIndex(1);
-      to = from < after ? after - 1 : after;
-    }
-    if (to != from) {
-      titles->moveSection(from, to);
-    }
-  }
-}
-
-// A reset that keeps the columns (new rows, a new filter or order) keeps the
-// user's widths and column order too.
 void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   if (editor != nullptr && editor == FReleasedEditor) {
     FReleasedEditor = nullptr;
+    // The move that Tab asked for still goes, from the cell the reset left
+    // the grid on.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+      const QModelIndex next =
+          moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+      if (next.isValid()) {
+        setCurrentIndex(next);
+        if (currentIndex() == next && (FModel->flags(next) & Qt::ItemIsEditable)) {
+          edit(next, AllEditTriggers, nullptr);
+        }
+      }
+    }
     return;
   }
   QTableView::closeEditor(editor, hint);
@@ -439,30 +396,6 @@ bool TDataGrid::focusNextPrevChild(bool next) {
     return true;
   }
   return QTableView::focusNextPrevChild(next);
-}
-
-void TDataGrid::SaveLayout() {
-  QHeaderView* titles = horizontalHeader();
-  FSavedWidths.clear();
-  FSavedOrder.clear();
-  for (int column = 0; column < titles->count(); ++column) {
-    FSavedWidths.push_back(titles->sectionSize(column));
-    FSavedOrder.push_back(titles->logicalIndex(column));
-  }
-}
-
-void TDataGrid::RestoreLayout() {
-  QHeaderView* titles = horizontalHeader();
-  if (int(FSavedWidths.size()) != titles->count()) {
-    LayOutColumns();
-    return;
-  }
-  for (int position = 0; position < int(FSavedOrder.size()); ++position) {
-    titles->moveSection(titles->visualIndex(FSavedOrder[position]), position);
-  }
-  for (int column = 0; column < int(FSavedWidths.size()); ++column) {
-    titles->resizeSection(column, FSavedWidths[column]);
-  }
 }
 
 // ---- Options ----
@@ -506,7 +439,12 @@ void TDataGrid::FollowTable() {
   if (current.isValid() && current.row() == row) {
     return;
   }
-  const int column = current.isValid() ? current.column() : horizontalHeader()->logicalIndex(0);
+  // A reset takes the current cell away; the user goes on in the column they
+  // were in.
+  int column = current.isValid() ? current.column() : FModel->ColumnOf(FCurrentField);
+  if (column < 0) {
+    column = horizontalHeader()->logicalIndex(0);
+  }
   if (column < 0) {
     return;
   }
@@ -540,6 +478,13 @@ int TDataGrid::MoveTableTo(int row) {
     });
   }
   return dataSet->CurrentViewRow() < FModel->rowCount() ? dataSet->CurrentViewRow() : -1;
+}
+
+void TDataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  if (current.isValid()) {
+    FCurrentField = FModel->ColumnFieldName(current.column());
+  }
+  QTableView::currentChanged(current, previous);
 }
 
 void TDataGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
@@ -729,6 +674,15 @@ void TDataGrid::keyPressEvent(QKeyEvent* event) {
   const TScopeExit checked([this, previous] { FCheckedKey = previous; });
   if (fromEditor && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     QTableView::keyPressEvent(event);
+    return;
+  }
+  // A key that leaves the row (Up, Down, Page Up, Page Down) gives the cell's
+  // text to the field first. Its change handler may renumber and reset the
+  // rows; the key then moves from the cell the grid is on after that. Left to
+  // Qt, the write would happen half-way through the move, whose target the
+  // reset takes away: the key would be lost with the current cell.
+  if (fromEditor && LeavesTheRow(event) && !RunGuarded([&] { CommitEditor(); })) {
+    event->accept();
     return;
   }
   if (HandleDataKey(event)) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QChar>
+#include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QTableView>
 #include <functional>
 #include <vector>
@@ -53,6 +55,11 @@ class TDataGrid : public QTableView {
   // Repaints the titles. Field labels need no call: their changes are
   // notices of the table.
   void RefreshTitles();
+  // The other texts a column title takes: its field's label in the
+  // program's other language. A column's default width fits them all, so
+  // that a width kept from one language still shows the title whole in the
+  // other.
+  std::function<QStringList(const QString& title)> TitleForms;
 
   // ---- Options ----
   bool ReadOnly() const { return FReadOnly; }
@@ -85,6 +92,7 @@ class TDataGrid : public QTableView {
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
   void keyboardSearch(const QString&) override {}
   void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void changeEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -95,6 +103,11 @@ class TDataGrid : public QTableView {
 
   int Logical(int position) const;
   int DefaultColumnWidth(int column) const;
+  int TitleWidth(const QString& title) const;
+  int CellWidth(const QString& text) const;
+  QStringList UsualValues(const TField* field) const;
+  void FitColumn(int column);
+  void FitTitles(int first, int last);
   void LayOutColumns();
   void PlaceNewColumns(int first, int last);
   void SaveLayout();
@@ -114,6 +127,8 @@ class TDataGrid : public QTableView {
   TDataGridDelegate* FDelegate;
   QPointer<QWidget> FEditor;
   QString FEditorStartText;
+  // The field of the column the current cell was last in.
+  QString FCurrentField;
   bool FReadOnly = false;
   bool FFollowing = false;
   bool FMoving = false;
@@ -124,6 +139,11 @@ class TDataGrid : public QTableView {
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;
+  // Fields (lower case) whose columns were given a width from outside.
+  QSet<QString> FSizedFields;
+  // The default width each field's column was last given; a column whose
+  // width differs from it was resized by the user.
+  QHash<QString, int> FDefaultWidths;
   std::vector<int> FSavedWidths;
   std::vector<int> FSavedOrder;
 };

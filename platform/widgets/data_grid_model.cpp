@@ -117,6 +117,18 @@ QString TDataGridModel::ColumnFieldName(int column) const {
   return column >= 0 && column < FColumns.size() ? FColumns[column].FieldName : QString();
 }
 
+int TDataGridModel::ColumnOf(const QString& fieldName) const {
+  if (fieldName.isEmpty()) {
+    return -1;
+  }
+  for (int column = 0; column < FColumns.size(); ++column) {
+    if (FColumns[column].FieldName.compare(fieldName, Qt::CaseInsensitive) == 0) {
+      return column;
+    }
+  }
+  return -1;
+}
+
 TField* TDataGridModel::FieldAt(int column) const {
   // Looked up by name each time: the fields of a table loaded from a file
   // come and go with the file.

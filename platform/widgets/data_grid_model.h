@@ -67,6 +67,8 @@ class TDataGridModel : public QAbstractTableModel {
   void SetColumnPickList(int column, const QStringList& pickList);
   void SetColumnTitle(int column, const QString& title);
   QString ColumnFieldName(int column) const;
+  // The first column showing the field; -1 when none does.
+  int ColumnOf(const QString& fieldName) const;
   // The column's field in the table; null when the table has none of that
   // name.
   TField* FieldAt(int column) const;

@@ -3,6 +3,7 @@
 // ranks, the pages of the disciplines held.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -151,6 +152,117 @@ TEST_F(Competition, PlacesFollowEveryResultAndTheCursorKeepsItsLine) {
   Choose(*window->cbCompManWeightClass, 2);
   EXPECT_EQ(Column(window->dsSnatch, "Position"), QStringList{""});
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// Types a run of keys where the focus is: numbers as they are, and the words
+// Enter, Down, Up, Tab, Left and Escape as those keys.
+void Keys(const QString& run) {
+  static const QMap<QString, Qt::Key> named = {{"Enter", Qt::Key_Return}, {"Down", Qt::Key_Down},
+                                               {"Up", Qt::Key_Up},        {"Tab", Qt::Key_Tab},
+                                               {"Left", Qt::Key_Left},    {"Escape", Qt::Key_Escape}};
+  for (const QString& token : run.split(u' ', Qt::SkipEmptyParts)) {
+    if (named.contains(token)) {
+      QTest::keyClick(QApplication::focusWidget(), named[token]);
+      QApplication::processEvents();
+    } else {
+      TypeText(token);
+    }
+  }
+}
+
+void ClickCell(TDataGrid& grid, int row, const char* field) {
+  const int position = grid.ColumnPosition(QString::fromLatin1(field));
+  const QModelIndex cell = grid.model()->index(row, grid.horizontalHeader()->logicalIndex(position));
+  grid.scrollTo(cell);
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.visualRect(cell).center());
+  QApplication::processEvents();
+}
+
+// A secretary types the results of a class row after row: the first result
+// cell is clicked once, then only keys. Each renumbering resets the grid; the
+// typing goes on in the column it was in, on the line the renumbering keeps.
+TEST_F(Competition, ResultsTypedRowAfterRowLandInTheResultColumn) {
+  const struct {
+    const char* What;
+    const char* Grid;   // grSnatch or grBiathlon
+    const char* First;  // the field of the cell clicked on the first line
+    const char* Keys;
+    QStringList Rows;    // the view afterwards: name, the results typed, place
+    const char* Column;  // of the current cell afterwards
+  } cases[] = {
+      {"type and Down, falling results",
+       "grSnatch",
+       "Result",
+       "50 Down 40 Down 30 Down 20 Down 10 Down",
+       {"А|50|1", "Б|40|2", "В|30|3", "Г|20|4", "Д|10|5"},
+       "Result"},
+      {"type, Enter and Down, falling results",
+       "grSnatch",
+       "Result",
+       "50 Enter Down 40 Enter Down 30 Enter Down 20 Enter Down 10 Enter Down",
+       {"А|50|1", "Б|40|2", "В|30|3", "Г|20|4", "Д|10|5"},
+       "Result"},
+      // Each result takes its athlete to the top; the line typed on stays,
+      // and the next line down holds the next athlete still without one.
+      {"type and Down, rising results",
+       "grSnatch",
+       "Result",
+       "10 Down 20 Down 30 Down 40 Down 50 Down",
+       {"Д|50|1", "Г|40|2", "В|30|3", "Б|20|4", "А|10|5"},
+       "Result"},
+      {"type, Enter and Down, rising results",
+       "grSnatch",
+       "Result",
+       "10 Enter Down 20 Enter Down 30 Enter Down 40 Enter Down 50 Enter",
+       {"Д|50|1", "Г|40|2", "В|30|3", "Б|20|4", "А|10|5"},
+       "Result"},
+      {"a line gone back to with Up",
+       "grSnatch",
+       "Result",
+       "10 Enter Down 20 Enter Up 30 Enter",
+       {"Б|30|1", "А|10|2", "В||3", "Г||4", "Д||5"},
+       "Result"},
+      {"the jerk, Tab, the snatch, Down, back Left",
+       "grBiathlon",
+       "PutResult",
+       "40 Tab 20 Down Left 30 Tab 30 Down Left 50 Tab 10 Down Left 20 Tab 10 Down Left 10 Tab 10 Down",
+       {"В|50|10|1", "А|40|20|2", "Б|30|30|3", "Г|20|10|4", "Д|10|10|5"},
+       "JerkResult"},
+      // Tab out of the snatch goes on along the line after the renumbering.
+      {"the jerk, Tab, the snatch, Tab",
+       "grBiathlon",
+       "PutResult",
+       "40 Tab 20 Tab Escape",
+       {"А|40|20|1", "Б|||2", "В|||3", "Г|||4", "Д|||5"},
+       "JerkPoint"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    WriteAthletes({{"А", 1, 64, "Динамо", true, false, true},
+                   {"Б", 1, 65, "Динамо", true, false, true},
+                   {"В", 1, 66, "Динамо", true, false, true},
+                   {"Г", 1, 67, "Динамо", true, false, true},
+                   {"Д", 1, 68, "Динамо", true, false, true}});
+    auto window = Start();
+    ShowActive(*window);
+    Build(*window);
+    auto& grid = *window->findChild<TDataGrid*>(QString::fromLatin1(c.Grid));
+    ShowPageOf(&grid);
+    ClickCell(grid, 0, c.First);
+    Keys(QString::fromLatin1(c.Keys));
+    const bool biathlon = &grid == window->grBiathlon;
+    TClientDataSet& table = *grid.DataSet();
+    EXPECT_EQ(ViewRows(table, biathlon ? QStringList{"Name", "PutResult", "JerkResult", "Position"}
+                                       : QStringList{"Name", "Result", "Position"}),
+              c.Rows);
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+    EXPECT_FALSE(grid.EditorOpen());
+    ASSERT_TRUE(grid.currentIndex().isValid());
+    EXPECT_EQ(grid.ColumnFieldName(grid.horizontalHeader()->visualIndex(grid.currentIndex().column())),
+              QString::fromLatin1(c.Column));
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+    window.reset();
+  }
 }
 
 TEST_F(Competition, TheBiathlonSumFormsWhenTheSnatchIsEntered) {

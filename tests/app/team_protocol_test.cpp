@@ -5,10 +5,14 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 #include <climits>
 
+#include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/team_protocol_tab.h"
 #include "common/int_sort_list.h"
@@ -253,6 +257,159 @@ TEST_F(TeamProtocol, BuildWithNoProtocolOpenLeavesAnEmptyTableShowingPlaceAndPoi
   // Nothing to total; the places run on an empty table.
   Calculate();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();
+}
+
+// A file saved from a built protocol and opened into a window that has built
+// none brings its own columns; they read as the build showed them: the same
+// titles, the same columns shown (empty classes left out), the same widths.
+TEST_F(TeamProtocol, AFileOpenedBeforeAnyBuildShowsAsTheBuildDid) {
+  const QString path = testing_sandbox::Path(QStringLiteral("team.ktp"));
+  const TScopeExit noDialogs([] { TFileDialog::ExecuteHook = {}; });
+  for (const bool english : {false, true}) {
+    SCOPED_TRACE(english ? "EN" : "RU");
+    TFileDialog::ExecuteHook = [&](TFileDialog& dialog) {
+      dialog.FileName = path;
+      return true;
+    };
+    Restart();
+    (english ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
+    Fill(window->dsLongCycle, {{"Динамо", 0, 55, 20}, {"Спартак", 1, 120, 18}});
+    Fill(window->dsSnatch, {{"Динамо", 1, 60, 16}});
+    Build();
+    Calculate();
+    Click("btnSaveTeamProtocol");
+    const QStringList titles = GridTitles();
+    QList<int> widths;
+    for (int i = 0; i < window->grTeamProtocol->ColumnCount(); ++i) {
+      widths << window->grTeamProtocol->ColumnWidth(i);
+    }
+    ASSERT_EQ(titles.size(), 6);
+    EXPECT_TRUE(titles.contains(QString::fromUtf8(english ? "M (LC) свыше" : "М (ДЦ) свыше")))
+        << titles.join(u' ').toStdString();
+
+    Restart();
+    (english ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
+    Click("btnLoadTeamProtocol");
+    ASSERT_TRUE(Team().Active());
+    EXPECT_EQ(GridTitles(), titles);
+    for (int i = 0; i < widths.size(); ++i) {
+      EXPECT_EQ(window->grTeamProtocol->ColumnWidth(i), widths[i]) << titles.value(i).toStdString();
+    }
+    EXPECT_EQ(Value("Динамо", "Position"), QStringLiteral("1"));
+
+    // A dialog cancelled afterwards changes nothing.
+    TFileDialog::ExecuteHook = [](TFileDialog&) { return false; };
+    Click("btnLoadTeamProtocol");
+    EXPECT_EQ(GridTitles(), titles);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();
+  }
+}
+
+// The state of a scroll bar as its style draws it.
+QStyleOptionSlider BarOption(const QScrollBar& bar) {
+  QStyleOptionSlider option;
+  option.initFrom(&bar);
+  option.subControls = QStyle::SC_All;
+  option.orientation = bar.orientation();
+  option.minimum = bar.minimum();
+  option.maximum = bar.maximum();
+  option.sliderPosition = bar.sliderPosition();
+  option.sliderValue = bar.value();
+  option.singleStep = bar.singleStep();
+  option.pageStep = bar.pageStep();
+  option.upsideDown = bar.invertedAppearance();
+  if (bar.orientation() == Qt::Horizontal) {
+    option.state |= QStyle::State_Horizontal;
+  }
+  return option;
+}
+
+// The mean grey of a stretch of the bar's painted middle line.
+int MeanGrey(const QImage& image, int left, int right) {
+  const int y = image.height() / 2;
+  qint64 sum = 0;
+  for (int x = left; x <= right; ++x) {
+    sum += qGray(image.pixel(x, y));
+  }
+  return right >= left ? int(sum / (right - left + 1)) : -1;
+}
+
+// A team protocol wider than the window. Where the scroll bar stands tells
+// the columns shown, and its handle is the part that stands out from the
+// groove: a handle drawn lighter than the groove reads as the groove, and
+// the strip of groove beside it as a handle at the other end.
+TEST_F(TeamProtocol, TheHorizontalScrollBarStandsWhereTheShownColumnsAre) {
+  Fill(window->dsLongCycle, {{"Динамо", 0, 55, 20},
+                             {"Динамо", 0, 60, 20},
+                             {"Динамо", 0, 65, 20},
+                             {"Динамо", 0, 80, 20},
+                             {"Динамо", 1, 60, 20},
+                             {"Динамо", 1, 66, 20},
+                             {"Динамо", 1, 70, 20},
+                             {"Динамо", 1, 75, 20},
+                             {"Динамо", 1, 80, 20},
+                             {"Динамо", 1, 90, 20},
+                             {"Динамо", 1, 100, 20},
+                             {"Динамо", 1, 120, 20}});
+  Fill(window->dsSnatch, {{"Динамо", 1, 60, 18}, {"Динамо", 1, 66, 18}, {"Динамо", 1, 70, 18}});
+  ShowActive(*window);
+  ShowPageOf(window->grTeamProtocol);
+  Build();
+  QApplication::processEvents();
+  TDataGrid& grid = *window->grTeamProtocol;
+  ASSERT_EQ(grid.ColumnCount(), 18);
+  QScrollBar& bar = *grid.horizontalScrollBar();
+  ASSERT_GT(bar.maximum(), 0);
+  const QHeaderView& titles = *grid.horizontalHeader();
+
+  const auto handle = [&] {
+    const QStyleOptionSlider option = BarOption(bar);
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
+  };
+  const auto groove = [&] {
+    const QStyleOptionSlider option = BarOption(bar);
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, &bar);
+  };
+  // The handle, inside its outline, is darker than the groove beside it.
+  const auto handleStandsOut = [&] {
+    const QImage image = bar.grab().toImage();
+    const QRect h = handle();
+    const QRect g = groove();
+    const int inHandle = MeanGrey(image, h.left() + 3, h.right() - 3);
+    const int inGroove = h.left() - g.left() > g.right() - h.right()
+                             ? MeanGrey(image, g.left() + 3, h.left() - 3)
+                             : MeanGrey(image, h.right() + 3, g.right() - 3);
+    return inGroove - inHandle >= 16;
+  };
+
+  // The first column shown: the bar at its minimum, the handle at the left.
+  EXPECT_EQ(titles.visualIndexAt(0), 0);
+  EXPECT_EQ(bar.value(), bar.minimum());
+  EXPECT_EQ(handle().left(), groove().left());
+  EXPECT_TRUE(handleStandsOut());
+
+  // The handle dragged to the right end: the bar at its maximum, the last
+  // column shown whole.
+  const QPoint from = handle().center();
+  const QPoint to(bar.width() + 50, from.y());
+  QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, from);
+  QMouseEvent drag(QEvent::MouseMove, QPointF(to), QPointF(bar.mapToGlobal(to)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(&bar, &drag);
+  QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, to);
+  QApplication::processEvents();
+  EXPECT_EQ(bar.value(), bar.maximum());
+  const int last = titles.logicalIndex(titles.count() - 1);
+  EXPECT_EQ(titles.sectionViewportPosition(last) + titles.sectionSize(last), grid.viewport()->width());
+  EXPECT_EQ(handle().right(), groove().right());
+  EXPECT_TRUE(handleStandsOut());
+
+  // One step back with the left arrow: a little to the left, not to the
+  // other end.
+  QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(groove().left() / 2, bar.height() / 2));
+  QApplication::processEvents();
+  EXPECT_EQ(bar.value(), bar.maximum() - bar.singleStep());
+  EXPECT_GT(titles.visualIndexAt(0), 0);
 }
 
 // ---- Fill ----

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleOptionHeader>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -352,7 +353,27 @@ TEST_F(DataGrid, AChangeHandlerMayRenumberTheWholeTableWhileItsCellIsWritten) {
   // moving it: both stay on the line typed on.
   EXPECT_EQ(protocol.CurrentViewRow(), 2);
   EXPECT_EQ(grid->currentIndex().row(), 2);
+  EXPECT_EQ(grid->currentIndex().column(), 2);
   EXPECT_EQ(QApplication::focusWidget(), grid);
+
+  // Keys only from here: an arrow out of an open editor writes the cell,
+  // the renumbering resets the rows, and the arrow still moves, from the
+  // line the renumbering kept and in the same column.
+  Key(Qt::Key_Up);
+  // A modifier pressed on its own (Shift for a capital) ends nothing.
+  Type("4");
+  Key(Qt::Key_Shift);
+  Type("0");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(ModelColumn(*grid->model(), 1), (QStringList{"A", "C", "B"}));
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 2));
+  Type("5");
+  Key(Qt::Key_Up);
+  EXPECT_EQ(ModelColumn(*grid->model(), 2), (QStringList{"40", "30", "5"}));
+  EXPECT_EQ(ModelColumn(*grid->model(), 0), (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(1, 2));
+  EXPECT_EQ(protocol.CurrentViewRow(), 1);
+  EXPECT_EQ(protocol.State(), TDataSetState::dsBrowse);
   EXPECT_TRUE(dialogs.Errors.isEmpty());
   grid->SetDataSet(&table);
 }
@@ -516,6 +537,79 @@ TEST_F(DataGrid, ColumnWidthsAreTakenExactlyNarrowOnesIncluded) {
     table.SetIndexFieldNames(table.IndexFieldNames().isEmpty() ? "Weight" : "");  // a reset keeps them
     EXPECT_EQ(grid->ColumnWidth(colTeam), width) << width << " after a reset";
   }
+}
+
+// Whether the header shows the column's title whole at its present width,
+// measured as the header elides it.
+bool TitleWhole(TDataGrid& grid, int position) {
+  const QHeaderView* titles = grid.horizontalHeader();
+  const int logical = titles->logicalIndex(position);
+  QStyleOptionHeader option;
+  option.initFrom(titles);
+  option.orientation = Qt::Horizontal;
+  option.rect = QRect(0, 0, titles->sectionSize(logical), titles->height());
+  option.text = grid.model()->headerData(logical, Qt::Horizontal).toString();
+  option.textAlignment = titles->defaultAlignment();
+  const QRect room = titles->style()->subElementRect(QStyle::SE_HeaderLabel, &option, titles);
+  return titles->fontMetrics().elidedText(option.text, Qt::ElideRight, room.width()) == option.text;
+}
+
+// Narrow design widths grow to what the titles, in each of their forms, and
+// the usual values need; as titles change the columns follow them, unless
+// their width came from outside or from the user's drag.
+TEST_F(DataGrid, DefaultWidthsShowTitlesAndUsualValuesWhole) {
+  ranks.Append();
+  ranks.FieldByName("ID").SetAsInteger(21);
+  ranks.FieldByName("Name").SetAsString(QString::fromUtf8("МСМК"));
+  ranks.Post();
+  grid->TitleForms = [](const QString& title) {
+    return title == "Team" ? QStringList{"Team", "Название команды целиком"} : QStringList();
+  };
+  grid->SetColumns({{"Name", {}, 4, false, {}},
+                    {"Weight", {}, 4, false, {}},
+                    {"Rank", {}, 4, false, {}},
+                    {"Team", {}, 4, false, {}}});
+  const auto cellWhole = [&](int row, int position) {
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return grid->fontMetrics().horizontalAdvance(Cell(row, position)) + 2 * margin <=
+           grid->ColumnWidth(position);
+  };
+  for (int position = 0; position < 4; ++position) {
+    EXPECT_TRUE(TitleWhole(*grid, position)) << position;
+  }
+  table.First();
+  table.Edit();
+  table.FieldByName("Weight").SetAsFloat(105.5);
+  table.FieldByName("RankRef").SetAsInteger(21);
+  table.Post();
+  EXPECT_TRUE(cellWhole(0, 1)) << Cell(0, 1).toStdString();
+  EXPECT_TRUE(cellWhole(0, 2)) << Cell(0, 2).toStdString();
+  // The other form of the title is the longer one.
+  const QFontMetrics titleFont = grid->horizontalHeader()->fontMetrics();
+  EXPECT_GT(grid->ColumnWidth(3), titleFont.horizontalAdvance(QString::fromUtf8("Название команды целиком")));
+
+  // Set from outside, dragged by the user, or left to the grid.
+  grid->SetColumnWidth(0, 9);
+  QHeaderView* titles = grid->horizontalHeader();
+  const int before = grid->ColumnWidth(2);
+  const QPoint edge(titles->sectionViewportPosition(titles->logicalIndex(2)) + titles->sectionSize(2) - 1,
+                    titles->height() / 2);
+  QTest::mousePress(titles->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
+  QMouseEvent drag(QEvent::MouseMove, QPointF(edge + QPoint(-5, 0)),
+                   QPointF(titles->viewport()->mapToGlobal(edge + QPoint(-5, 0))), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(titles->viewport(), &drag);
+  QTest::mouseRelease(titles->viewport(), Qt::LeftButton, Qt::NoModifier, edge + QPoint(-5, 0));
+  const int dragged = grid->ColumnWidth(2);
+  ASSERT_EQ(dragged, before - 5);
+  const int weight = grid->ColumnWidth(1);
+  for (const char* field : {"Name", "Weight", "Rank"}) {
+    table.FieldByName(field).SetDisplayLabel(QString::fromUtf8("Заголовок гораздо длиннее прежнего"));
+  }
+  EXPECT_EQ(grid->ColumnWidth(0), 9);
+  EXPECT_GT(grid->ColumnWidth(1), weight);
+  EXPECT_TRUE(TitleWhole(*grid, 1));
+  EXPECT_EQ(grid->ColumnWidth(2), dragged);
 }
 
 // A language switch relabels the fields; hiding or showing a field changes
