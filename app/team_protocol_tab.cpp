@@ -214,6 +214,10 @@ void AddTeamClassFields(TClientDataSet& Table, TField& WeightField, const QStrin
   TClientDataSet& classes = WeightField.DataSet();
   const TKeepView keep(classes);
   for (classes.First(); !classes.Eof(); classes.Next()) {
+    // A row without its limit, left by an older file, is no class.
+    if (WeightField.IsNull()) {
+      continue;
+    }
     const QString bound = WeightField.AsString();
     TField& field = Table.AddField(NamePrefix + bound, TFieldType::ftString, kTeamTextWidth);
     SetTeamDisplayWidth(field);
@@ -230,13 +234,18 @@ void FillTeamColumns(TField& TeamField, TField& WeightField, TField& ProtocolTea
   const TKeepView keepClasses(classes);
   const TWalk walk(team);
 
-  classes.First();
-  if (classes.Eof()) {
-    return;
-  }
-  ApplyFilter(protocol, Fmt(QStringLiteral("(SexRef=%s) and (Weight<=%s)"), {Sex, WeightField.AsString()}));
-  while (!classes.Eof()) {
+  // Each class holds the body weights above the limit of the one before it.
+  QString previous;
+  for (classes.First(); !classes.Eof(); classes.Next()) {
+    // A row without its limit, left by an older file, is no class.
+    if (WeightField.IsNull()) {
+      continue;
+    }
     const QString bound = WeightField.AsString();
+    ApplyFilter(protocol, previous.isEmpty()
+                              ? Fmt(QStringLiteral("(SexRef=%s) and (Weight<=%s)"), {Sex, bound})
+                              : Fmt(QStringLiteral("(SexRef=%s) and (Weight>%s) and (Weight<=%s)"),
+                                    {Sex, previous, bound}));
     const QString column = Prefix + Sex + bound;
     for (protocol.First(); !protocol.Eof(); protocol.Next()) {
       const QString name = ProtocolTeamField.AsString();
@@ -252,11 +261,7 @@ void FillTeamColumns(TField& TeamField, TField& WeightField, TField& ProtocolTea
       SetTeamText(TeamField, name);
       team.Post();
     }
-    classes.Next();
-    if (!classes.Eof()) {
-      ApplyFilter(protocol, Fmt(QStringLiteral("(SexRef=%s) and (Weight>%s) and (Weight<=%s)"),
-                                {Sex, bound, WeightField.AsString()}));
-    }
+    previous = bound;
   }
 }
 
@@ -492,6 +497,8 @@ void TfrmMain::btnCreateTeamProtocolClick() {
   if (cbAddRelayToTeamProtocol->isChecked()) {
     AddRelayPoints();
   }
+  // Built from the other protocols, it holds nothing of its own yet.
+  MarkProtocolSaved(dsTeamProtocol);
 }
 
 void TfrmMain::btnCalculatePositionClick() {

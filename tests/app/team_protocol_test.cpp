@@ -453,6 +453,39 @@ TEST_F(TeamProtocol, PointsFillTheCellOfTheirDisciplineSexAndClass) {
   EXPECT_EQ(Team().State(), TDataSetState::dsBrowse);
 }
 
+// A class row without its limit, as an older file may hold, is no class: it
+// makes no column and moves no other class's bounds.
+TEST_F(TeamProtocol, AClassRowWithoutItsLimitIsSkipped) {
+  TClientDataSet& women = window->dsWomanWeight;
+  women.FieldByName("Weight").SetRequired(false);
+  women.Append();
+  women.FieldByName("RefereePlatform").SetAsString("Судья");
+  women.Post();
+  window->cbSnatch->setChecked(false);
+  window->cbBiathlon->setChecked(false);
+  Fill(window->dsLongCycle, {{"Динамо", 0, 50.0, 20}, {"Урал", 0, 60.0, 18}});
+
+  Build();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();
+  EXPECT_EQ(FieldNames(Team()).mid(0, 7),
+            (QStringList{"Position", "Team", "Point", "LC_058", "LC_063", "LC_068", "LC_01000"}));
+  EXPECT_EQ(Values("Динамо"), QStringList{"LC_058=20"});
+  EXPECT_EQ(Values("Урал"), QStringList{"LC_063=18"});
+}
+
+// The build only gathers what the other protocols hold: closing right after
+// it has nothing to ask about, while a cell typed afterwards is asked about.
+TEST_F(TeamProtocol, ABuildLeavesNothingUnsavedUntilACellIsTyped) {
+  Fill(window->dsLongCycle, {{"Динамо", 0, 50.0, 20}});
+  window->MarkProtocolSaved(window->dsLongCycle);
+  Build();
+  EXPECT_FALSE(window->ProtocolUnsaved(Team()));
+  Team().Edit();
+  Team().FieldByName("LC_058").SetAsString("20+1");
+  Team().Post();
+  EXPECT_TRUE(window->ProtocolUnsaved(Team()));
+}
+
 TEST_F(TeamProtocol, LongTeamNamesAndManyScorersStayWhole) {
   const QString longName = QStringLiteral("Спортивный клуб «Богатыри Северо-Западного федерального округа»");
   const QByteArray name = longName.toUtf8();
