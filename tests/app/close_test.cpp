@@ -246,6 +246,17 @@ class Shutdown : public WindowTest {
     Type("Динамо");
     return window;
   }
+  // The data folder becomes a plain file, so that nothing can be written into
+  // it, and later comes back as it was.
+  QString Folder() { return DataFolder().chopped(1); }
+  void BreakDataFolder() {
+    ASSERT_TRUE(QDir().rename(Folder(), Folder() + QStringLiteral(".aside")));
+    testing_sandbox::WriteFile(Folder(), "not a folder");
+  }
+  void MendDataFolder() {
+    ASSERT_TRUE(QFile::remove(Folder()));
+    ASSERT_TRUE(QDir().rename(Folder() + QStringLiteral(".aside"), Folder()));
+  }
 };
 
 TEST_F(Shutdown, ARefusedValueKeepsTheWindowOpenWithTheRowAsTyped) {
@@ -304,11 +315,7 @@ TEST_F(Shutdown, ARowNobodyFilledIsDroppedAndTheFirstCompetitorTypedIsKept) {
 TEST_F(Shutdown, AFailedWriteKeepsTheWindowOpenUntilTheFolderIsPutRight) {
   auto window = StartTypingARow();
 
-  // The data folder has become a plain file: nothing can be written into it.
-  const QString folder = DataFolder().chopped(1);
-  const QString aside = folder + QStringLiteral(".aside");
-  ASSERT_TRUE(QDir().rename(folder, aside));
-  testing_sandbox::WriteFile(folder, "not a folder");
+  BreakDataFolder();
   Dialogs.Answer = false;
   EXPECT_FALSE(window->close());
   EXPECT_TRUE(window->isVisible());
@@ -322,14 +329,13 @@ TEST_F(Shutdown, AFailedWriteKeepsTheWindowOpenUntilTheFolderIsPutRight) {
   EXPECT_TRUE(lines.filter("dsCompetitor: ").value(0).contains(DataFile("Competitor.xml")))
       << Dialogs.Questions[0].toStdString();
   EXPECT_EQ(lines.count("Не удается создать каталог с данными приложения"), 1);
-  EXPECT_EQ(testing_sandbox::ReadFile(folder), "not a folder");
+  EXPECT_EQ(testing_sandbox::ReadFile(Folder()), "not a folder");
   // Everything is still in memory.
   QStringList rows = ViewRows(window->dsCompetitor, {"Name", "Team"});
   rows.sort();
   EXPECT_EQ(rows, (QStringList{"Анна|A", "Новиков|Динамо"}));
 
-  ASSERT_TRUE(QFile::remove(folder));
-  ASSERT_TRUE(QDir().rename(aside, folder));
+  MendDataFolder();
   EXPECT_TRUE(window->close());
   window.reset();
   EXPECT_EQ(Dialogs.Questions.size(), 1);
@@ -350,17 +356,13 @@ TEST_F(Shutdown, ARowLeftInEditInAReferenceTableIsWrittenNotDropped) {
   referees.Append();
   referees.FieldByName("Name").SetAsString("Судья Петров");
 
-  const QString folder = DataFolder().chopped(1);
-  const QString aside = folder + QStringLiteral(".aside");
-  ASSERT_TRUE(QDir().rename(folder, aside));
-  testing_sandbox::WriteFile(folder, "not a folder");
+  BreakDataFolder();
   Dialogs.Answer = false;
   EXPECT_FALSE(window->close());
   ASSERT_EQ(Dialogs.Questions.size(), 1);
   EXPECT_EQ(ViewRows(referees, {"Name"}), QStringList{"Судья Петров"});
 
-  ASSERT_TRUE(QFile::remove(folder));
-  ASSERT_TRUE(QDir().rename(aside, folder));
+  MendDataFolder();
   EXPECT_TRUE(window->close());
   window.reset();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
