@@ -7,18 +7,9 @@
 namespace table_packet {
 namespace {
 
-void AppendCodePoint(QString& out, char32_t code) {
-  if (code > 0xFFFF) {
-    out += QChar(QChar::highSurrogate(code));
-    out += QChar(QChar::lowSurrogate(code));
-  } else {
-    out += QChar(char16_t(code));
-  }
-}
-
 // Decodes the entity at p[0] == '&' into its code point; returns the bytes
 // it took, 0 when it is no entity (the ampersand then stands for itself).
-size_t DecodeEntityCode(const char* p, size_t n, char32_t& code) {
+size_t DecodeEntity(const char* p, size_t n, char32_t& code) {
   size_t semi = 1;
   while (semi < n && semi < 12 && p[semi] != ';') {
     ++semi;
@@ -53,15 +44,6 @@ size_t DecodeEntityCode(const char* p, size_t n, char32_t& code) {
     return 0;
   }
   return semi + 1;
-}
-
-size_t DecodeEntity(const char* p, size_t n, QString& out) {
-  char32_t code = 0;
-  const size_t used = DecodeEntityCode(p, n, code);
-  if (used > 0) {
-    AppendCodePoint(out, code);
-  }
-  return used;
 }
 
 // Whether the bytes are the very escape the writer makes for the code point.
@@ -128,7 +110,7 @@ bool IsCanonicalText(const char* p, size_t n) {
     }
     {
       char32_t code = 0;
-      const size_t used = DecodeEntityCode(p + i, n - i, code);
+      const size_t used = DecodeEntity(p + i, n - i, code);
       if (used == 0 || !IsCanonicalEscape(std::string_view(p + i, used), code)) {
         return false;
       }
@@ -147,11 +129,14 @@ QString DecodeText(const char* p, size_t n) {
     const unsigned char b = static_cast<unsigned char>(p[i]);
     if (b == '&') {
       // An entity never decodes to more characters than it has bytes.
-      QString decoded;
-      const size_t used = DecodeEntity(p + i, n - i, decoded);
+      char32_t code = 0;
+      const size_t used = DecodeEntity(p + i, n - i, code);
       if (used > 0) {
-        for (QChar c : decoded) {
-          *d++ = c;
+        if (code > 0xFFFF) {
+          *d++ = QChar(QChar::highSurrogate(code));
+          *d++ = QChar(QChar::lowSurrogate(code));
+        } else {
+          *d++ = QChar(char16_t(code));
         }
         i += used;
         continue;
