@@ -7,18 +7,9 @@
 namespace table_packet {
 namespace {
 
-void AppendCodePoint(QString& out, char32_t code) {
-  if (code > 0xFFFF) {
-    out += QChar(QChar::highSurrogate(code));
-    out += QChar(QChar::lowSurrogate(code));
-  } else {
-    out += QChar(char16_t(code));
-  }
-}
-
 // Decodes the entity at p[0] == '&' into its code point; returns the bytes
 // it took, 0 when it is no entity (the ampersand then stands for itself).
-size_t DecodeEntityCode(const char* p, size_t n, char32_t& code) {
+size_t DecodeEntity(const char* p, size_t n, char32_t& code) {
   size_t semi = 1;
   while (semi < n && semi < 12 && p[semi] != ';') {
     ++semi;
@@ -55,45 +46,15 @@ size_t DecodeEntityCode(const char* p, size_t n, char32_t& code) {
   return semi + 1;
 }
 
-size_t DecodeEntity(const char* p, size_t n, QString& out) {
-  char32_t code = 0;
-  const size_t used = DecodeEntityCode(p, n, code);
-  if (used > 0) {
-    AppendCodePoint(out, code);
+// Whether the bytes are the very escape the writer makes for the code point.
+bool IsCanonicalEscape(std::string_view have, char32_t code) {
+  if (code < 0x80) {
+    return have == kAsciiEscapes[code];  // empty for a character written as itself
   }
-  return used;
-}
-
-// Whether p[0..used) is the very escape the writer makes for the code point.
-bool IsCanonicalEscape(const char* p, size_t used, char32_t code) {
-  const std::string_view have(p, used);
-  switch (code) {
-    case U'<':
-      return Is(have, "&lt;");
-    case U'>':
-      return Is(have, "&gt;");
-    case U'&':
-      return Is(have, "&amp;");
-    case U'\'':
-      return Is(have, "&apos;");
-    case U'"':
-      return Is(have, "&quot;");
-    case U'\\':
-      return Is(have, "&#092;");
-    default:
-      break;
+  if (QChar::isSurrogate(code) || (code <= 0xFFFF && cp1251::EncodeChar(char16_t(code)) >= 0)) {
+    return false;  // never written, or written as the character itself
   }
   char expected[16];
-  if (code < 0x20) {
-    std::snprintf(expected, sizeof expected, "&#0%02u;", unsigned(code));
-    return have == expected;
-  }
-  if (code < 0x80 || (code <= 0xFFFF && cp1251::EncodeChar(char16_t(code)) >= 0)) {
-    return false;  // written as the character itself
-  }
-  if (QChar::isSurrogate(code)) {
-    return false;  // never written
-  }
   std::snprintf(expected, sizeof expected, "&#%u;", unsigned(code));
   return have == expected;
 }
@@ -114,11 +75,8 @@ const std::array<char16_t, 128>& HighHalf() {
 const std::array<unsigned char, 256>& TextByteClasses() {
   static const std::array<unsigned char, 256> table = [] {
     std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 0x20; ++c) {
-      t[size_t(c)] = 1;
-    }
-    for (unsigned char c : {'"', '<', '>', '\'', '\\'}) {
-      t[c] = 1;
+    for (size_t c = 0; c < kAsciiEscapes.size(); ++c) {
+      t[c] = kAsciiEscapes[c].empty() ? 0 : 1;
     }
     t['&'] = 2;
     return t;
@@ -129,7 +87,8 @@ const std::array<unsigned char, 256>& TextByteClasses() {
 }  // namespace
 
 bool IsCanonicalText(const char* p, size_t n) {
-  // Eight bytes at a time while none of them needs a closer look.
+  // Eight bytes at a time while none of them needs a closer look: none has
+  // an escape in kAsciiEscapes.
   size_t i = 0;
   for (; i + 8 <= n; i += 8) {
     uint64_t x;
@@ -151,8 +110,8 @@ bool IsCanonicalText(const char* p, size_t n) {
     }
     {
       char32_t code = 0;
-      const size_t used = DecodeEntityCode(p + i, n - i, code);
-      if (used == 0 || !IsCanonicalEscape(p + i, used, code)) {
+      const size_t used = DecodeEntity(p + i, n - i, code);
+      if (used == 0 || !IsCanonicalEscape(std::string_view(p + i, used), code)) {
         return false;
       }
       i += used - 1;
@@ -170,11 +129,14 @@ QString DecodeText(const char* p, size_t n) {
     const unsigned char b = static_cast<unsigned char>(p[i]);
     if (b == '&') {
       // An entity never decodes to more characters than it has bytes.
-      QString decoded;
-      const size_t used = DecodeEntity(p + i, n - i, decoded);
+      char32_t code = 0;
+      const size_t used = DecodeEntity(p + i, n - i, code);
       if (used > 0) {
-        for (QChar c : decoded) {
-          *d++ = c;
+        if (code > 0xFFFF) {
+          *d++ = QChar(QChar::highSurrogate(code));
+          *d++ = QChar(QChar::lowSurrogate(code));
+        } else {
+          *d++ = QChar(char16_t(code));
         }
         i += used;
         continue;

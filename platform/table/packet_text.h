@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +19,37 @@
 #include "platform/core/cp1251.h"
 
 namespace table_packet {
+
+// The packet's escape of each ASCII character, empty for one that stands for
+// itself: the markup characters and the backslash have their own, and the
+// control characters (tab, line feed and carriage return among them) are
+// three-digit references, &#009; &#010; &#013;, as XML has no raw form of
+// them. The writer makes these and the reader knows its own text by them.
+inline constexpr std::array<char, 32 * 6> kControlEscapeBytes = [] {
+  std::array<char, 32 * 6> t{};
+  for (size_t c = 0; c < 32; ++c) {
+    t[c * 6] = '&';
+    t[c * 6 + 1] = '#';
+    t[c * 6 + 2] = '0';
+    t[c * 6 + 3] = char('0' + c / 10);
+    t[c * 6 + 4] = char('0' + c % 10);
+    t[c * 6 + 5] = ';';
+  }
+  return t;
+}();
+inline constexpr std::array<std::string_view, 128> kAsciiEscapes = [] {
+  std::array<std::string_view, 128> t{};
+  for (size_t c = 0; c < 32; ++c) {
+    t[c] = std::string_view(kControlEscapeBytes.data() + c * 6, 6);
+  }
+  t['<'] = "&lt;";
+  t['>'] = "&gt;";
+  t['&'] = "&amp;";
+  t['\''] = "&apos;";
+  t['"'] = "&quot;";
+  t['\\'] = "&#092;";
+  return t;
+}();
 
 // A growing byte buffer without the per-append checks of QByteArray.
 class TByteWriter {
@@ -92,52 +124,13 @@ class TByteWriter {
       const char16_t c = p[i].unicode();
       if (c >= 0x80) {
         NonAscii(p, n, i);
-      } else if (!escape || !Escape(c)) {
+      } else if (escape && !kAsciiEscapes[c].empty()) {
+        Put(kAsciiEscapes[c].data(), kAsciiEscapes[c].size());
+      } else {
         Reserve(1);
         *FPos++ = char(c);
       }
     }
-  }
-
-  // Writes the packet's escape of an ASCII character that has one; false
-  // for a character that stands for itself.
-  bool Escape(char16_t c) {
-    switch (c) {
-      case u'<':
-        Lit("&lt;");
-        return true;
-      case u'>':
-        Lit("&gt;");
-        return true;
-      case u'&':
-        Lit("&amp;");
-        return true;
-      case u'\'':
-        Lit("&apos;");
-        return true;
-      case u'"':
-        Lit("&quot;");
-        return true;
-      case u'\\':
-        Lit("&#092;");
-        return true;
-      default:
-        break;
-    }
-    if (c >= 0x20) {
-      return false;
-    }
-    // Tab, line feed and carriage return as &#009; &#010; &#013;; the other
-    // control characters the same way, as XML has no raw form.
-    Reserve(6);
-    FPos[0] = '&';
-    FPos[1] = '#';
-    FPos[2] = '0';
-    FPos[3] = char('0' + c / 10);
-    FPos[4] = char('0' + c % 10);
-    FPos[5] = ';';
-    FPos += 6;
-    return true;
   }
 
   // The character at p[i], from U+0080 on: its byte in the code page, or its
