@@ -179,6 +179,17 @@ int WrappedParagraphLines(QStringView line, double room) {
   return lines;
 }
 
+// The widest word of the text, the one that the narrowest cell must hold.
+double LongestWord(QStringView text) {
+  double longest = 0;
+  for (QStringView line : text.split(u'\n')) {
+    for (const TWord& word : WordsOf(line)) {
+      longest = std::max(longest, word.Width);
+    }
+  }
+  return longest;
+}
+
 bool IsTurned(int orientation) {
   return orientation == 90 || orientation == -90 || orientation == xl::Upward || orientation == xl::Downward;
 }
@@ -194,13 +205,7 @@ double NeededHeight(QStringView text, double width, const TCellFormat& format) {
   const int across = format.WrapText ? std::max(1, int((width - kCellPadding) / kTurnedLinePitch)) : 1;
   double height = std::ceil(TextWidth(text) + kCellPadding);
   if (across > 1) {
-    double longestWord = 0;
-    for (QStringView line : text.split(u'\n')) {
-      for (const TWord& word : WordsOf(line)) {
-        longestWord = std::max(longestWord, word.Width);
-      }
-    }
-    for (double shorter = std::ceil(longestWord + kCellPadding); shorter < height; ++shorter) {
+    for (double shorter = std::ceil(LongestWord(text) + kCellPadding); shorter < height; ++shorter) {
       if (WrappedLines(text, shorter) <= across) {
         height = shorter;
         break;
@@ -246,14 +251,7 @@ int WrappedLines(QStringView text, double cellWidth) {
 }
 
 bool WordsFitAcross(QStringView text, double cellWidth) {
-  for (QStringView line : text.split(u'\n')) {
-    for (const TWord& word : WordsOf(line)) {
-      if (word.Width > cellWidth - kCellPadding) {
-        return false;
-      }
-    }
-  }
-  return true;
+  return LongestWord(text) <= cellWidth - kCellPadding;
 }
 
 std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet) {
