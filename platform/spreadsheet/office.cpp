@@ -154,13 +154,7 @@ QByteArray RunSoffice(const QStringList& arguments) {
 
 // The last line the process wrote: where a failing command says why.
 QString LastLine(const QByteArray& output) {
-  const QStringList lines = QString::fromLocal8Bit(output).split(u'\n', Qt::SkipEmptyParts);
-  for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-    if (!line->trimmed().isEmpty()) {
-      return line->trimmed();
-    }
-  }
-  return {};
+  return QString::fromLocal8Bit(output).trimmed().section(u'\n', -1).trimmed();
 }
 
 }  // namespace
