@@ -295,8 +295,7 @@ std::map<int, double> RowsToRaise(const TWorksheet& sheet) {
                    [](const TNeed& a, const TNeed& b) { return a.Last - a.First < b.Last - b.First; });
   std::map<int, double> heights;
   const auto height = [&](int row) -> double& {
-    const auto it = heights.find(row);
-    return it != heights.end() ? it->second : heights[row] = sheet.RowHeight(row).value_or(DefaultRowHeight);
+    return heights.try_emplace(row, sheet.RowHeight(row).value_or(DefaultRowHeight)).first->second;
   };
   for (const TNeed& need : needs) {
     double have = 0;
