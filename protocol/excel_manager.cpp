@@ -177,12 +177,7 @@ spreadsheet::TWorksheet& TExcelManager::Written(int ASheet) {
 }
 
 std::optional<spreadsheet::TCellRange> TExcelManager::RangeOf(const QString& AFrom, const QString& ATo) {
-  const auto from = spreadsheet::ParseCellName(AFrom);
-  const auto to = spreadsheet::ParseCellName(ATo);
-  if (!from || !to) {
-    return std::nullopt;
-  }
-  return spreadsheet::SpanOf(*from, *to);
+  return spreadsheet::ParseRangeName(AFrom + u':' + ATo);
 }
 
 void TExcelManager::SetColumnWidth(int ASheet, int ACol, int AWidth) {

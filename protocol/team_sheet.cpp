@@ -40,11 +40,9 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   AExcel.SetColumnWidth(ASheet, 1, 5);
   AExcel.SetColumnWidth(ASheet, 2, 23);
   pen.PutMerged('A', 'B', n + 1, ADate);
-  const QString title = FLanguage->TeamSummary() + u' ' + FLanguage->Protocol();
-  pen.Put('C', n + 1, title);
+  pen.Put('C', n + 1, FLanguage->TeamSummary() + u' ' + FLanguage->Protocol());
   pen.PutMerged('A', 'B', n + 2, ACity);
-  const QString competition = ACompetitionName + QStringLiteral(" по гиревому спорту среди мужчин и женщин");
-  pen.Put('C', n + 2, competition);
+  pen.Put('C', n + 2, ACompetitionName + QStringLiteral(" по гиревому спорту среди мужчин и женщин"));
   row = n + 4;
 
   const int head = n + 4;

@@ -101,6 +101,11 @@ bool WaitForFinished(QProcess& process, const QDeadlineTimer& deadline) {
   return process.state() == QProcess::NotRunning;
 }
 
+// The code the process ended with; -1 when it crashed.
+int ExitCode(const QProcess& process) {
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 // Runs soffice headless with the arguments and returns its output; raises
 // Exception when it cannot start, fails or outlives the time limit.
 QByteArray RunSoffice(const QStringList& arguments) {
@@ -140,23 +145,16 @@ QByteArray RunSoffice(const QStringList& arguments) {
         QStringLiteral("LibreOffice не завершил работу за %1 с и был остановлен").arg(TimeoutMs() / 1000.0));
   }
   const QByteArray output = process.readAll();
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-    throw Exception(QStringLiteral("LibreOffice завершился с ошибкой (код %1): %2")
-                        .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1)
-                        .arg(OutputTail(output)));
+  if (const int code = ExitCode(process); code != 0) {
+    throw Exception(
+        QStringLiteral("LibreOffice завершился с ошибкой (код %1): %2").arg(code).arg(OutputTail(output)));
   }
   return output;
 }
 
 // The last line the process wrote: where a failing command says why.
 QString LastLine(const QByteArray& output) {
-  const QStringList lines = QString::fromLocal8Bit(output).split(u'\n', Qt::SkipEmptyParts);
-  for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-    if (!line->trimmed().isEmpty()) {
-      return line->trimmed();
-    }
-  }
-  return {};
+  return QString::fromLocal8Bit(output).trimmed().section(u'\n', -1).trimmed();
 }
 
 }  // namespace
@@ -278,9 +276,8 @@ void OpenOnDesktop(const QString& path) {
     running->readAll();
     return;
   }
-  if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) {
+  if (const int code = ExitCode(*process); code != 0) {
     const QString said = LastLine(process->readAll());
-    const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
     throw Exception(
         QStringLiteral("Программа %1 завершилась с ошибкой (код %2)%3")
             .arg(program, QString::number(code), said.isEmpty() ? QString() : QStringLiteral(": ") + said));

@@ -179,6 +179,17 @@ int WrappedParagraphLines(QStringView line, double room) {
   return lines;
 }
 
+// The widest word of the text, the one that the narrowest cell must hold.
+double LongestWord(QStringView text) {
+  double longest = 0;
+  for (QStringView line : text.split(u'\n')) {
+    for (const TWord& word : WordsOf(line)) {
+      longest = std::max(longest, word.Width);
+    }
+  }
+  return longest;
+}
+
 bool IsTurned(int orientation) {
   return orientation == 90 || orientation == -90 || orientation == xl::Upward || orientation == xl::Downward;
 }
@@ -194,13 +205,7 @@ double NeededHeight(QStringView text, double width, const TCellFormat& format) {
   const int across = format.WrapText ? std::max(1, int((width - kCellPadding) / kTurnedLinePitch)) : 1;
   double height = std::ceil(TextWidth(text) + kCellPadding);
   if (across > 1) {
-    double longestWord = 0;
-    for (QStringView line : text.split(u'\n')) {
-      for (const TWord& word : WordsOf(line)) {
-        longestWord = std::max(longestWord, word.Width);
-      }
-    }
-    for (double shorter = std::ceil(longestWord + kCellPadding); shorter < height; ++shorter) {
+    for (double shorter = std::ceil(LongestWord(text) + kCellPadding); shorter < height; ++shorter) {
       if (WrappedLines(text, shorter) <= across) {
         height = shorter;
         break;
@@ -246,14 +251,7 @@ int WrappedLines(QStringView text, double cellWidth) {
 }
 
 bool WordsFitAcross(QStringView text, double cellWidth) {
-  for (QStringView line : text.split(u'\n')) {
-    for (const TWord& word : WordsOf(line)) {
-      if (word.Width > cellWidth - kCellPadding) {
-        return false;
-      }
-    }
-  }
-  return true;
+  return LongestWord(text) <= cellWidth - kCellPadding;
 }
 
 std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet) {
@@ -297,8 +295,7 @@ std::map<int, double> RowsToRaise(const TWorksheet& sheet) {
                    [](const TNeed& a, const TNeed& b) { return a.Last - a.First < b.Last - b.First; });
   std::map<int, double> heights;
   const auto height = [&](int row) -> double& {
-    const auto it = heights.find(row);
-    return it != heights.end() ? it->second : heights[row] = sheet.RowHeight(row).value_or(DefaultRowHeight);
+    return heights.try_emplace(row, sheet.RowHeight(row).value_or(DefaultRowHeight)).first->second;
   };
   for (const TNeed& need : needs) {
     double have = 0;

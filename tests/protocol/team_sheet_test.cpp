@@ -9,6 +9,23 @@ namespace {
 const QStringList kColumns = {"LC_058", "LC_063", "LC_01000", "LC_163",
                               "LC_173", "S_058",  "S_01000",  "B_173"};
 
+// A competition of its own, with the class columns and one team holding the
+// value in each, printed by the builder into a recording double of its own.
+struct TOwnPrint {
+  TOwnPrint(TProtocol& builder, const QStringList& columns, const QString& value) : Builder(builder) {
+    Competition.DefineTeamProtocol(columns);
+    Competition.AddTeamRow("1", "Динамо", value.toInt(), QStringList(columns.size(), value));
+  }
+  void Print(const QString& name) {
+    Builder.PrintTeamProtocol(name, "", "", Competition.Organizer, Competition.TeamProtocol, "", "");
+  }
+
+  TProtocol& Builder;
+  automation_double::TAutomationDouble Excel{1};
+  automation_double::TServerScope Scope{&Excel};
+  competition_fixture::TCompetition Competition;
+};
+
 class TeamSheetTest : public SheetTest {
  protected:
   TeamSheetTest() { c.DefineTeamProtocol(kColumns); }
@@ -114,16 +131,10 @@ TEST_F(TeamSheetTest, TitleAndHeaderRowsAreAsHighAsTheirText) {
       {"English heading", true, "Cup", {}, {{1, 45}, {2, 90}}},
   };
   for (const auto& cs : cases) {
-    automation_double::TAutomationDouble local(1);
-    automation_double::TServerScope localScope(&local);
-    competition_fixture::TCompetition fresh;
-    fresh.DefineTeamProtocol(cs.columns);
-    fresh.AddTeamRow("1", "Динамо", 20, QStringList(cs.columns.size(), QStringLiteral("20")));
     ui.English = cs.english;
-    TProtocol builder(ui.Translate());
-    builder.PrintTeamProtocol(QString::fromUtf8(cs.name), "", "", fresh.Organizer, fresh.TeamProtocol, "",
-                              "");
-    EXPECT_EQ(local.Sheet(1).RowHeights, cs.heights) << cs.what;
+    TOwnPrint own(protocol, cs.columns, QStringLiteral("20"));
+    own.Print(QString::fromUtf8(cs.name));
+    EXPECT_EQ(own.Excel.Sheet(1).RowHeights, cs.heights) << cs.what;
   }
 }
 
@@ -217,28 +228,17 @@ TEST_F(TeamSheetTest, ColumnsFromAForeignFileStopTheSheet) {
       {"past column Z", many, "Колонки свыше Z не поддерживаются. Обратитесь к разработчикам"},
   };
   for (const auto& cs : cases) {
-    automation_double::TAutomationDouble local(1);
-    automation_double::TServerScope localScope(&local);
-    competition_fixture::TCompetition fresh;
-    fresh.DefineTeamProtocol(cs.columns);
-    fresh.AddTeamRow("1", "Динамо", 1, QStringList(cs.columns.size(), QStringLiteral("1")));
-    TProtocol builder(ui.Translate());
-    EXPECT_EQ(ErrorOf([&] {
-                builder.PrintTeamProtocol("Cup", "", "", fresh.Organizer, fresh.TeamProtocol, "", "");
-              }),
-              QString::fromUtf8(cs.error))
-        << cs.name;
-    EXPECT_TRUE(local.Application()->Quit) << cs.name;
-    EXPECT_EQ(ViewOf(fresh.TeamProtocol), (TTableView{"", false, false, ""})) << cs.name;
+    TOwnPrint own(protocol, cs.columns, QStringLiteral("1"));
+    EXPECT_EQ(ErrorOf([&] { own.Print("Cup"); }), QString::fromUtf8(cs.error)) << cs.name;
+    EXPECT_TRUE(own.Excel.Application()->Quit) << cs.name;
+    EXPECT_EQ(ViewOf(own.Competition.TeamProtocol), (TTableView{"", false, false, ""})) << cs.name;
   }
 }
 
 TEST_F(TeamSheetTest, PlusInAColumnNameMakesAnOpenClassCaption) {
-  competition_fixture::TCompetition fresh;
-  fresh.DefineTeamProtocol({"S_168plus"});
-  fresh.AddTeamRow("1", "Динамо", 1, {"20"});
-  protocol.PrintTeamProtocol("Cup", "", "", fresh.Organizer, fresh.TeamProtocol, "", "");
-  EXPECT_EQ(Sheet().Text("C5"), QStringLiteral("св.68"));
+  TOwnPrint own(protocol, {"S_168plus"}, QStringLiteral("20"));
+  own.Print("Cup");
+  EXPECT_EQ(own.Excel.Sheet(1).Text("C5"), QStringLiteral("св.68"));
 }
 
 }  // namespace
