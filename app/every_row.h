@@ -11,9 +11,7 @@ void OverEveryRow(TClientDataSet& table, F&& Work) {
   table.DisableControls();
   const bool filtered = table.Filtered();
   const TScopeExit restore([&] {
-    if (table.State() == TDataSetState::dsEdit || table.State() == TDataSetState::dsInsert) {
-      table.Cancel();
-    }
+    table.Cancel();
     table.SetFiltered(filtered);
     table.EnableControls();
   });

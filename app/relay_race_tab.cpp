@@ -59,15 +59,6 @@ std::vector<TBookmark> ViewBookmarks(TClientDataSet& table) {
   return rows;
 }
 
-// A change that did not get through leaves no half-made row behind to be
-// posted by the next move.
-void CancelPending(TClientDataSet& table) {
-  if (table.Active() &&
-      (table.State() == TDataSetState::dsEdit || table.State() == TDataSetState::dsInsert)) {
-    table.Cancel();
-  }
-}
-
 }  // namespace
 
 // ---- Rules ----
@@ -131,7 +122,7 @@ void FillRelayTeamRows(TClientDataSet& RRTeam, const QStringList& Teams) {
       }
     }
   } catch (...) {
-    CancelPending(RRTeam);
+    RRTeam.Cancel();
     throw;
   }
 }
@@ -246,8 +237,8 @@ void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
   RRTeam.DisableControls();
   RunProtected([&] { TotalAndPlaceTeams(RRTeam, Relay); },
                {[&] {
-                  CancelPending(Relay);
-                  CancelPending(RRTeam);
+                  Relay.Cancel();
+                  RRTeam.Cancel();
                   Relay.SetFiltered(false);
                   Relay.SetFilter(filter);
                   Relay.SetFiltered(filtered);
@@ -326,7 +317,7 @@ void TfrmMain::butCompetitorSelectClick() {
     dsRelayRace.FieldByName(kDiscipline).SetAsInteger(RelayCurrentDiscipline());
     dsRelayRace.Post();
   } catch (...) {
-    CancelPending(dsRelayRace);
+    dsRelayRace.Cancel();
     throw;
   }
 }

@@ -52,12 +52,6 @@ int ToInteger(qint64 sum) {
   return int(sum);
 }
 
-void CancelPending(TClientDataSet& table) {
-  if (table.State() == TDataSetState::dsEdit || table.State() == TDataSetState::dsInsert) {
-    table.Cancel();
-  }
-}
-
 // Visits the rows of the view as they stand before the walk: a row that an
 // edit moves under the order of a title click is visited once all the same.
 template <class F>
@@ -79,7 +73,7 @@ class TWalk {
  public:
   explicit TWalk(TClientDataSet& table) : FTable(table) { FTable.DisableControls(); }
   ~TWalk() {
-    CancelPending(FTable);
+    FTable.Cancel();
     FTable.EnableControls();
   }
   TWalk(const TWalk&) = delete;
@@ -322,7 +316,7 @@ void CalculateTeamPositions(TClientDataSet& Team) {
   // The filter of the places goes, whatever happens; the walk's cleanup runs
   // after this one, on a table in browsing.
   const TScopeExit unfilter([&] {
-    CancelPending(Team);
+    Team.Cancel();
     Team.SetFilter(QString());
     Team.SetFiltered(false);
   });
