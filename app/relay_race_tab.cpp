@@ -8,8 +8,8 @@
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
-#include <vector>
 
+#include "app/every_row.h"
 #include "app/filter_literal.h"
 #include "app/held_pages.h"
 #include "app/main_window.h"
@@ -48,15 +48,6 @@ void FilterToTeam(TClientDataSet& relay, int sex, int discipline, const QString&
   relay.SetFiltered(false);
   relay.SetFilter(RelayTeamFilter(sex, discipline, team));
   relay.SetFiltered(true);
-}
-
-// The rows of the view in its order, remembered before anything re-sorts it.
-std::vector<TBookmark> ViewBookmarks(TClientDataSet& table) {
-  std::vector<TBookmark> rows;
-  for (table.First(); !table.Eof(); table.Next()) {
-    rows.push_back(table.GetBookmark());
-  }
-  return rows;
 }
 
 }  // namespace
@@ -189,8 +180,7 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
 
   // Totals: the team rows are taken first, because each new total moves its
   // row within the view.
-  for (const TBookmark& row : ViewBookmarks(RRTeam)) {
-    RRTeam.GotoBookmark(row);
+  ForEachRow(RRTeam, [&] {
     FilterToTeam(Relay, sex.AsInteger(), discipline.AsInteger(), team.AsString());
     double weightSum = 0;
     int resultSum = 0;
@@ -202,12 +192,11 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
     teamWeight.SetAsFloat(weightSum);
     teamResult.SetAsInteger(resultSum);
     RRTeam.Post();
-  }
+  });
 
   // Places, in the order the totals gave the view.
   int place = 1;
-  for (const TBookmark& row : ViewBookmarks(RRTeam)) {
-    RRTeam.GotoBookmark(row);
+  ForEachRow(RRTeam, [&] {
     RRTeam.Edit();
     teamPosition.SetAsInteger(place);
     RRTeam.Post();
@@ -218,7 +207,7 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
       Relay.Post();
     }
     ++place;
-  }
+  });
 }
 
 }  // namespace

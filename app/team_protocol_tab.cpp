@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QSpinBox>
 #include <limits>
-#include <vector>
 
+#include "app/every_row.h"
 #include "app/main_window.h"
 #include "common/int_sort_list.h"
 #include "platform/core/fmt.h"
@@ -50,21 +50,6 @@ int ToInteger(qint64 sum) {
     NotAnInteger(QString::number(sum));
   }
   return int(sum);
-}
-
-// Visits the rows of the view as they stand before the walk: a row that an
-// edit moves under the order of a title click is visited once all the same.
-template <class F>
-void ForEachRow(TClientDataSet& table, F visit) {
-  std::vector<TBookmark> rows;
-  rows.reserve(size_t(table.RecordCount()));
-  for (table.First(); !table.Eof(); table.Next()) {
-    rows.push_back(table.GetBookmark());
-  }
-  for (const TBookmark& row : rows) {
-    table.GotoBookmark(row);
-    visit();
-  }
 }
 
 // A table walked with its controls disabled, and a row left in editing by a
