@@ -385,8 +385,5 @@ QString TfrmMain::WeightCategoryOf(TField& WeightField, double Weight) {
     classes.Next();
   }
   const int limit = WeightField.AsInteger();
-  if (limit == 1000) {
-    return Translate(QStringLiteral("свыше"), QStringLiteral("above"));
-  }
-  return QString::number(limit);
+  return limit == 1000 ? OpenClassCaption() : QString::number(limit);
 }
