@@ -20,30 +20,6 @@
 namespace app_test {
 namespace {
 
-// Answers the window's file dialogs: records the name each one offered and
-// confirms the path given (an empty path cancels).
-class TFileAnswers {
- public:
-  TFileAnswers() {
-    TFileDialog::ExecuteHook = [this](TFileDialog& dialog) {
-      Offered << dialog.FileName;
-      Kinds << dialog.Kind();
-      if (Path.isEmpty()) {
-        return false;
-      }
-      dialog.FileName = Path;
-      return true;
-    };
-  }
-  ~TFileAnswers() { TFileDialog::ExecuteHook = {}; }
-  TFileAnswers(const TFileAnswers&) = delete;
-  TFileAnswers& operator=(const TFileAnswers&) = delete;
-
-  QString Path;
-  QStringList Offered;
-  QList<TFileDialog::TKind> Kinds;
-};
-
 class ProtocolFiles : public WindowTest {
  protected:
   TFileAnswers Files;
