@@ -8,8 +8,8 @@
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
-#include <vector>
 
+#include "app/every_row.h"
 #include "app/filter_literal.h"
 #include "app/held_pages.h"
 #include "app/main_window.h"
@@ -48,24 +48,6 @@ void FilterToTeam(TClientDataSet& relay, int sex, int discipline, const QString&
   relay.SetFiltered(false);
   relay.SetFilter(RelayTeamFilter(sex, discipline, team));
   relay.SetFiltered(true);
-}
-
-// The rows of the view in its order, remembered before anything re-sorts it.
-std::vector<TBookmark> ViewBookmarks(TClientDataSet& table) {
-  std::vector<TBookmark> rows;
-  for (table.First(); !table.Eof(); table.Next()) {
-    rows.push_back(table.GetBookmark());
-  }
-  return rows;
-}
-
-// A change that did not get through leaves no half-made row behind to be
-// posted by the next move.
-void CancelPending(TClientDataSet& table) {
-  if (table.Active() &&
-      (table.State() == TDataSetState::dsEdit || table.State() == TDataSetState::dsInsert)) {
-    table.Cancel();
-  }
 }
 
 }  // namespace
@@ -131,7 +113,7 @@ void FillRelayTeamRows(TClientDataSet& RRTeam, const QStringList& Teams) {
       }
     }
   } catch (...) {
-    CancelPending(RRTeam);
+    RRTeam.Cancel();
     throw;
   }
 }
@@ -198,8 +180,7 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
 
   // Totals: the team rows are taken first, because each new total moves its
   // row within the view.
-  for (const TBookmark& row : ViewBookmarks(RRTeam)) {
-    RRTeam.GotoBookmark(row);
+  ForEachRow(RRTeam, [&] {
     FilterToTeam(Relay, sex.AsInteger(), discipline.AsInteger(), team.AsString());
     double weightSum = 0;
     int resultSum = 0;
@@ -211,12 +192,11 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
     teamWeight.SetAsFloat(weightSum);
     teamResult.SetAsInteger(resultSum);
     RRTeam.Post();
-  }
+  });
 
   // Places, in the order the totals gave the view.
   int place = 1;
-  for (const TBookmark& row : ViewBookmarks(RRTeam)) {
-    RRTeam.GotoBookmark(row);
+  ForEachRow(RRTeam, [&] {
     RRTeam.Edit();
     teamPosition.SetAsInteger(place);
     RRTeam.Post();
@@ -227,7 +207,7 @@ void TotalAndPlaceTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
       Relay.Post();
     }
     ++place;
-  }
+  });
 }
 
 }  // namespace
@@ -246,8 +226,8 @@ void CalculateRelayTeams(TClientDataSet& RRTeam, TClientDataSet& Relay) {
   RRTeam.DisableControls();
   RunProtected([&] { TotalAndPlaceTeams(RRTeam, Relay); },
                {[&] {
-                  CancelPending(Relay);
-                  CancelPending(RRTeam);
+                  Relay.Cancel();
+                  RRTeam.Cancel();
                   Relay.SetFiltered(false);
                   Relay.SetFilter(filter);
                   Relay.SetFiltered(filtered);
@@ -326,7 +306,7 @@ void TfrmMain::butCompetitorSelectClick() {
     dsRelayRace.FieldByName(kDiscipline).SetAsInteger(RelayCurrentDiscipline());
     dsRelayRace.Post();
   } catch (...) {
-    CancelPending(dsRelayRace);
+    dsRelayRace.Cancel();
     throw;
   }
 }
@@ -405,8 +385,5 @@ QString TfrmMain::WeightCategoryOf(TField& WeightField, double Weight) {
     classes.Next();
   }
   const int limit = WeightField.AsInteger();
-  if (limit == 1000) {
-    return Translate(QStringLiteral("свыше"), QStringLiteral("above"));
-  }
-  return QString::number(limit);
+  return limit == 1000 ? OpenClassCaption() : QString::number(limit);
 }

@@ -123,10 +123,7 @@ void PostPendingRow(TClientDataSet& Table) {
     return;
   }
   Table.UpdateRecord();
-  if (DropUntouchedInsert(Table)) {
-    return;
-  }
-  if (Table.State() == TDataSetState::dsEdit || Table.State() == TDataSetState::dsInsert) {
+  if (!DropUntouchedInsert(Table)) {
     Table.Post();
   }
 }
@@ -140,7 +137,6 @@ void WriteBack(TClientDataSet& Table) {
       (!Table.ContentChanged() && QFileInfo::exists(Table.FileName()))) {
     return;
   }
-  PostPendingRow(Table);
   Table.SaveToFile();
 }
 

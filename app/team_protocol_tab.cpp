@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QSpinBox>
 #include <limits>
-#include <vector>
 
+#include "app/every_row.h"
 #include "app/main_window.h"
 #include "common/int_sort_list.h"
 #include "platform/core/fmt.h"
@@ -52,34 +52,13 @@ int ToInteger(qint64 sum) {
   return int(sum);
 }
 
-void CancelPending(TClientDataSet& table) {
-  if (table.State() == TDataSetState::dsEdit || table.State() == TDataSetState::dsInsert) {
-    table.Cancel();
-  }
-}
-
-// Visits the rows of the view as they stand before the walk: a row that an
-// edit moves under the order of a title click is visited once all the same.
-template <class F>
-void ForEachRow(TClientDataSet& table, F visit) {
-  std::vector<TBookmark> rows;
-  rows.reserve(size_t(table.RecordCount()));
-  for (table.First(); !table.Eof(); table.Next()) {
-    rows.push_back(table.GetBookmark());
-  }
-  for (const TBookmark& row : rows) {
-    table.GotoBookmark(row);
-    visit();
-  }
-}
-
 // A table walked with its controls disabled, and a row left in editing by a
 // failure dropped, so the table is back in browsing whatever happens.
 class TWalk {
  public:
   explicit TWalk(TClientDataSet& table) : FTable(table) { FTable.DisableControls(); }
   ~TWalk() {
-    CancelPending(FTable);
+    FTable.Cancel();
     FTable.EnableControls();
   }
   TWalk(const TWalk&) = delete;
@@ -322,7 +301,7 @@ void CalculateTeamPositions(TClientDataSet& Team) {
   // The filter of the places goes, whatever happens; the walk's cleanup runs
   // after this one, on a table in browsing.
   const TScopeExit unfilter([&] {
-    CancelPending(Team);
+    Team.Cancel();
     Team.SetFilter(QString());
     Team.SetFiltered(false);
   });
@@ -398,10 +377,13 @@ QList<TDataColumn> TeamGridColumns(TClientDataSet& Team) {
 
 namespace {
 
-// The class columns' disciplines in the build's order, with the label
-// prefixes of women and men.
+// The class columns' disciplines in the build's order: the protocol they
+// are filled from, the box that holds the discipline, and the label prefixes
+// of women and men.
 struct TClassDiscipline {
   const char* Prefix;
+  TClientDataSet TCompetitionTables::*Protocol;
+  QCheckBox* TfrmMain::*Held;
   const char* Women;
   const char* WomenEnglish;
   const char* Men;
@@ -409,9 +391,9 @@ struct TClassDiscipline {
 };
 
 constexpr TClassDiscipline kClassDisciplines[] = {
-    {"LC_", "Ж (ДЦ)", "W (LC)", "М (ДЦ)", "M (LC)"},
-    {"S_", "Ж (Р)", "W (S)", "М (Р)", "M (S)"},
-    {"B_", "Ж (Д)", "W (B)", "М (Д)", "M (B)"},
+    {"LC_", &TCompetitionTables::dsLongCycle, &TfrmMain::cbLongCycle, "Ж (ДЦ)", "W (LC)", "М (ДЦ)", "M (LC)"},
+    {"S_", &TCompetitionTables::dsSnatch, &TfrmMain::cbSnatch, "Ж (Р)", "W (S)", "М (Р)", "M (S)"},
+    {"B_", &TCompetitionTables::dsBiathlon, &TfrmMain::cbBiathlon, "Ж (Д)", "W (B)", "М (Д)", "M (B)"},
 };
 
 QString ClassLabelPrefix(const TfrmMain& window, const TClassDiscipline& discipline, bool men) {
@@ -455,12 +437,10 @@ void TfrmMain::btnCreateTeamProtocolClick() {
           std::pair{3, QStringLiteral("Point")}}) {
       AddTeamProtocolField(dsTeamProtocol, kind, name, TeamColumnLabel(*this, name));
     }
-    const QCheckBox* held[] = {cbLongCycle, cbSnatch, cbBiathlon};
-    for (size_t i = 0; i < std::size(kClassDisciplines); ++i) {
-      if (!held[i]->isChecked()) {
+    for (const TClassDiscipline& discipline : kClassDisciplines) {
+      if (!(this->*discipline.Held)->isChecked()) {
         continue;
       }
-      const TClassDiscipline& discipline = kClassDisciplines[i];
       const QString prefix = QString::fromLatin1(discipline.Prefix);
       AddTeamProtocolClassFields(dsTeamProtocol, dsWomanWeight.FieldByName(QStringLiteral("Weight")),
                                  prefix + u'0', ClassLabelPrefix(*this, discipline, false));
@@ -475,14 +455,14 @@ void TfrmMain::btnCreateTeamProtocolClick() {
     dsTeamProtocol.BeforeInsert = {};
     const TScopeExit reattach([&] { dsTeamProtocol.BeforeInsert = guard; });
     TField& team = dsTeamProtocol.FieldByName(QStringLiteral("Team"));
-    for (const auto& [protocol, prefix] :
-         {std::pair{&dsLongCycle, QStringLiteral("LC_")}, std::pair{&dsSnatch, QStringLiteral("S_")},
-          std::pair{&dsBiathlon, QStringLiteral("B_")}}) {
-      if (!protocol->Active()) {
+    for (const TClassDiscipline& discipline : kClassDisciplines) {
+      TClientDataSet& protocol = Tables().*discipline.Protocol;
+      if (!protocol.Active()) {
         continue;
       }
-      TField& protocolTeam = protocol->FieldByName(QStringLiteral("Team"));
-      TField& point = protocol->FieldByName(QStringLiteral("Point"));
+      const QString prefix = QString::fromLatin1(discipline.Prefix);
+      TField& protocolTeam = protocol.FieldByName(QStringLiteral("Team"));
+      TField& point = protocol.FieldByName(QStringLiteral("Point"));
       FillTeamColumns(team, dsWomanWeight.FieldByName(QStringLiteral("Weight")), protocolTeam, point,
                       QStringLiteral("0"), prefix);
       FillTeamColumns(team, dsManWeight.FieldByName(QStringLiteral("Weight")), protocolTeam, point,

@@ -13,35 +13,12 @@
 #include "app/main_window.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
+#include "tests/app/team_protocol_fixture.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
-
-// Answers the window's file dialogs: records the name each one offered and
-// confirms the path given (an empty path cancels).
-class TFileAnswers {
- public:
-  TFileAnswers() {
-    TFileDialog::ExecuteHook = [this](TFileDialog& dialog) {
-      Offered << dialog.FileName;
-      Kinds << dialog.Kind();
-      if (Path.isEmpty()) {
-        return false;
-      }
-      dialog.FileName = Path;
-      return true;
-    };
-  }
-  ~TFileAnswers() { TFileDialog::ExecuteHook = {}; }
-  TFileAnswers(const TFileAnswers&) = delete;
-  TFileAnswers& operator=(const TFileAnswers&) = delete;
-
-  QString Path;
-  QStringList Offered;
-  QList<TFileDialog::TKind> Kinds;
-};
 
 class ProtocolFiles : public WindowTest {
  protected:
@@ -213,16 +190,9 @@ TEST_F(ProtocolFiles, AProtocolThatIsNotOpenWritesNothingAndAsksNothing) {
 }
 
 TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColumns) {
-  TClientDataSet team(QStringLiteral("dsTeamProtocol"));
-  team.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
-  team.AddField(QStringLiteral("LC_058"), TFieldType::ftString, 255);
-  team.CreateDataSet();
-  team.Append();
-  team.FieldByName("Team").SetAsString(QStringLiteral("Динамо"));
-  team.FieldByName("LC_058").SetAsString(QStringLiteral("20+18"));
-  team.Post();
   const QString path = testing_sandbox::Path(QStringLiteral("team.ktp"));
-  team.SaveToFile(path, 1);
+  testing_sandbox::WriteFile(
+      path, TeamProtocolPacket({"Team", "LC_058"}, 255, {{{"Team", "Динамо"}, {"LC_058", "20+18"}}}));
   auto window = Start();
   ShowActive(*window);
   Files.Path = path;
@@ -232,17 +202,9 @@ TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColum
   EXPECT_EQ(ViewTexts(window->dsTeamProtocol, "LC_058"), QStringList{"20+18"});
 
   // Columns a file brought do not bind the next file to them.
-  TClientDataSet other(QStringLiteral("dsTeamProtocol"));
-  other.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
-  other.AddField(QStringLiteral("S_163"), TFieldType::ftString, 255);
-  other.AddField(QStringLiteral("S_168"), TFieldType::ftString, 255);
-  other.CreateDataSet();
-  other.Append();
-  other.FieldByName("Team").SetAsString(QStringLiteral("Спартак"));
-  other.FieldByName("S_168").SetAsString(QStringLiteral("16"));
-  other.Post();
   Files.Path = testing_sandbox::Path(QStringLiteral("other.ktp"));
-  other.SaveToFile(Files.Path, 1);
+  testing_sandbox::WriteFile(Files.Path, TeamProtocolPacket({"Team", "S_163", "S_168"}, 255,
+                                                            {{{"Team", "Спартак"}, {"S_168", "16"}}}));
   Click(window->btnLoadTeamProtocol);
   ASSERT_TRUE(window->dsTeamProtocol.Active());
   EXPECT_EQ(window->dsTeamProtocol.FieldCount(), 3);
@@ -252,12 +214,8 @@ TEST_F(ProtocolFiles, AFileOpenedIntoTheTeamProtocolBeforeAnyBuildBringsItsColum
 
 TEST_F(ProtocolFiles, OnceBuiltTheTeamProtocolOpensOnlyAFileWithEveryBuiltColumn) {
   // A file of another competition: only the women's long cycle 58.
-  TClientDataSet other(QStringLiteral("dsTeamProtocol"));
-  other.AddField(QStringLiteral("Team"), TFieldType::ftString, 255);
-  other.AddField(QStringLiteral("LC_058"), TFieldType::ftString, 255);
-  other.CreateDataSet();
   const QString otherPath = testing_sandbox::Path(QStringLiteral("other.ktp"));
-  other.SaveToFile(otherPath, 1);
+  testing_sandbox::WriteFile(otherPath, TeamProtocolPacket({"Team", "LC_058"}, 255));
 
   WriteAthletes({{"Иванов", 1, 66, "Динамо", true, true, false}});
   auto window = Start();

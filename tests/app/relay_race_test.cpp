@@ -69,7 +69,6 @@ class Relay : public WindowTest {
     Click("butCompetitorSelect");
   }
 
-  // Types a value into a cell of the relay grid and presses Enter.
   // Types a value into a cell of the competitor's row of the relay grid; an
   // empty value clears the cell.
   void EnterCell(const QString& name, const char* field, const QString& text) {

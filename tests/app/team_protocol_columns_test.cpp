@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 
-#include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/team_protocol_tab.h"
 #include "tests/app/team_protocol_fixture.h"
@@ -86,14 +85,10 @@ TEST_F(TeamProtocol, BuildWithNoProtocolOpenLeavesAnEmptyTableShowingPlaceAndPoi
 // none brings its own columns; they read as the build showed them: the same
 // titles, the same columns shown (empty classes left out), the same widths.
 TEST_F(TeamProtocol, AFileOpenedBeforeAnyBuildShowsAsTheBuildDid) {
-  const QString path = testing_sandbox::Path(QStringLiteral("team.ktp"));
-  const TScopeExit noDialogs([] { TFileDialog::ExecuteHook = {}; });
+  TFileAnswers files;
   for (const bool english : {false, true}) {
     SCOPED_TRACE(english ? "EN" : "RU");
-    TFileDialog::ExecuteHook = [&](TFileDialog& dialog) {
-      dialog.FileName = path;
-      return true;
-    };
+    files.Path = testing_sandbox::Path(QStringLiteral("team.ktp"));
     Restart();
     (english ? window->miLanguage_EN : window->miLanguage_RU)->trigger();
     Fill(window->dsLongCycle, {{"Динамо", 0, 55, 20}, {"Спартак", 1, 120, 18}});
@@ -121,7 +116,7 @@ TEST_F(TeamProtocol, AFileOpenedBeforeAnyBuildShowsAsTheBuildDid) {
     EXPECT_EQ(Value("Динамо", "Position"), QStringLiteral("1"));
 
     // A dialog cancelled afterwards changes nothing.
-    TFileDialog::ExecuteHook = [](TFileDialog&) { return false; };
+    files.Path.clear();
     Click("btnLoadTeamProtocol");
     EXPECT_EQ(GridTitles(), titles);
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join('\n').toStdString();

@@ -1,9 +1,11 @@
 #pragma once
-// The team protocol tests' window, and the discipline and relay rows they
-// put into it.
+// The team protocol tests' window, and the discipline and relay rows and the
+// protocol files they put into it.
 #include <QTest>
 #include <QToolButton>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "app/main_window.h"
 #include "platform/core/scope_exit.h"
@@ -86,6 +88,31 @@ inline void FillRelay(TClientDataSet& relay, std::initializer_list<TStage> stage
   }
   relay.BeforeInsert = guard;
   result.OnChange = change;
+}
+
+// A team protocol file's packet made by hand, as an older build or another
+// competition left it: the fields named, texts of the given width (Point an
+// integer), and each row given by the values of some of its fields.
+using TTeamRow = std::vector<std::pair<QString, QString>>;
+inline QByteArray TeamProtocolPacket(const QStringList& fields, int width,
+                                     const std::vector<TTeamRow>& rows = {}) {
+  TClientDataSet team(QStringLiteral("dsTeamProtocol"));
+  for (const QString& name : fields) {
+    if (name == QLatin1String("Point")) {
+      team.AddField(name, TFieldType::ftInteger);
+    } else {
+      team.AddField(name, TFieldType::ftString, width);
+    }
+  }
+  team.CreateDataSet();
+  for (const TTeamRow& row : rows) {
+    team.Append();
+    for (const auto& [field, value] : row) {
+      team.FieldByName(field).SetAsString(value);
+    }
+    team.Post();
+  }
+  return team.SaveToBytes();
 }
 
 // The names of a table's fields, in order.

@@ -292,18 +292,11 @@ TEST_F(TeamProtocol, ABadCellStopsTheTotalsWithItsPositionAndGivesNoPlace) {
 
 TEST_F(TeamProtocol, PlacesThatAnOlderNarrowFileCannotHoldAreRefusedNotCut) {
   // A protocol file of the narrow columns, opened before any build.
-  TClientDataSet narrow(QStringLiteral("dsTeamProtocol"));
-  narrow.AddField("Position", TFieldType::ftString, 20);
-  narrow.AddField("Team", TFieldType::ftString, 20);
-  narrow.AddField("Point", TFieldType::ftInteger);
-  narrow.AddField("LC_058", TFieldType::ftString, 20);
-  narrow.CreateDataSet();
+  std::vector<TTeamRow> teams;
   for (int i = 1; i <= 12; ++i) {
-    narrow.Append();
-    narrow.FieldByName("Team").SetAsString(QStringLiteral("Команда %1").arg(i));
-    narrow.Post();
+    teams.push_back({{"Team", QStringLiteral("Команда %1").arg(i)}});
   }
-  Team().LoadFromBytes(narrow.SaveToBytes());
+  Team().LoadFromBytes(TeamProtocolPacket({"Position", "Team", "Point", "LC_058"}, 20, teams));
   Calculate();
   EXPECT_EQ(
       Dialogs.Errors,

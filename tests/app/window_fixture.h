@@ -9,6 +9,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "platform/widgets/shared_dialogs.h"
 #include "tests/support/test_sandbox.h"
@@ -88,6 +89,30 @@ class WindowTest : public ::testing::Test {
  private:
   class TUrlCatcher;
   std::unique_ptr<TUrlCatcher> FUrlCatcher;
+};
+
+// For as long as it lives, answers the window's file dialogs: records the
+// name each one offered and confirms the path given (an empty path cancels).
+class TFileAnswers {
+ public:
+  TFileAnswers() {
+    TFileDialog::ExecuteHook = [this](TFileDialog& dialog) {
+      Offered << dialog.FileName;
+      Kinds << dialog.Kind();
+      if (Path.isEmpty()) {
+        return false;
+      }
+      dialog.FileName = Path;
+      return true;
+    };
+  }
+  ~TFileAnswers() { TFileDialog::ExecuteHook = {}; }
+  TFileAnswers(const TFileAnswers&) = delete;
+  TFileAnswers& operator=(const TFileAnswers&) = delete;
+
+  QString Path;
+  QStringList Offered;
+  QList<TFileDialog::TKind> Kinds;
 };
 
 // Prints go to this PDF file instead of a printer for as long as it lives.
