@@ -17,30 +17,6 @@ const QString kDiscipline = QStringLiteral("Discipline");
 const QString kRRDiscipline = QStringLiteral("RRDiscipline");
 const QString kWeight = QStringLiteral("Weight");
 
-// Whether the file gives the value back as it would after writing it (values
-// are read back trimmed).
-bool Holds(const TIniFile& Ini, const QString& Section, const QString& Key, const QString& Value) {
-  return Ini.ReadString(Section, Key, QString()) == Value.trimmed() &&
-         Ini.ReadSection(Section).contains(Key, Qt::CaseInsensitive);
-}
-
-// Only a value the file does not hold yet is written: a close that changed
-// nothing writes nothing, and a folder that takes no writes has nothing to
-// refuse.
-void WriteText(TIniFile& Ini, const QString& Section, const QString& Key, const QString& Value) {
-  if (!Holds(Ini, Section, Key, Value)) {
-    Ini.WriteString(Section, Key, Value);
-  }
-}
-
-void WriteNumber(TIniFile& Ini, const QString& Section, const QString& Key, int Value) {
-  WriteText(Ini, Section, Key, QString::number(Value));
-}
-
-void WriteFlag(TIniFile& Ini, const QString& Section, const QString& Key, bool Value) {
-  WriteText(Ini, Section, Key, Value ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
 }  // namespace
 
 void TfrmMain::LoadSettings() {
@@ -82,33 +58,30 @@ void TfrmMain::SaveSettings() {
   if (!FSettings) {
     return;
   }
+  WriteLanguage(FLanguage);
   TIniFile& ini = *FSettings;
-  if (!Holds(ini, kGeneral, QStringLiteral("Language"),
-             FLanguage == 1 ? QStringLiteral("EN") : QStringLiteral("RU"))) {
-    WriteLanguage(FLanguage);
-  }
-  WriteText(ini, kGeneral, QStringLiteral("City"), edCity->text());
-  WriteText(ini, kGeneral, QStringLiteral("Date"), edDate->text());
-  WriteText(ini, kGeneral, QStringLiteral("RefereeMain"), edRefereeMain->text());
-  WriteText(ini, kGeneral, QStringLiteral("Secretary"), edSecretary->text());
-  WriteText(ini, kGeneral, QStringLiteral("CompetitionName"), edCompetitionName->text());
-  WriteNumber(ini, kGeneral, QStringLiteral("CountTeamProtocolCompetitor"),
-              seCountTeamProtocolCompetitor->value());
-  WriteFlag(ini, kGeneral, QStringLiteral("NeedCountTeamProtocolCompetitor"),
-            cbCountTeamProtocolCompetitor->isChecked());
-  WriteFlag(ini, kGeneral, QStringLiteral("AddRelayToTeamProtocol"), cbAddRelayToTeamProtocol->isChecked());
-  WriteFlag(ini, kDiscipline, QStringLiteral("Biathlon"), cbBiathlon->isChecked());
-  WriteFlag(ini, kDiscipline, QStringLiteral("LongCycle"), cbLongCycle->isChecked());
-  WriteFlag(ini, kDiscipline, QStringLiteral("Snatch"), cbSnatch->isChecked());
-  WriteFlag(ini, kRRDiscipline, QStringLiteral("Jark"), cbRRDJerk->isChecked());
-  WriteFlag(ini, kRRDiscipline, QStringLiteral("LongCycle"), cbRRDLongCycle->isChecked());
-  WriteFlag(ini, kRRDiscipline, QStringLiteral("Snatch"), cbRRDSnatch->isChecked());
-  WriteText(ini, kWeight, QStringLiteral("SnatchM"), cbSnatchWeightM->currentText());
-  WriteText(ini, kWeight, QStringLiteral("SnatchW"), cbSnatchWeightW->currentText());
-  WriteText(ini, kWeight, QStringLiteral("LongCycleM"), cbLongCycleWeightM->currentText());
-  WriteText(ini, kWeight, QStringLiteral("LongCycleW"), cbLongCycleWeightW->currentText());
-  WriteText(ini, kWeight, QStringLiteral("BiathlonM"), cbBiathlonWeightM->currentText());
-  WriteText(ini, kWeight, QStringLiteral("BiathlonW"), cbBiathlonWeightW->currentText());
+  ini.WriteString(kGeneral, QStringLiteral("City"), edCity->text());
+  ini.WriteString(kGeneral, QStringLiteral("Date"), edDate->text());
+  ini.WriteString(kGeneral, QStringLiteral("RefereeMain"), edRefereeMain->text());
+  ini.WriteString(kGeneral, QStringLiteral("Secretary"), edSecretary->text());
+  ini.WriteString(kGeneral, QStringLiteral("CompetitionName"), edCompetitionName->text());
+  ini.WriteInteger(kGeneral, QStringLiteral("CountTeamProtocolCompetitor"),
+                   seCountTeamProtocolCompetitor->value());
+  ini.WriteBool(kGeneral, QStringLiteral("NeedCountTeamProtocolCompetitor"),
+                cbCountTeamProtocolCompetitor->isChecked());
+  ini.WriteBool(kGeneral, QStringLiteral("AddRelayToTeamProtocol"), cbAddRelayToTeamProtocol->isChecked());
+  ini.WriteBool(kDiscipline, QStringLiteral("Biathlon"), cbBiathlon->isChecked());
+  ini.WriteBool(kDiscipline, QStringLiteral("LongCycle"), cbLongCycle->isChecked());
+  ini.WriteBool(kDiscipline, QStringLiteral("Snatch"), cbSnatch->isChecked());
+  ini.WriteBool(kRRDiscipline, QStringLiteral("Jark"), cbRRDJerk->isChecked());
+  ini.WriteBool(kRRDiscipline, QStringLiteral("LongCycle"), cbRRDLongCycle->isChecked());
+  ini.WriteBool(kRRDiscipline, QStringLiteral("Snatch"), cbRRDSnatch->isChecked());
+  ini.WriteString(kWeight, QStringLiteral("SnatchM"), cbSnatchWeightM->currentText());
+  ini.WriteString(kWeight, QStringLiteral("SnatchW"), cbSnatchWeightW->currentText());
+  ini.WriteString(kWeight, QStringLiteral("LongCycleM"), cbLongCycleWeightM->currentText());
+  ini.WriteString(kWeight, QStringLiteral("LongCycleW"), cbLongCycleWeightW->currentText());
+  ini.WriteString(kWeight, QStringLiteral("BiathlonM"), cbBiathlonWeightM->currentText());
+  ini.WriteString(kWeight, QStringLiteral("BiathlonW"), cbBiathlonWeightW->currentText());
 }
 
 // Widths come back by line position, not by key: a section keeps the order in
@@ -133,8 +106,8 @@ void TfrmMain::LoadGridColumns(TDataGrid& Grid) {
 
 void TfrmMain::SaveGridColumns(TDataGrid& Grid) {
   for (int position = 0; position < Grid.ColumnCount(); ++position) {
-    WriteText(*FGridsIni, Grid.objectName(), Grid.ColumnFieldName(position),
-              QString::number(position) + u'-' + QString::number(Grid.ColumnWidth(position)));
+    FGridsIni->WriteString(Grid.objectName(), Grid.ColumnFieldName(position),
+                           QString::number(position) + u'-' + QString::number(Grid.ColumnWidth(position)));
   }
 }
 

@@ -300,7 +300,7 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
   if (!loaded) {
     fail(reason);
   }
-  QString text = std::move(loaded->Text);
+  QString text = loaded->Text;
   const QString sectionName = Trim(section).toString();
   const QString keyName = Trim(ident).toString();
   const QString newValue = OneLine(value);
@@ -334,6 +334,12 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
     text += u'[' + OneLine(sectionName) + u']' + lineBreak + newLine + lineBreak;
   }
 
+  // A value the file already holds is not written again: saving settings
+  // that did not change touches nothing, so a folder that takes no writes
+  // has nothing to refuse.
+  if (text == loaded->Text) {
+    return;
+  }
   if (!WriteFileAtomically(FFileName, Encode(text, loaded->Utf8), &reason)) {
     fail(reason);
   }

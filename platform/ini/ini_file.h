@@ -26,7 +26,8 @@ class EIniFileException : public Exception {
 //   own line, spelled as the file spells it; a new key goes after the last
 //   key of its section, a new section at the end of the file; the file is
 //   created at the first write (its folder must exist). Every other byte of
-//   the file stays as it was.
+//   the file stays as it was, and a write that would change nothing leaves
+//   the file untouched.
 // - The file is Windows-1251 as long as every character fits the code page,
 //   so such a file keeps its bytes. A write of a text the code page cannot
 //   hold (Kazakh or Georgian letters, emoji) writes the whole file in UTF-8

@@ -324,4 +324,19 @@ TEST(IniWrite, AWriteThatDoesNotFitKeepsTheOldFile) {
   EXPECT_EQ(ini.ReadString("GENERAL", "CompetitionName", ""), S("Кубок области"));
 }
 
+// Saving settings that did not change must not need the disk: a write of
+// what the file already holds touches nothing, even where nothing could be
+// written.
+TEST(IniWrite, AValueTheFileHoldsIsNotWrittenAgain) {
+  const QByteArray old = "[GENERAL]\r\nLanguage=EN\r\nCity=Tula\r\n";
+  WriteFile(IniPath(), old);
+  TIniFile ini(IniPath());
+  TFileSizeLimit limit(1);
+  for (const auto& [key, value] : {std::pair{"Language", "EN"}, {"city", "Tula"}, {" City ", "Tula"}}) {
+    EXPECT_NO_THROW(ini.WriteString("general", key, value)) << key;
+  }
+  EXPECT_THROW(ini.WriteString("GENERAL", "City", "Tver"), EIniFileException);
+  EXPECT_EQ(ReadFile(IniPath()), old);
+}
+
 }  // namespace
