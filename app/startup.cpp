@@ -129,15 +129,10 @@ void PostPendingRow(TClientDataSet& Table) {
 }
 
 // A file table's write-back, done before the window may close so that its
-// failure can still keep the window open. It writes what the close of the
-// table would write, and when: the content changed, or the file has gone.
+// failure can still keep the window open.
 void WriteBack(TClientDataSet& Table) {
   PostPendingRow(Table);
-  if (!Table.Active() || Table.FileName().isEmpty() ||
-      (!Table.ContentChanged() && QFileInfo::exists(Table.FileName()))) {
-    return;
-  }
-  Table.SaveToFile();
+  Table.WriteBack();
 }
 
 }  // namespace

@@ -642,22 +642,28 @@ void TClientDataSet::Close() {
     return;
   }
   d.DiscardEdit();
-  // A file that has gone is written again, changed or not: the table in
-  // memory is all that is left of it.
-  if (!d.FileName.isEmpty() && (d.Changed || !QFileInfo::exists(d.FileName))) {
-    try {
-      d.WriteFile(d.FileName);
-    } catch (...) {
-      // The table stays open so that nothing typed is lost with the failed write.
-      d.Notify(TDataChange::RowsReset, -1);
-      throw;
-    }
+  try {
+    WriteBack();
+  } catch (...) {
+    // The table stays open so that nothing typed is lost with the failed write.
+    d.Notify(TDataChange::RowsReset, -1);
+    throw;
   }
   d.ClearData();
   d.Filter.reset();
   d.State = TDataSetState::dsInactive;
   d.DropFileFields();
   d.Notify(TDataChange::RowsReset, -1);
+}
+
+void TClientDataSet::WriteBack() {
+  TImpl& d = *FImpl;
+  // A file that has gone is written again, changed or not: the table in
+  // memory is all that is left of it.
+  if (Active() && !d.FileName.isEmpty() && (d.Changed || !QFileInfo::exists(d.FileName))) {
+    d.WriteFile(d.FileName);
+    d.Changed = false;
+  }
 }
 
 const QString& TClientDataSet::FileName() const {

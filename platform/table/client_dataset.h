@@ -128,6 +128,10 @@ class TClientDataSet {
   // pending edit or insert is discarded, not posted. When that write fails,
   // the error is raised and the table stays open, so nothing is lost with it.
   void Close();
+  // The write-back of Close without the close: the posted rows go to the
+  // table's file when it has one and its content changed or the file has
+  // gone. Raises when the write fails; the table stays changed then.
+  void WriteBack();
   const QString& FileName() const;
   void SetFileName(const QString& fileName);
   // Format 0 or 1 (1 = XML; 0 with a ".xml" extension = XML; the binary
