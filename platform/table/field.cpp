@@ -177,6 +177,44 @@ QDate TField::AsDateTime() const {
   return r.isValid() ? table_value::DateOf(r) : QDate();
 }
 
+void TField::AssignLookupKey(const TValue& text) {
+  TClientDataSet::TImpl& d = *FDataSet->FImpl;
+  // The key of the lookup row whose result is this text; null when none is.
+  // An empty text is the choice of a row with an empty result (the rank
+  // "none"), which has a key of its own.
+  const std::vector<TField*> keys = d.FieldsOfList(FKeyFields);
+  std::vector<TValue> keyValues(keys.size());
+  TClientDataSet* lookup = FLookupDataSet;
+  if (lookup && lookup->Active()) {
+    TClientDataSet::TImpl& l = *lookup->FImpl;
+    if (lookup != FDataSet) {
+      l.CheckBrowseMode();
+    }
+    const std::vector<TField*> lookupKeys = l.FieldsOfList(FLookupKeyFields);
+    TField& result = l.ByName(FLookupResultField);
+    const TFieldType resultType = result.IsLookup() ? TFieldType::ftString : result.DataType();
+    TValue wanted;
+    if (table_value::Convert(resultType, text, wanted)) {
+      for (int rowId : l.View) {
+        const TRecord& record = l.RecordOfRow(rowId);
+        const TValue found = l.ValueIn(result, record);
+        if (wanted.isValid() ? table_value::Equal(resultType, found, wanted)
+                             : table_value::ToText(found).isEmpty()) {
+          for (size_t i = 0; i < keys.size() && i < lookupKeys.size(); ++i) {
+            keyValues[i] = l.ValueIn(*lookupKeys[i], record);
+          }
+          break;
+        }
+      }
+    }
+  }
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (!keys[i]->IsLookup()) {
+      keys[i]->SetValue(keyValues[i]);
+    }
+  }
+}
+
 void TField::SetValue(const TValue& value) {
   TClientDataSet::TImpl& d = *FDataSet->FImpl;
   d.CheckActive();
@@ -200,44 +238,8 @@ void TField::SetValue(const TValue& value) {
       } reset{d};
       FireEvent(OnValidate, *this);
     }
-    if (keepKey) {
-      d.RecordModified = true;
-      FireEvent(OnChange, *this);
-      return;
-    }
-    // The key of the lookup row whose result is this text; null when none is.
-    // An empty text is the choice of a row with an empty result (the rank
-    // "none"), which has a key of its own.
-    const std::vector<TField*> keys = d.FieldsOfList(FKeyFields);
-    std::vector<TValue> keyValues(keys.size());
-    TClientDataSet* lookup = FLookupDataSet;
-    if (lookup && lookup->Active()) {
-      TClientDataSet::TImpl& l = *lookup->FImpl;
-      if (lookup != FDataSet) {
-        l.CheckBrowseMode();
-      }
-      const std::vector<TField*> lookupKeys = l.FieldsOfList(FLookupKeyFields);
-      TField& result = l.ByName(FLookupResultField);
-      const TFieldType resultType = result.IsLookup() ? TFieldType::ftString : result.DataType();
-      TValue wanted;
-      if (table_value::Convert(resultType, text, wanted)) {
-        for (int rowId : l.View) {
-          const TRecord& record = l.RecordOfRow(rowId);
-          const TValue found = l.ValueIn(result, record);
-          if (wanted.isValid() ? table_value::Equal(resultType, found, wanted)
-                               : table_value::ToText(found).isEmpty()) {
-            for (size_t i = 0; i < keys.size() && i < lookupKeys.size(); ++i) {
-              keyValues[i] = l.ValueIn(*lookupKeys[i], record);
-            }
-            break;
-          }
-        }
-      }
-    }
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (!keys[i]->IsLookup()) {
-        keys[i]->SetValue(keyValues[i]);
-      }
+    if (!keepKey) {
+      AssignLookupKey(text);
     }
     d.RecordModified = true;
     FireEvent(OnChange, *this);

@@ -120,6 +120,9 @@ class TField {
  private:
   friend class TClientDataSet;
   TField(TClientDataSet* dataSet, QString name, TFieldType type, int size, TFieldKind kind);
+  // A lookup field given a text: its key fields take the key of the lookup
+  // row whose result is that text, or null when no row's is.
+  void AssignLookupKey(const TValue& text);
 
   TClientDataSet* FDataSet;
   QString FFieldName;
