@@ -133,8 +133,8 @@ class TDataGrid : public QTableView {
   bool FFollowing = false;
   bool FMoving = false;
   bool FResetting = false;
-  bool FCommitting = false;
-  // The cell editor that went with a reset or a move while it was committing.
+  // The cell editor that went with a reset or a move while its text was
+  // being written.
   QPointer<QWidget> FReleasedEditor;
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
