@@ -3,7 +3,6 @@
 #include <QChar>
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QTableView>
 #include <functional>
 #include <vector>
@@ -139,10 +138,9 @@ class TDataGrid : public QTableView {
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;
-  // Fields (lower case) whose columns were given a width from outside.
-  QSet<QString> FSizedFields;
-  // The default width each field's column was last given; a column whose
-  // width differs from it was resized by the user.
+  // The default width each field's column (lower case) was last given; a
+  // column whose width differs from it was resized by the user, and one
+  // given a width from outside has none.
   QHash<QString, int> FDefaultWidths;
   std::vector<int> FSavedWidths;
   std::vector<int> FSavedOrder;
