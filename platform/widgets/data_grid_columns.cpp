@@ -59,12 +59,8 @@ QString TDataGrid::ColumnFieldName(int position) const {
 }
 
 int TDataGrid::ColumnPosition(const QString& fieldName) const {
-  for (int position = 0; position < ColumnCount(); ++position) {
-    if (ColumnFieldName(position).compare(fieldName, Qt::CaseInsensitive) == 0) {
-      return position;
-    }
-  }
-  return -1;
+  const int logical = FModel->ColumnOf(fieldName);
+  return logical >= 0 ? horizontalHeader()->visualIndex(logical) : -1;
 }
 
 int TDataGrid::ColumnWidth(int position) const {
