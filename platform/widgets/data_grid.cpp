@@ -187,13 +187,7 @@ class TDataGridDelegate final : public QStyledItemDelegate {
     if (editor == FGrid->FEditor && text == FGrid->FEditorStartText) {
       return;
     }
-    bool written = false;
-    {
-      FGrid->FCommitting = true;
-      const TScopeExit committed([this] { FGrid->FCommitting = false; });
-      written = model->setData(index, text, Qt::EditRole);
-    }
-    if (written && editor == FGrid->FEditor) {
+    if (model->setData(index, text, Qt::EditRole) && editor == FGrid->FEditor) {
       FGrid->FEditorStartText = text;
     }
   }
@@ -205,7 +199,7 @@ class TDataGridDelegate final : public QStyledItemDelegate {
     // The write of the editor's text may reset the rows or move its own row
     // away (a change handler renumbering), which takes the editor with it; the
     // close its commit asks for next finds nothing left to close.
-    if (FGrid->FResetting || FGrid->FCommitting) {
+    if (FGrid->FResetting || FGrid->FModel->Writing()) {
       FGrid->FReleasedEditor = editor;
     }
     QStyledItemDelegate::destroyEditor(editor, index);

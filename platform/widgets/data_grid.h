@@ -3,7 +3,6 @@
 #include <QChar>
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QTableView>
 #include <functional>
 #include <vector>
@@ -133,16 +132,15 @@ class TDataGrid : public QTableView {
   bool FFollowing = false;
   bool FMoving = false;
   bool FResetting = false;
-  bool FCommitting = false;
-  // The cell editor that went with a reset or a move while it was committing.
+  // The cell editor that went with a reset or a move while its text was
+  // being written.
   QPointer<QWidget> FReleasedEditor;
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;
-  // Fields (lower case) whose columns were given a width from outside.
-  QSet<QString> FSizedFields;
-  // The default width each field's column was last given; a column whose
-  // width differs from it was resized by the user.
+  // The default width each field's column (lower case) was last given; a
+  // column whose width differs from it was resized by the user, and one
+  // given a width from outside has none.
   QHash<QString, int> FDefaultWidths;
   std::vector<int> FSavedWidths;
   std::vector<int> FSavedOrder;

@@ -59,12 +59,8 @@ QString TDataGrid::ColumnFieldName(int position) const {
 }
 
 int TDataGrid::ColumnPosition(const QString& fieldName) const {
-  for (int position = 0; position < ColumnCount(); ++position) {
-    if (ColumnFieldName(position).compare(fieldName, Qt::CaseInsensitive) == 0) {
-      return position;
-    }
-  }
-  return -1;
+  const int logical = FModel->ColumnOf(fieldName);
+  return logical >= 0 ? horizontalHeader()->visualIndex(logical) : -1;
 }
 
 int TDataGrid::ColumnWidth(int position) const {
@@ -75,7 +71,7 @@ int TDataGrid::ColumnWidth(int position) const {
 void TDataGrid::SetColumnWidth(int position, int width) {
   const int logical = Logical(position);
   if (logical >= 0) {
-    FSizedFields.insert(FieldKey(FModel->ColumnFieldName(logical)));
+    FDefaultWidths.remove(FieldKey(FModel->ColumnFieldName(logical)));
     horizontalHeader()->resizeSection(logical, std::max(0, width));
   }
 }
@@ -194,10 +190,8 @@ void TDataGrid::FitColumn(int column) {
 void TDataGrid::FitTitles(int first, int last) {
   const QHeaderView* titles = horizontalHeader();
   for (int column = std::max(0, first); column <= last && column < titles->count(); ++column) {
-    const QString key = FieldKey(FModel->ColumnFieldName(column));
-    const auto given = FDefaultWidths.constFind(key);
-    if (!FSizedFields.contains(key) && given != FDefaultWidths.constEnd() &&
-        *given == titles->sectionSize(column)) {
+    const auto given = FDefaultWidths.constFind(FieldKey(FModel->ColumnFieldName(column)));
+    if (given != FDefaultWidths.constEnd() && *given == titles->sectionSize(column)) {
       FitColumn(column);
     }
   }
@@ -205,7 +199,6 @@ void TDataGrid::FitTitles(int first, int last) {
 
 void TDataGrid::LayOutColumns() {
   QHeaderView* titles = horizontalHeader();
-  FSizedFields.clear();
   FDefaultWidths.clear();
   for (int column = 0; column < FModel->columnCount(); ++column) {
     titles->moveSection(titles->visualIndex(column), column);

@@ -62,18 +62,23 @@ QString& DeletePrompt() {
   return prompt;
 }
 
-}  // namespace
-
-TDialogTitle SetDialogTitle(TDialogTitle title) {
-  TDialogTitle previous = std::move(Title());
-  Title() = title ? std::move(title) : TDialogTitle(DefaultDialogTitle);
+// Puts a replacement in the place of one of the boxes, or the default for an
+// empty one; returns what was in place.
+template <typename F, typename Default>
+F Replace(F& current, F replacement, Default fallback) {
+  F previous = std::move(current);
+  current = replacement ? std::move(replacement) : F(fallback);
   return previous;
 }
 
+}  // namespace
+
+TDialogTitle SetDialogTitle(TDialogTitle title) {
+  return Replace(Title(), std::move(title), DefaultDialogTitle);
+}
+
 TErrorDisplay SetErrorDisplay(TErrorDisplay display) {
-  TErrorDisplay previous = std::move(ErrorDisplay());
-  ErrorDisplay() = display ? std::move(display) : TErrorDisplay(DefaultErrorDisplay);
-  return previous;
+  return Replace(ErrorDisplay(), std::move(display), DefaultErrorDisplay);
 }
 
 void ShowErrorMessage(const QString& message) {
@@ -100,9 +105,7 @@ void HandleCurrentException() noexcept {
 }
 
 TInformationDisplay SetInformationDisplay(TInformationDisplay display) {
-  TInformationDisplay previous = std::move(InformationDisplay());
-  InformationDisplay() = display ? std::move(display) : TInformationDisplay(DefaultInformationDisplay);
-  return previous;
+  return Replace(InformationDisplay(), std::move(display), DefaultInformationDisplay);
 }
 
 void ShowInformation(const QString& message) {
@@ -119,9 +122,7 @@ void SetRecordDeletePrompt(const QString& text) {
 }
 
 TConfirmation SetConfirmation(TConfirmation confirmation) {
-  TConfirmation previous = std::move(Confirmation());
-  Confirmation() = confirmation ? std::move(confirmation) : TConfirmation(DefaultConfirmation);
-  return previous;
+  return Replace(Confirmation(), std::move(confirmation), DefaultConfirmation);
 }
 
 bool Confirm(const QString& question) {

@@ -673,6 +673,15 @@ TEST_F(DataGrid, AChangeHandlerThatPostsFromTheCellsWriteLeavesNothingHalfDone) 
   EXPECT_EQ(posts, 2);
   EXPECT_EQ(ModelColumn(*grid->model(), colTeam), (QStringList{"CSKA", "Sochi", "Dinamo"}));
   EXPECT_EQ(table.RecNo(), 3);
+  // In an ordered view the post moves the row, and its editor with it, away
+  // from under the write.
+  table.SetIndexFieldNames("Team");
+  Click(2, colTeam);
+  Type("Amur");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(posts, 3);
+  EXPECT_EQ(ModelColumn(*grid->model(), colTeam), (QStringList{"Amur", "CSKA", "Dinamo"}));
+  EXPECT_FALSE(grid->EditorOpen());
   // The editor is closed once, by the view itself.
   EXPECT_EQ(warnings.About("editor"), QStringList());
   EXPECT_TRUE(dialogs.Errors.isEmpty());
