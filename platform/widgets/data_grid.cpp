@@ -245,7 +245,7 @@ class TDataGridSelectionModel final : public QItemSelectionModel {
       : QItemSelectionModel(model, grid), FGrid(grid) {}
 
   void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override {
-    if (!FGrid->FFollowing && !FGrid->FMoving && index.isValid()) {
+    if (!FGrid->FFollowing && !FGrid->FMoving && !FGrid->FModel->ApplyingNotice() && index.isValid()) {
       const int column = index.column();
       const int row = FGrid->MoveTableTo(index.row());
       if (row >= 0) {

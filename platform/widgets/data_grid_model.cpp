@@ -451,6 +451,8 @@ void TDataGridModel::EmitIndicatorChanged(int row) {
 }
 
 void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
+  FApplyingNotice = true;
+  const TScopeExit applied([this] { FApplyingNotice = false; });
   const int rows = int(FRows.size());
   switch (change) {
     case TDataChange::RowsReset:

@@ -90,6 +90,10 @@ class TDataGridModel : public QAbstractTableModel {
   bool LastWriteFailed() const { return FWriteFailed; }
   // A setData is writing into the table right now.
   bool Writing() const { return FWriting; }
+  // A notice of the table is being applied to the rows right now: what the
+  // views do meanwhile (a new current row for one that went) is theirs, not
+  // the table's.
+  bool ApplyingNotice() const { return FApplyingNotice; }
 
   // ---- QAbstractItemModel ----
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -132,6 +136,7 @@ class TDataGridModel : public QAbstractTableModel {
   bool FReadOnly = false;
   bool FColumnsChangedInReset = false;
   bool FWriting = false;
+  bool FApplyingNotice = false;
   bool FWriteFailed = false;
   // The rows as the views were last told about them, display texts by
   // column.

@@ -281,6 +281,27 @@ TEST_F(DataGrid, CurrentRowAndCursorFollowEachOther) {
   EXPECT_TRUE(grid->selectionModel()->isSelected(grid->currentIndex()));
 }
 
+// A deleted row leaves the cursor where the table puts it (on the row that
+// followed, or the one before when the last went), whoever deletes: the grid
+// follows and never moves the table on its own while the row goes.
+TEST_F(DataGrid, ADeletedRowLeavesTheCursorWhereTheTablePutsIt) {
+  struct {
+    const char* deleted;
+    const char* current;
+  } cases[] = {{"Ivanov", "Petrov"}, {"Petrov", "Sidorov"}, {"Sidorov", "Petrov"}};
+  for (const auto& c : cases) {
+    table.Close();
+    table.CreateDataSet();
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    ASSERT_TRUE(table.Locate("Name", QString::fromLatin1(c.deleted)));
+    table.Delete();
+    EXPECT_EQ(table.FieldByName("Name").AsString(), c.current) << c.deleted;
+    EXPECT_EQ(grid->currentIndex().row(), table.RecNo() - 1) << c.deleted;
+  }
+}
+
 TEST_F(DataGrid, APostRefusedOnLeavingTheRowKeepsGridAndTableOnIt) {
   TClientDataSet classes("dsManWeight");
   classes.AddField("Weight", TFieldType::ftInteger);
