@@ -4,12 +4,12 @@
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
-#include <QStyleOptionHeader>
 
 #include "app/frames/stream_frame.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/platform/widgets/grid_fits.h"
 
 namespace app_test {
 namespace {
@@ -24,15 +24,8 @@ QStringList CutTitles(TfrmMain& window) {
   for (TDataGrid* grid : window.findChildren<TDataGrid*>()) {
     const QHeaderView* titles = grid->horizontalHeader();
     for (int column = 0; column < titles->count(); ++column) {
-      const QString title = grid->model()->headerData(column, Qt::Horizontal).toString();
-      QStyleOptionHeader option;
-      option.initFrom(titles);
-      option.orientation = Qt::Horizontal;
-      option.rect = QRect(0, 0, titles->sectionSize(column), titles->height());
-      option.text = title;
-      option.textAlignment = titles->defaultAlignment();
-      const QRect room = titles->style()->subElementRect(QStyle::SE_HeaderLabel, &option, titles);
-      if (titles->fontMetrics().elidedText(title, Qt::ElideRight, room.width()) != title) {
+      if (!grid_fits::TitleWhole(*grid, column)) {
+        const QString title = grid->model()->headerData(column, Qt::Horizontal).toString();
         cut << grid->objectName() + QStringLiteral(": ") + title;
       }
     }
@@ -44,13 +37,12 @@ QStringList CutTitles(TfrmMain& window) {
 // "grid: text".
 QStringList CutCells(TDataGrid& grid, const QStringList& fields) {
   QStringList cut;
-  const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
   for (const QString& field : fields) {
     const int position = grid.ColumnPosition(field);
     const int column = grid.horizontalHeader()->logicalIndex(position);
     for (int row = 0; row < grid.model()->rowCount(); ++row) {
       const QString text = grid.model()->index(row, column).data().toString();
-      if (grid.fontMetrics().horizontalAdvance(text) + 2 * margin > grid.ColumnWidth(position)) {
+      if (!grid_fits::CellTextFits(grid, text, position)) {
         cut << grid.objectName() + QStringLiteral(": ") + text;
       }
     }

@@ -5,13 +5,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QStyleOptionHeader>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "platform/core/exception.h"
 #include "platform/core/scope_exit.h"
 #include "platform/widgets/data_grid.h"
+#include "tests/platform/widgets/grid_fits.h"
 #include "tests/platform/widgets/widget_fixtures.h"
 
 namespace {
@@ -560,20 +560,6 @@ TEST_F(DataGrid, ColumnWidthsAreTakenExactlyNarrowOnesIncluded) {
   }
 }
 
-// Whether the header shows the column's title whole at its present width,
-// measured as the header elides it.
-bool TitleWhole(TDataGrid& grid, int position) {
-  const QHeaderView* titles = grid.horizontalHeader();
-  const int logical = titles->logicalIndex(position);
-  QStyleOptionHeader option;
-  option.initFrom(titles);
-  option.orientation = Qt::Horizontal;
-  option.rect = QRect(0, 0, titles->sectionSize(logical), titles->height());
-  option.text = grid.model()->headerData(logical, Qt::Horizontal).toString();
-  option.textAlignment = titles->defaultAlignment();
-  const QRect room = titles->style()->subElementRect(QStyle::SE_HeaderLabel, &option, titles);
-  return titles->fontMetrics().elidedText(option.text, Qt::ElideRight, room.width()) == option.text;
-}
 
 // Narrow design widths grow to what the titles, in each of their forms, and
 // the usual values need; as titles change the columns follow them, unless
@@ -591,12 +577,10 @@ TEST_F(DataGrid, DefaultWidthsShowTitlesAndUsualValuesWhole) {
                     {"Rank", {}, 4, false, {}},
                     {"Team", {}, 4, false, {}}});
   const auto cellWhole = [&](int row, int position) {
-    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
-    return grid->fontMetrics().horizontalAdvance(Cell(row, position)) + 2 * margin <=
-           grid->ColumnWidth(position);
+    return grid_fits::CellTextFits(*grid, Cell(row, position), position);
   };
   for (int position = 0; position < 4; ++position) {
-    EXPECT_TRUE(TitleWhole(*grid, position)) << position;
+    EXPECT_TRUE(grid_fits::TitleWhole(*grid, grid->horizontalHeader()->logicalIndex(position))) << position;
   }
   table.First();
   table.Edit();
@@ -629,7 +613,7 @@ TEST_F(DataGrid, DefaultWidthsShowTitlesAndUsualValuesWhole) {
   }
   EXPECT_EQ(grid->ColumnWidth(0), 9);
   EXPECT_GT(grid->ColumnWidth(1), weight);
-  EXPECT_TRUE(TitleWhole(*grid, 1));
+  EXPECT_TRUE(grid_fits::TitleWhole(*grid, grid->horizontalHeader()->logicalIndex(1)));
   EXPECT_EQ(grid->ColumnWidth(2), dragged);
 }
 
