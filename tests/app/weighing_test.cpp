@@ -183,6 +183,32 @@ TEST_F(Weighing, TheWeighingGridsKeysDeleteAndAddNobody) {
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
+// Showing the other sex's page filters the register anew while a measured
+// weight may still be in its cell's editor (a click on a page tab leaves the
+// focus in the grid): it is written and posted first, not dropped.
+TEST_F(Weighing, AWeightStillBeingTypedIsKeptWhenThePageChanges) {
+  WriteAthletes({{"Петрова", 0, 60}, {"Петров", 1, 62}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshWeight);
+  TDataGrid& grid = *window->grWeight;
+  ASSERT_EQ(GridColumn(grid), QStringList{"Петрова"});
+  Focus(&grid);
+  grid.setCurrentIndex(grid.model()->index(0, grid.ColumnPosition(QStringLiteral("RealWeight"))));
+  TypeText(QStringLiteral("57,5"));
+  ASSERT_TRUE(grid.EditorOpen());
+  QTabBar* pages = window->pcWeight->tabBar();
+  QTest::mouseClick(pages, Qt::LeftButton, Qt::NoModifier, pages->tabRect(1).center());
+  QApplication::processEvents();
+  ASSERT_EQ(window->pcWeight->currentWidget(), window->tbshMan);
+  EXPECT_EQ(GridColumn(grid), QStringList{"Петров"});
+  ShowPageOf(window->tbshCredentialsCommittee);
+  EXPECT_EQ(ViewRows(window->dsCompetitor, {"Name", "RealWeight", "Weight"}),
+            (QStringList{"Петрова|57,5|57,5", "Петров||62"}));
+  EXPECT_EQ(window->dsCompetitor.State(), TDataSetState::dsBrowse);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
 // A class limit above 999 is told in the program's message box; once it is
 // answered, the keys are the class grid's again on the limit's cell.
 TEST_F(Weighing, AfterARefusedClassLimitTheKeysGoOnInItsCell) {
