@@ -27,10 +27,7 @@ class DataGrid : public ::testing::Test {
   void SetUp() override {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     window.resize(700, 320);
     auto* layout = new QVBoxLayout(&window);
     auto* created = new TDataGrid(&window);
@@ -46,6 +43,15 @@ class DataGrid : public ::testing::Test {
     tester = WatchModel(grid->DataModel());
     ShowActive(window);
     grid->setFocus();
+  }
+
+  // The three competitors afresh, the first one current.
+  void Refill() {
+    table.Close();
+    table.CreateDataSet();
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
   }
 
   QPoint CellCenter(int row, int position) const {
@@ -332,11 +338,7 @@ TEST_F(DataGrid, RecordKeysDoOnlyWhatTheNavigatorBesideTheGridOffers) {
        true},
   };
   for (const TCase& c : cases) {
-    table.Close();
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     TDataNavigator navigator(&window);
     navigator.SetVisibleButtons(c.Buttons);
     navigator.SetDataSet(&table);
@@ -386,11 +388,7 @@ TEST_F(DataGrid, ADeletedRowLeavesTheCursorWhereTheTablePutsIt) {
     const char* current;
   } cases[] = {{"Ivanov", "Petrov"}, {"Petrov", "Sidorov"}, {"Sidorov", "Petrov"}};
   for (const auto& c : cases) {
-    table.Close();
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     ASSERT_TRUE(table.Locate("Name", QString::fromLatin1(c.deleted)));
     table.Delete();
     EXPECT_EQ(table.FieldByName("Name").AsString(), c.current) << c.deleted;
@@ -686,11 +684,7 @@ TEST_F(DataGrid, UpAndDownLeaveTheRowFromADropDownWithItsListClosed) {
     return values.join(u' ');
   };
   for (const TCase& c : cases) {
-    table.Close();
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     Click(c.Row, c.Position);
     Key(Qt::Key_F2);
     auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
