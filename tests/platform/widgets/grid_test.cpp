@@ -176,6 +176,19 @@ TEST_F(DataGrid, ARefusedValueIsShownOnceAndTheOldValueStays) {
     EXPECT_EQ(Cell(0, colName), "Ivanov") << c.What;
     table.Cancel();
   }
+
+  // The refusal is that write's, not the next one's: the value the row has,
+  // typed again, writes nothing, refuses nothing, and Down goes on.
+  dialogs.OnError = nullptr;
+  dialogs.Errors.clear();
+  Click(0, colName);
+  Type("   ");
+  Key(Qt::Key_Return);
+  Type("Ivanov");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(dialogs.Errors.size(), 1);
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
 }
 
 // A real message box takes the focus while the refused cell's editor
