@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QTabWidget>
 
+#include "app/controls_disabled.h"
 #include "app/main_window.h"
 #include "app/protocol_rules.h"
 #include "platform/widgets/shared_dialogs.h"
@@ -21,37 +22,43 @@ void TfrmMain::btnNewCompetitionClick() {
   if (dsSnatch.Active() && !ConfirmProtocolRebuild()) {
     return;
   }
-  cbCompWomanWeightClass->clear();
-  FillWeightClassItems(dsWomanWeight.FieldByName(kWeight), *cbCompWomanWeightClass, false);
-  cbCompWomanWeightClass->setCurrentIndex(0);
-  cbCompManWeightClass->clear();
-  FillWeightClassItems(dsManWeight.FieldByName(kWeight), *cbCompManWeightClass, false);
-  cbCompManWeightClass->setCurrentIndex(0);
-  cbCompWomanWeightClassChange();
-
-  // The guards refuse the user's inserts while this tab is shown; the build's
-  // own inserts pass.
+  // The register's filter is borrowed and the protocols are made anew and
+  // filtered to a class: the grids see the end of it only. What is still
+  // typed into the register goes in before its pending row is posted.
+  dsCompetitor.UpdateRecord();
   TClientDataSet* protocols[] = {&dsSnatch, &dsLongCycle, &dsBiathlon};
-  TClientDataSet::TDataSetNotify guards[3];
-  for (int i = 0; i < 3; ++i) {
-    guards[i] = std::move(protocols[i]->BeforeInsert);
-    protocols[i]->BeforeInsert = {};
-  }
-  RunProtected(
-      [&] {
-        BuildProtocol(dsCompetitor, QStringLiteral("Snatch<>0"), dsSnatch);
-        BuildProtocol(dsCompetitor, QStringLiteral("LongCycle<>0"), dsLongCycle);
-        BuildProtocol(dsCompetitor, QStringLiteral("Biathlon<>0"), dsBiathlon);
-      },
-      {[&] {
-        for (int i = 0; i < 3; ++i) {
-          protocols[i]->BeforeInsert = std::move(guards[i]);
-        }
-      }});
-  for (TClientDataSet* protocol : protocols) {
-    FilterShownWeightClass(*protocol);
-    MarkProtocolSaved(*protocol);
-  }
+  WithControlsDisabled({&dsCompetitor, &dsSnatch, &dsLongCycle, &dsBiathlon}, [&] {
+    cbCompWomanWeightClass->clear();
+    FillWeightClassItems(dsWomanWeight.FieldByName(kWeight), *cbCompWomanWeightClass, false);
+    cbCompWomanWeightClass->setCurrentIndex(0);
+    cbCompManWeightClass->clear();
+    FillWeightClassItems(dsManWeight.FieldByName(kWeight), *cbCompManWeightClass, false);
+    cbCompManWeightClass->setCurrentIndex(0);
+    cbCompWomanWeightClassChange();
+
+    // The guards refuse the user's inserts while this tab is shown; the
+    // build's own inserts pass.
+    TClientDataSet::TDataSetNotify guards[3];
+    for (int i = 0; i < 3; ++i) {
+      guards[i] = std::move(protocols[i]->BeforeInsert);
+      protocols[i]->BeforeInsert = {};
+    }
+    RunProtected(
+        [&] {
+          BuildProtocol(dsCompetitor, QStringLiteral("Snatch<>0"), dsSnatch);
+          BuildProtocol(dsCompetitor, QStringLiteral("LongCycle<>0"), dsLongCycle);
+          BuildProtocol(dsCompetitor, QStringLiteral("Biathlon<>0"), dsBiathlon);
+        },
+        {[&] {
+          for (int i = 0; i < 3; ++i) {
+            protocols[i]->BeforeInsert = std::move(guards[i]);
+          }
+        }});
+    for (TClientDataSet* protocol : protocols) {
+      FilterShownWeightClass(*protocol);
+      MarkProtocolSaved(*protocol);
+    }
+  });
 }
 
 bool TfrmMain::ConfirmProtocolRebuild() {

@@ -91,6 +91,7 @@ void TfrmMain::DesignCompetitionTab() {
     strip->addWidget(p.Navigator);
     strip->addStretch(1);
     p.Grid = Grid(p.Page, p.GridName, p.Table, p.Columns);
+    p.Grid->SetNavigator(p.Navigator);
     pageLayout->addWidget(p.Grid, 1);
   }
 }

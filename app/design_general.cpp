@@ -106,6 +106,7 @@ void TfrmMain::DesignProtocolTab() {
   strip->addWidget(btnSaveOrganizator);
   strip->addStretch(1);
   grOrganizer = Grid(tbshProtocol_General, "grOrganizer", dsOrganizer, {Column("Name", 420)});
+  grOrganizer->SetNavigator(dbnvgrProtocolGeneral);
   organisers->addWidget(grOrganizer, 1);
   general->addLayout(organisers, 1);
 
@@ -202,6 +203,7 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveRefereePM = ToolButton(tbshRefereePlatformMain, "btnSaveRefereePM", *ImageList, iiSave);
   grRefereePlatformMain =
       Grid(tbshRefereePlatformMain, "grRefereePlatformMain", dsRefereePlatformMain, {Column("Name", 420)});
+  grRefereePlatformMain->SetNavigator(dbnvgrRefereePlatformMain);
   TablePage(tbshRefereePlatformMain, dbnvgrRefereePlatformMain, {btnSaveRefereePM})
       ->addWidget(grRefereePlatformMain);
 
@@ -211,6 +213,7 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveRefereeP = ToolButton(tbshRefereePlatform, "btnSaveRefereeP", *ImageList, iiSave);
   grRefereePlatform =
       Grid(tbshRefereePlatform, "grRefereePlatform", dsRefereePlatform, {Column("Name", 420)});
+  grRefereePlatform->SetNavigator(dbnvgrRefereePlatform);
   TablePage(tbshRefereePlatform, dbnvgrRefereePlatform, {btnSaveRefereeP})->addWidget(grRefereePlatform);
 
   // ---- Weight classes ----
@@ -226,6 +229,7 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveManWeight = ToolButton(tbshManWeight, "btnSaveManWeight", *ImageList, iiSave);
   btnRefreshManWeightHB = ToolButton(tbshManWeight, "btnRefreshManWeightHB", *ImageList, iiRefresh);
   grManWeight = Grid(tbshManWeight, "grManWeight", dsManWeight, classColumns);
+  grManWeight->SetNavigator(dbnvgrManWeight);
   TablePage(tbshManWeight, dbnvgrManWeight, {btnSaveManWeight, btnRefreshManWeightHB})
       ->addWidget(grManWeight);
 
@@ -234,6 +238,7 @@ void TfrmMain::DesignProtocolTab() {
   btnSaveWomanWeight = ToolButton(tbshWomanWeight, "btnSaveWomanWeight", *ImageList, iiSave);
   btnRefreshWomanWeightHB = ToolButton(tbshWomanWeight, "btnRefreshWomanWeightHB", *ImageList, iiRefresh);
   grWomanWeight = Grid(tbshWomanWeight, "grWomanWeight", dsWomanWeight, classColumns);
+  grWomanWeight->SetNavigator(dbnvgrWomanWeight);
   TablePage(tbshWomanWeight, dbnvgrWomanWeight, {btnSaveWomanWeight, btnRefreshWomanWeightHB})
       ->addWidget(grWomanWeight);
 
@@ -252,5 +257,6 @@ void TfrmMain::DesignProtocolTab() {
   grNormative = Grid(tbshNormative, "grNormative", dsNormative,
                      {discipline, Column("WeightClass", 150), Column("Sex", 60), Column("RankRef", 70),
                       Column("Rank", 80), Column("DumbbellWeight", 90), Column("Result", 80)});
+  grNormative->SetNavigator(dbnvgrNormative);
   normative->addWidget(grNormative, 1);
 }

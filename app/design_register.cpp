@@ -187,6 +187,7 @@ void TfrmMain::DesignRegisterTab() {
                        Column("Weight", 42), Column("Team", 99), Column("Passport", 200),
                        Column("Trainer", 150), Column("BestResSnatch", 44), Column("BestResLongCycle", 46),
                        Column("BestResBiathlon", 42), Column("BestResJerk", 42)});
+  grCompetitor->SetNavigator(dbnvgrComp2);
   layout->addWidget(grCompetitor, 1);
 
   // The form's own order, the best results and their boxes included.

@@ -58,6 +58,7 @@ void TfrmMain::DesignRelayRaceTab() {
                      {Column("Step"), Column("Result"), Column("StepResult", -1, true),
                       Column("WeightCategory", 50, true), Column("Name", 200, true),
                       Column("Birthday", -1, true), Column("Weight", -1, true), Column("Trainer", -1, true)});
+  grRelayRace->SetNavigator(dbnvgrRelayRace);
   split->addWidget(grRelayRace);
 
   pRelayRace = Named(new QWidget(split), "pRelayRace");

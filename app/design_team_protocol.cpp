@@ -24,5 +24,6 @@ void TfrmMain::DesignTeamProtocolTab() {
   strip->addWidget(dbnvgrTeamProtocol);
   strip->addStretch(1);
   grTeamProtocol = Grid(tbshTeamProtocol, "grTeamProtocol", dsTeamProtocol, {});
+  grTeamProtocol->SetNavigator(dbnvgrTeamProtocol);
   layout->addWidget(grTeamProtocol, 1);
 }

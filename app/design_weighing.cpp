@@ -28,5 +28,7 @@ void TfrmMain::DesignWeighingTab() {
   grWeight = Grid(tbshWeight, "grWeight", dsCompetitor,
                   {Column("Name", 200, true), Column("RealWeight"), Column("Team", 200, true),
                    Column("Birthday", 80, true)});
+  // Weighing adds and removes nobody.
+  grWeight->SetNavigator(dbnvgrSHWeight);
   layout->addWidget(grWeight, 1);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/controls_disabled.h"
 #include "app/every_row.h"
 #include "app/filter_literal.h"
 #include "app/held_pages.h"
@@ -362,14 +363,20 @@ int TfrmMain::RelayCurrentDiscipline() const {
 }
 
 void TfrmMain::FilterRelayRace(int Sex, int Discipline) {
-  dsRelayRace.SetFiltered(false);
   const TRelayFilters filters = RelayFilters(Sex, Discipline, ChosenTeam(*cbTeam));
-  dsRelayRace.SetFilter(filters.RelayRace);
-  dsCompetitor.SetFilter(filters.Competitor);
-  dsRRTeam.SetFilter(filters.RRTeam);
-  dsRRTeam.SetFiltered(true);
-  dsRelayRace.SetFiltered(true);
-  dsCompetitor.SetFiltered(true);
+  // The grids see the view chosen, not the whole relay table on the way.
+  for (TClientDataSet* table : {&dsRelayRace, &dsCompetitor, &dsRRTeam}) {
+    table->UpdateRecord();
+  }
+  WithControlsDisabled({&dsRelayRace, &dsCompetitor, &dsRRTeam}, [&] {
+    dsRelayRace.SetFiltered(false);
+    dsRelayRace.SetFilter(filters.RelayRace);
+    dsCompetitor.SetFilter(filters.Competitor);
+    dsRRTeam.SetFilter(filters.RRTeam);
+    dsRRTeam.SetFiltered(true);
+    dsRelayRace.SetFiltered(true);
+    dsCompetitor.SetFiltered(true);
+  });
 }
 
 QString TfrmMain::WeightCategoryOf(TField& WeightField, double Weight) {

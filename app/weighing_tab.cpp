@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QTabWidget>
 
+#include "app/controls_disabled.h"
 #include "app/held_pages.h"
 #include "app/main_window.h"
 #include "platform/widgets/data_grid.h"
@@ -29,15 +30,18 @@ void TfrmMain::FillWeightClassItems(TField& WeightField, QComboBox& Items, bool 
   if (!classes.Active()) {
     return;
   }
-  classes.First();
-  while (!classes.Eof()) {
-    // Older builds let a class be saved without its limit; such a row bounds
-    // no body weight, so it is no class to choose.
-    if (!WeightField.IsNull()) {
-      Items.addItem(WeightField.AsInteger() == kOpenClass ? OpenClassCaption() : WeightField.AsString());
+  classes.UpdateRecord();
+  WithControlsDisabled({&classes}, [&] {
+    classes.First();
+    while (!classes.Eof()) {
+      // Older builds let a class be saved without its limit; such a row
+      // bounds no body weight, so it is no class to choose.
+      if (!WeightField.IsNull()) {
+        Items.addItem(WeightField.AsInteger() == kOpenClass ? OpenClassCaption() : WeightField.AsString());
+      }
+      classes.Next();
     }
-    classes.Next();
-  }
+  });
 }
 
 QString TfrmMain::BuildWeightFilter(int Index, const QComboBox& Items, bool HasAll) const {
@@ -62,10 +66,15 @@ void TfrmMain::FilterWeightClass(TClientDataSet& DataSet, int Sex, int Index, co
   if (Index < 0 || Index >= Items.count()) {
     return;
   }
-  DataSet.SetFiltered(false);
-  DataSet.SetFilter(QStringLiteral("SexRef=") + QString::number(Sex) +
-                    BuildWeightFilter(Index, Items, HasAll));
-  DataSet.SetFiltered(true);
+  const QString filter =
+      QStringLiteral("SexRef=") + QString::number(Sex) + BuildWeightFilter(Index, Items, HasAll);
+  // The grids see the class chosen, not the whole table on the way to it.
+  DataSet.UpdateRecord();
+  WithControlsDisabled({&DataSet}, [&] {
+    DataSet.SetFiltered(false);
+    DataSet.SetFilter(filter);
+    DataSet.SetFiltered(true);
+  });
 }
 
 void TfrmMain::FilterWomanWeightClass(TClientDataSet& DataSet, int Index, const QComboBox& Items,

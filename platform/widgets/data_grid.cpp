@@ -183,12 +183,19 @@ class TDataGridDelegate final : public QStyledItemDelegate {
   }
 
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    FGrid->FCommitRefused = false;
     const QString text = EditorText(editor);
     if (editor == FGrid->FEditor && text == FGrid->FEditorStartText) {
       return;
     }
-    if (model->setData(index, text, Qt::EditRole) && editor == FGrid->FEditor) {
-      FGrid->FEditorStartText = text;
+    // The write may show a message box, behind which Qt closes this very
+    // editor: from here on it is compared, never touched.
+    if (model->setData(index, text, Qt::EditRole)) {
+      if (editor == FGrid->FEditor) {
+        FGrid->FEditorStartText = text;
+      }
+    } else {
+      FGrid->FCommitRefused = FGrid->FModel->LastWriteFailed();
     }
   }
 
@@ -218,6 +225,15 @@ class TDataGridDelegate final : public QStyledItemDelegate {
           FGrid->CancelTable();
         }
         return handled;
+      }
+      // A drop-down takes Up and Down for choosing only with its list open
+      // (Alt+Down, F4); closed, they leave the row as from any other cell,
+      // and what the cell shows is written first.
+      if (auto* combo = qobject_cast<QComboBox*>(object); combo != nullptr && LeavesTheRow(key) &&
+                                                          PlainModifiers(key) == Qt::NoModifier &&
+                                                          !combo->view()->isVisible()) {
+        QCoreApplication::sendEvent(FGrid, key);
+        return true;
       }
       // The record keys work while a cell is being edited too.
       if ((key->key() == Qt::Key_Delete && PlainModifiers(key) == Qt::ControlModifier) ||
@@ -359,7 +375,25 @@ void TDataGrid::SetDataSet(TClientDataSet* dataSet) {
   FModel->SetDataSet(dataSet);
 }
 
+void TDataGrid::SetNavigator(TDataNavigator* navigator) {
+  FNavigator = navigator;
+  FHasNavigator = navigator != nullptr;
+}
+
+// A navigator that has gone offers nothing.
+bool TDataGrid::Offers(TNavigateBtn button) const {
+  return !FHasNavigator || (FNavigator != nullptr && FNavigator->ButtonVisible(button));
+}
+
 void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // A refused text keeps the user on its cell: Tab does not go on to the
+  // next one.
+  const bool refused = FCommitRefused;
+  FCommitRefused = false;
+  if (refused &&
+      (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)) {
+    hint = QAbstractItemDelegate::NoHint;
+  }
   if (editor != nullptr && editor == FReleasedEditor) {
     FReleasedEditor = nullptr;
     // The move that Tab asked for still goes, from the cell the reset left
@@ -376,7 +410,17 @@ void TDataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
     }
     return;
   }
+  // An editor that goes while its window's focus is in it gives the focus to
+  // the grid, also when another window holds the focus just then: a message
+  // box raised by the editor's own write (a refused value) takes the focus,
+  // the editor closes behind it, and once the box is answered the keys must
+  // come back to this cell, not to an editor that is gone.
+  const QWidget* focused = editor != nullptr ? editor->window()->focusWidget() : nullptr;
+  const bool hadFocus = focused != nullptr && (focused == editor || editor->isAncestorOf(focused));
   QTableView::closeEditor(editor, hint);
+  if (hadFocus && !hasFocus() && isVisible()) {
+    setFocus(Qt::OtherFocusReason);
+  }
 }
 
 bool TDataGrid::focusNextPrevChild(bool next) {
@@ -514,8 +558,11 @@ void TDataGrid::CommitEditor() {
   if (editor == nullptr) {
     return;
   }
+  // The refusal of this commit, not of an earlier write: a text left as it
+  // was writes nothing and refuses nothing.
+  FCommitRefused = false;
   commitData(editor);
-  const bool refused = FModel->LastWriteFailed();
+  const bool refused = FCommitRefused;
   if (FEditor == editor) {
     closeEditor(editor, QAbstractItemDelegate::NoHint);
   }
@@ -592,7 +639,7 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       if (modifiers != Qt::ControlModifier) {
         return false;
       }
-      if (canModify) {
+      if (canModify && Offers(nbDelete)) {
         DropEditor();
         RunGuarded([&] { DeleteRecordWithPrompt(*dataSet); });
       }
@@ -601,7 +648,7 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       if (modifiers != Qt::NoModifier) {
         return false;
       }
-      if (canModify) {
+      if (canModify && Offers(nbInsert)) {
         RunGuarded([&] {
           dataSet->Insert();
           NoteControlInsert(*dataSet);
@@ -609,7 +656,7 @@ bool TDataGrid::HandleDataKey(QKeyEvent* event) {
       }
       return true;
     case Qt::Key_Down: {
-      if (modifiers != Qt::NoModifier || !canModify) {
+      if (modifiers != Qt::NoModifier || !canModify || !Offers(nbInsert)) {
         return false;
       }
       const int rows = dataSet->ViewRowCount();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/widgets/data_grid_model.h"
+#include "platform/widgets/data_navigator.h"
 
 class TDataGridDelegate;
 class TDataGridSelectionModel;
@@ -17,6 +18,8 @@ class TDataGridSelectionModel;
 // fields' text (OnSetText, OnValidate); moving to another row posts; Insert
 // inserts a row before the current one and Down on the last row appends one;
 // Ctrl+Delete deletes after the shared record-delete prompt; Escape cancels.
+// Up and Down leave the row from every cell editor, drop-downs included,
+// whose list opens with Alt+Down or F4.
 //
 // Columns are addressed by position, as the user sees them after dragging
 // them around: position i shows ColumnFieldName(i) with ColumnWidth(i).
@@ -33,6 +36,12 @@ class TDataGrid : public QTableView {
   void SetDataSet(TClientDataSet* dataSet);
   TClientDataSet* DataSet() const { return FModel->DataSet(); }
   TDataGridModel* DataModel() const { return FModel; }
+
+  // The navigator beside the grid: the grid's keys insert rows (Insert, Down
+  // past the last row) only where it shows its insert button, and delete
+  // them (Ctrl+Delete) only where it shows its delete button. A grid without
+  // a navigator does both.
+  void SetNavigator(TDataNavigator* navigator);
 
   // ---- Columns ----
   // Lays the columns out afresh: list order, the listed widths.
@@ -121,6 +130,7 @@ class TDataGrid : public QTableView {
   void CancelTable();
   void OnFocusChanged(QWidget* old, QWidget* now);
   bool Owns(const QWidget* widget) const;
+  bool Offers(TNavigateBtn button) const;
 
   TDataGridModel* FModel;
   TDataGridDelegate* FDelegate;
@@ -135,6 +145,12 @@ class TDataGrid : public QTableView {
   // The cell editor that went with a reset or a move while its text was
   // being written.
   QPointer<QWidget> FReleasedEditor;
+  // The text of the last commit of a cell editor was refused (its message
+  // shown); cleared when the next commit begins and by the close that
+  // follows.
+  bool FCommitRefused = false;
+  QPointer<TDataNavigator> FNavigator;
+  bool FHasNavigator = false;
   // The key event that already went through OnKeyPress at the grid and is
   // now being passed on to the editor it opens.
   const QKeyEvent* FCheckedKey = nullptr;

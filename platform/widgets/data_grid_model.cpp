@@ -130,13 +130,41 @@ int TDataGridModel::ColumnOf(const QString& fieldName) const {
 }
 
 TField* TDataGridModel::FieldAt(int column) const {
-  // Looked up by name each time: the fields of a table loaded from a file
-  // come and go with the file.
   TClientDataSet* dataSet = DataSet();
   if (dataSet == nullptr || column < 0 || column >= FColumns.size()) {
     return nullptr;
   }
-  return dataSet->FindField(FColumns[column].FieldName);
+  if (FFields.size() != size_t(FColumns.size())) {
+    ResolveFields();
+  }
+  TColumnField& found = FFields[size_t(column)];
+  if (found.Field == nullptr) {
+    return nullptr;
+  }
+  // The fields of a table loaded from a file come and go with the file, and
+  // the notice of it may still be on its way: a field found before counts
+  // only while the table holds it where it was, under the same name.
+  if (found.Index < dataSet->FieldCount() && &dataSet->Fields(found.Index) == found.Field &&
+      found.Field->FieldName() == found.Name) {
+    return found.Field;
+  }
+  found.Field = dataSet->FindField(FColumns[column].FieldName);
+  found.Index = found.Field != nullptr ? found.Field->Index() : -1;
+  found.Name = found.Field != nullptr ? found.Field->FieldName() : QString();
+  return found.Field;
+}
+
+void TDataGridModel::ResolveFields() const {
+  FFields.assign(size_t(FColumns.size()), TColumnField{});
+  TClientDataSet* dataSet = DataSet();
+  if (dataSet == nullptr) {
+    return;
+  }
+  for (int column = 0; column < FColumns.size(); ++column) {
+    if (TField* field = dataSet->FindField(FColumns[column].FieldName)) {
+      FFields[size_t(column)] = {field, field->Index(), field->FieldName()};
+    }
+  }
 }
 
 QString TDataGridModel::ColumnTitle(int column) const {
@@ -177,13 +205,37 @@ bool TDataGridModel::RowReadable(int row) const {
   return FLink.CanRead() && row >= 0 && row < int(FRows.size()) && row < DataSet()->ViewRowCount();
 }
 
+// Whether the rows kept here are the table's rows, position for position, so
+// that one not yet read may be read now: every notice applied, and the table
+// not walking with its controls detached.
+bool TDataGridModel::InStep() const {
+  return FLink.CanRead() && !FApplyingNotice && DataSet()->ViewRowCount() == int(FRows.size());
+}
+
+// The texts of a row, read now if they have not been; null when the row
+// cannot be read yet (it shows empty until the table and the model agree
+// again, which a reset or notice then tells the views).
+const QStringList* TDataGridModel::RowTexts(int row) const {
+  TRowTexts& texts = FRows[size_t(row)];
+  if (!texts.Read) {
+    if (!InStep()) {
+      return nullptr;
+    }
+    texts.Texts = ReadRow(row);
+    texts.Read = true;
+  }
+  return &texts.Texts;
+}
+
 QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= int(FRows.size()) || index.column() >= FColumns.size()) {
     return QVariant();
   }
   switch (role) {
-    case Qt::DisplayRole:
-      return FRows[size_t(index.row())].value(index.column());
+    case Qt::DisplayRole: {
+      const QStringList* texts = RowTexts(index.row());
+      return texts != nullptr ? texts->value(index.column()) : QString();
+    }
     case Qt::EditRole:
       if (RowReadable(index.row()) && index.row() == DataSet()->CurrentViewRow()) {
         if (const TField* field = FieldAt(index.column())) {
@@ -194,7 +246,10 @@ QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
           }
         }
       }
-      return FRows[size_t(index.row())].value(index.column());
+      {
+        const QStringList* texts = RowTexts(index.row());
+        return texts != nullptr ? texts->value(index.column()) : QString();
+      }
     case Qt::TextAlignmentRole: {
       const TField* field = FieldAt(index.column());
       if (field != nullptr &&
@@ -281,12 +336,11 @@ int TDataGridModel::LiveRowCount() const {
   return FLink.Active() ? DataSet()->ViewRowCount() : 0;
 }
 
-QString TDataGridModel::ReadCell(int row, const TDataColumn& column) {
+QString TDataGridModel::ReadCell(int row, int column) const {
   QString text;
-  TClientDataSet* dataSet = DataSet();
-  if (TField* field = dataSet != nullptr ? dataSet->FindField(column.FieldName) : nullptr) {
+  if (TField* field = FieldAt(column)) {
     try {
-      text = dataSet->DisplayTextAt(row, *field);
+      text = DataSet()->DisplayTextAt(row, *field);
     } catch (...) {
       // A display handler that fails would fail again on every refresh; a
       // message box for each helps nobody. The cell stays empty.
@@ -295,20 +349,18 @@ QString TDataGridModel::ReadCell(int row, const TDataColumn& column) {
   return text;
 }
 
-QStringList TDataGridModel::ReadRow(int row) {
+QStringList TDataGridModel::ReadRow(int row) const {
   QStringList texts;
-  for (const TDataColumn& column : FColumns) {
+  texts.reserve(FColumns.size());
+  for (int column = 0; column < FColumns.size(); ++column) {
     texts.append(ReadCell(row, column));
   }
   return texts;
 }
 
-void TDataGridModel::ReadAllRows() {
-  FRows.clear();
-  const int rows = LiveRowCount();
-  FRows.reserve(size_t(rows));
-  for (int row = 0; row < rows; ++row) {
-    FRows.push_back(ReadRow(row));
+void TDataGridModel::ForgetRows() {
+  for (TRowTexts& texts : FRows) {
+    texts = TRowTexts{};
   }
 }
 
@@ -362,8 +414,11 @@ void TDataGridModel::OnFieldChanged() {
       if (!has(wanted, FColumns[column].FieldName)) {
         beginRemoveColumns(QModelIndex(), column, column);
         FColumns.removeAt(column);
-        for (QStringList& texts : FRows) {
-          texts.removeAt(column);
+        ResolveFields();
+        for (TRowTexts& texts : FRows) {
+          if (texts.Read) {
+            texts.Texts.removeAt(column);
+          }
         }
         endRemoveColumns();
       }
@@ -373,15 +428,12 @@ void TDataGridModel::OnFieldChanged() {
           FColumns[column].FieldName.compare(wanted[column].FieldName, Qt::CaseInsensitive) == 0) {
         continue;
       }
-      QStringList texts;
-      for (int row = 0; row < int(FRows.size()); ++row) {
-        texts.append(ReadCell(row, wanted[column]));
-      }
+      // The rows read so far are read again with the new column, as they
+      // are shown.
       beginInsertColumns(QModelIndex(), column, column);
       FColumns.insert(column, wanted[column]);
-      for (int row = 0; row < int(FRows.size()); ++row) {
-        FRows[size_t(row)].insert(column, texts[row]);
-      }
+      ResolveFields();
+      ForgetRows();
       endInsertColumns();
     }
     WatchLookupTables();
@@ -404,7 +456,8 @@ void TDataGridModel::Reset(bool columnsChanged) {
     columnsChanged = columnsChanged || before != after;
   }
   FColumnsChangedInReset = columnsChanged;
-  ReadAllRows();
+  ResolveFields();
+  FRows.assign(size_t(LiveRowCount()), TRowTexts{});
   FIndicatorRow = FLink.CanRead() ? DataSet()->CurrentViewRow() : -1;
   endResetModel();
   WatchLookupTables();
@@ -436,7 +489,7 @@ void TDataGridModel::ReadLookupChanges() {
     Reset();
     return;
   }
-  ReadAllRows();
+  ForgetRows();
   emit dataChanged(index(0, 0), index(int(FRows.size()) - 1, int(FColumns.size()) - 1));
 }
 
@@ -463,9 +516,8 @@ void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
         Reset();
         break;
       }
-      QStringList texts = ReadRow(row);
       beginInsertRows(QModelIndex(), row, row);
-      FRows.insert(FRows.begin() + row, std::move(texts));
+      FRows.insert(FRows.begin() + row, TRowTexts{});
       if (FIndicatorRow >= row) {
         ++FIndicatorRow;
       }
@@ -488,7 +540,7 @@ void TDataGridModel::OnDataSetChanged(TDataChange change, int row) {
       break;
     case TDataChange::RowChanged:
       if (row >= 0 && row < rows && row < LiveRowCount() && !FColumns.isEmpty()) {
-        FRows[size_t(row)] = ReadRow(row);
+        FRows[size_t(row)] = TRowTexts{};
         emit dataChanged(index(row, 0), index(row, int(FColumns.size()) - 1));
       }
       break;

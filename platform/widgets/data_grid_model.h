@@ -32,9 +32,14 @@ struct TDataColumn {
 //
 // The cells' texts are kept here and change only as the notices arrive: the
 // table tells of a change once it is complete, while the views must see the
-// rows as they were until the model announces it. So nothing is read from the
-// table while its controls are disabled, and the one reset at the end reads
-// the new view.
+// rows as they were until the model announces it. A row is read when a view
+// first asks for it, and only while the model and the table agree: not while
+// a notice is being applied, nor while the table's controls are disabled. So
+// a reset costs nothing for the rows nobody looks at; a table of thousands of
+// rows is read a screenful at a time.
+//
+// Each column's field is found by name once, when the columns or the table's
+// fields change, and checked to be still the table's own on each use.
 //
 // Without a column list the columns are the table's visible fields in field
 // order, rebuilt whenever the table resets (its fields may change when a file
@@ -117,12 +122,28 @@ class TDataGridModel : public QAbstractTableModel {
   void OnDataSetChanged(TDataChange change, int row);
   void OnLookupChanged();
   void ReadLookupChanges();
+  // The texts of one row, once read.
+  struct TRowTexts {
+    bool Read = false;
+    QStringList Texts;
+  };
+  // The field found for a column: its place among the table's fields and its
+  // name then, so that a field list rebuilt since is noticed.
+  struct TColumnField {
+    TField* Field = nullptr;
+    int Index = -1;
+    QString Name;
+  };
+
   void Reset(bool columnsChanged = false);
   int LiveRowCount() const;
   bool RowReadable(int row) const;
-  QString ReadCell(int row, const TDataColumn& column);
-  QStringList ReadRow(int row);
-  void ReadAllRows();
+  bool InStep() const;
+  void ResolveFields() const;
+  QString ReadCell(int row, int column) const;
+  QStringList ReadRow(int row) const;
+  const QStringList* RowTexts(int row) const;
+  void ForgetRows();
   QList<TDataColumn> DefaultColumns() const;
   void RebuildDefaultColumns();
   void OnFieldChanged();
@@ -139,8 +160,9 @@ class TDataGridModel : public QAbstractTableModel {
   bool FApplyingNotice = false;
   bool FWriteFailed = false;
   // The rows as the views were last told about them, display texts by
-  // column.
-  std::vector<QStringList> FRows;
+  // column; a row not yet read is read when first asked for.
+  mutable std::vector<TRowTexts> FRows;
+  mutable std::vector<TColumnField> FFields;
   QTimer FLookupRefresh;
   int FIndicatorRow = -1;
 };

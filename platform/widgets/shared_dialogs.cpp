@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 #include "platform/core/exception.h"
@@ -29,17 +31,42 @@ QString DialogTitle() {
   return Title()();
 }
 
+// Shows a box over the window it belongs to and gives that window the
+// activation back once the box is answered. Not every desktop does so by
+// itself (none at all offscreen), and a window left inactive sends the keys
+// nowhere: the user would have to click into it before typing on.
+template <class F>
+auto OverItsWindow(F box) {
+  const QPointer<QWidget> parent = DialogParent();
+  const QPointer<QWidget> active = QApplication::activeWindow();
+  const auto restore = [&] {
+    if (active != nullptr && active->isVisible() && !active->isActiveWindow()) {
+      active->activateWindow();
+    }
+  };
+  if constexpr (std::is_void_v<decltype(box(parent.data()))>) {
+    box(parent.data());
+    restore();
+  } else {
+    const auto answer = box(parent.data());
+    restore();
+    return answer;
+  }
+}
+
 void DefaultErrorDisplay(const QString& message) {
-  QMessageBox::critical(DialogParent(), DialogTitle(), message);
+  OverItsWindow([&](QWidget* parent) { QMessageBox::critical(parent, DialogTitle(), message); });
 }
 
 bool DefaultConfirmation(const QString& question) {
-  return QMessageBox::question(DialogParent(), DialogTitle(), question, QMessageBox::Ok | QMessageBox::Cancel,
-                               QMessageBox::Ok) == QMessageBox::Ok;
+  return OverItsWindow([&](QWidget* parent) {
+    return QMessageBox::question(parent, DialogTitle(), question, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+  });
 }
 
 void DefaultInformationDisplay(const QString& message) {
-  QMessageBox::information(DialogParent(), DialogTitle(), message);
+  OverItsWindow([&](QWidget* parent) { QMessageBox::information(parent, DialogTitle(), message); });
 }
 
 TInformationDisplay& InformationDisplay() {

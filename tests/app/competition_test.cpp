@@ -11,6 +11,7 @@
 #include "platform/widgets/data_grid.h"
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/platform/widgets/real_error_box.h"
 
 namespace app_test {
 namespace {
@@ -263,6 +264,73 @@ TEST_F(Competition, ResultsTypedRowAfterRowLandInTheResultColumn) {
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
     window.reset();
   }
+}
+
+// ---- The keys of the protocol grids ----
+
+// Rows come into a protocol only by the build or a protocol file: no key of
+// its grid removes an athlete (which left the places 1, 3) or adds an empty
+// row, and none asks a question about it.
+TEST_F(Competition, NoKeyOfAProtocolGridDeletesOrAddsARow) {
+  WriteAthletes({{"А", 1, 64, "Динамо", true, true, true},
+                 {"Б", 1, 65, "Динамо", true, true, true},
+                 {"В", 1, 66, "Динамо", true, true, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  for (TDataGrid* grid : {window->grSnatch, window->grLongCycle, window->grBiathlon}) {
+    SCOPED_TRACE(grid->objectName().toStdString());
+    ShowPageOf(grid);
+    TClientDataSet& table = *grid->DataSet();
+    const bool biathlon = grid == window->grBiathlon;
+    ClickCell(*grid, 0, biathlon ? "PutResult" : "Result");
+    Keys(biathlon ? "50 Tab 10 Down Left 40 Tab 10 Down Left 30 Tab 10 Down" : "50 Down 40 Down 30 Down");
+    const QStringList rows = ViewRows(table, {"Name", "Position"});
+    ASSERT_EQ(rows, (QStringList{"А|1", "Б|2", "В|3"}));
+
+    ClickCell(*grid, 1, "Position");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    ClickCell(*grid, 2, "Position");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(ViewRows(table, {"Name", "Position"}), rows);
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+  }
+  EXPECT_TRUE(Dialogs.Questions.isEmpty()) << Dialogs.Questions.join(u'\n').toStdString();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// A result the field refuses is told in the program's message box; once it
+// is answered, the keys are the grid's again on the same cell: Escape takes
+// the row back, and the result can be typed again at once.
+TEST_F(Competition, AfterARefusedResultTheKeysGoOnInItsCell) {
+  WriteAthletes({{"А", 1, 64}, {"Б", 1, 65}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TDataGrid& grid = *window->grSnatch;
+  ShowPageOf(&grid);
+  widgets_test::TRealErrorBox box;
+  ClickCell(grid, 0, "Result");
+  Keys("abc Enter");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QApplication::processEvents();
+  ASSERT_EQ(box.Shown.size(), 1);
+  EXPECT_TRUE(box.Shown[0].contains(QStringLiteral("'abc'"))) << box.Shown[0].toStdString();
+  EXPECT_EQ(QApplication::focusWidget(), &grid);
+  EXPECT_EQ(grid.ColumnFieldName(grid.horizontalHeader()->visualIndex(grid.currentIndex().column())),
+            QStringLiteral("Result"));
+  Keys("Escape");
+  EXPECT_EQ(window->dsSnatch.State(), TDataSetState::dsBrowse);
+
+  Keys("abc Enter");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QApplication::processEvents();
+  Keys("120 Down 110 Down");
+  EXPECT_EQ(ViewRows(window->dsSnatch, {"Name", "Result", "Position"}), (QStringList{"А|120|1", "Б|110|2"}));
+  EXPECT_EQ(box.Shown.size(), 2);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Competition, TheBiathlonSumFormsWhenTheSnatchIsEntered) {

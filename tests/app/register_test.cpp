@@ -4,6 +4,7 @@
 // table copy, the save buttons and what showing the tab resets.
 #include <QCheckBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
@@ -613,6 +614,62 @@ TEST_F(Register, GuardsLetInsertsThroughElsewhereExceptTheRelays) {
   ShowPageOf(window->tbshWeight);
   EXPECT_THROW(window->dsCompetitor.Append(), EAbort);
   EXPECT_EQ(window->dsCompetitor.RecordCount(), 0);
+}
+
+// ---- The register grid's keys ----
+
+// Up and Down go to the next row from the rank's list cell as from any other
+// cell: the rank stays as it was (КМС did become I). The list opens with
+// Alt+Down, and inside it the arrows choose.
+TEST_F(Register, UpAndDownLeaveTheRankCellWithoutChangingTheRank) {
+  struct TCase {
+    const char* What;
+    const char* Keys;  // after the rank cell of the row is made current
+    int Row;
+    int RowAfter;
+    QStringList Ranks;
+  };
+  const TCase cases[] = {
+      {"F2, Down", "F2 Down", 0, 1, {"КМС", "МС", "I"}},
+      {"F2, Up", "F2 Up", 2, 1, {"КМС", "МС", "I"}},
+      {"F2, Down, Down", "F2 Down Down", 0, 2, {"КМС", "МС", "I"}},
+      {"F2, the list opened, Down in it, Return", "F2 Alt+Down Down Return", 0, 0, {"I", "МС", "I"}},
+      {"F2, the list opened and chosen from, then Down",
+       "F2 Alt+Down Down Return Down",
+       0,
+       1,
+       {"I", "МС", "I"}},
+  };
+  const QMap<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+      {"F2", {Qt::Key_F2, Qt::NoModifier}},         {"Down", {Qt::Key_Down, Qt::NoModifier}},
+      {"Up", {Qt::Key_Up, Qt::NoModifier}},         {"Alt+Down", {Qt::Key_Down, Qt::AltModifier}},
+      {"Return", {Qt::Key_Return, Qt::NoModifier}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml",
+                {{"Иванов", 1, "01.02.1990", 70, "", "", "", 3},
+                 {"Петров", 1, "01.02.1990", 70, "", "", "", 2},
+                 {"Сидоров", 1, "01.02.1990", 70, "", "", "", 4}});
+    auto window = Start();
+    ShowActive(*window);
+    TDataGrid& grid = *window->grCompetitor;
+    ShowPageOf(&grid);
+    Focus(&grid);
+    const int rank = grid.ColumnPosition(QStringLiteral("Rank"));
+    grid.setCurrentIndex(grid.model()->index(c.Row, grid.horizontalHeader()->logicalIndex(rank)));
+    for (const QString& key : QString::fromLatin1(c.Keys).split(u' ')) {
+      QTest::keyClick(QApplication::focusWidget(), keys[key].first, keys[key].second);
+      QApplication::processEvents();
+    }
+    EXPECT_EQ(ViewTexts(window->dsCompetitor, "Rank"), c.Ranks);
+    EXPECT_EQ(window->dsCompetitor.CurrentViewRow(), c.RowAfter);
+    EXPECT_EQ(grid.currentIndex().row(), c.RowAfter);
+    EXPECT_EQ(grid.currentIndex().column(), grid.horizontalHeader()->logicalIndex(rank));
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+    window->dsCompetitor.Cancel();
+    window.reset();
+  }
 }
 
 // ---- The table copy ----

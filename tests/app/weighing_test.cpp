@@ -12,6 +12,7 @@
 #include "platform/widgets/data_navigator.h"
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/platform/widgets/real_error_box.h"
 
 namespace app_test {
 namespace {
@@ -154,6 +155,83 @@ TEST_F(Weighing, AWeighedCompetitorLeavesTheClassShownWhenPosted) {
   Choose(*window->cbManWeightClass, 2);
   EXPECT_EQ(GridColumn(*window->grWeight), QStringList{"Петров"});
   EXPECT_DOUBLE_EQ(window->dsCompetitor.FieldByName("Weight").AsFloat(), 64.2);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// Weighing adds and removes nobody: its navigator has no such buttons, and
+// neither have the grid's keys.
+TEST_F(Weighing, TheWeighingGridsKeysDeleteAndAddNobody) {
+  WriteAthletes({{"Петров", 1, 62}, {"Сидоров", 1, 60}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshWeight);
+  ShowPageOf(window->tbshMan);
+  TDataGrid& grid = *window->grWeight;
+  Focus(&grid);
+  grid.setCurrentIndex(grid.model()->index(1, grid.ColumnPosition(QStringLiteral("RealWeight"))));
+  for (const auto& [key, modifiers] :
+       {std::pair{Qt::Key_Delete, Qt::ControlModifier}, std::pair{Qt::Key_Insert, Qt::NoModifier},
+        std::pair{Qt::Key_Down, Qt::NoModifier}}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(GridColumn(grid), (QStringList{"Сидоров", "Петров"}));
+  EXPECT_EQ(window->dsCompetitor.State(), TDataSetState::dsBrowse);
+  ShowPageOf(window->tbshCredentialsCommittee);
+  EXPECT_EQ(window->dsCompetitor.RecordCount(), 2);
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// Showing the other sex's page filters the register anew while a measured
+// weight may still be in its cell's editor (a click on a page tab leaves the
+// focus in the grid): it is written and posted first, not dropped.
+TEST_F(Weighing, AWeightStillBeingTypedIsKeptWhenThePageChanges) {
+  WriteAthletes({{"Петрова", 0, 60}, {"Петров", 1, 62}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshWeight);
+  TDataGrid& grid = *window->grWeight;
+  ASSERT_EQ(GridColumn(grid), QStringList{"Петрова"});
+  Focus(&grid);
+  grid.setCurrentIndex(grid.model()->index(0, grid.ColumnPosition(QStringLiteral("RealWeight"))));
+  TypeText(QStringLiteral("57,5"));
+  ASSERT_TRUE(grid.EditorOpen());
+  QTabBar* pages = window->pcWeight->tabBar();
+  QTest::mouseClick(pages, Qt::LeftButton, Qt::NoModifier, pages->tabRect(1).center());
+  QApplication::processEvents();
+  ASSERT_EQ(window->pcWeight->currentWidget(), window->tbshMan);
+  EXPECT_EQ(GridColumn(grid), QStringList{"Петров"});
+  ShowPageOf(window->tbshCredentialsCommittee);
+  EXPECT_EQ(ViewRows(window->dsCompetitor, {"Name", "RealWeight", "Weight"}),
+            (QStringList{"Петрова|57,5|57,5", "Петров||62"}));
+  EXPECT_EQ(window->dsCompetitor.State(), TDataSetState::dsBrowse);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// A class limit above 999 is told in the program's message box; once it is
+// answered, the keys are the class grid's again on the limit's cell.
+TEST_F(Weighing, AfterARefusedClassLimitTheKeysGoOnInItsCell) {
+  auto window = Start();
+  ShowActive(*window);
+  TDataGrid& grid = *window->grManWeight;
+  ShowPageOf(&grid);
+  widgets_test::TRealErrorBox box;
+  EnterCell(grid, 5, "Weight", QStringLiteral("1200"));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QApplication::processEvents();
+  EXPECT_EQ(box.Shown, QStringList{"Значение не может быть больше, чем 999"});
+  EXPECT_EQ(QApplication::focusWidget(), &grid);
+  EXPECT_EQ(grid.currentIndex(), grid.model()->index(5, grid.ColumnPosition(QStringLiteral("Weight"))));
+
+  QTest::keyClick(&grid, Qt::Key_Escape);
+  EXPECT_EQ(window->dsManWeight.State(), TDataSetState::dsBrowse);
+  TypeText(QStringLiteral("100"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  QApplication::processEvents();
+  EXPECT_EQ(GridColumn(grid), (QStringList{"63", "68", "73", "78", "85", "100", "105", "свыше"}));
+  EXPECT_EQ(window->dsManWeight.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(box.Shown.size(), 1);
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 

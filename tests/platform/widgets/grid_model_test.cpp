@@ -264,6 +264,58 @@ TEST_F(GridModel, SeesNothingWhileControlsAreDisabledAndResetsOnceAtTheLastEnabl
   ExpectModelShowsView("after EnableControls");
 }
 
+// A reset reads no row: a view of thousands of rows is read as far as the
+// views show it, each row once until it changes. A row the views have not
+// asked for yet is not read while the table walks with its controls
+// disabled, only once they are back.
+TEST_F(GridModel, ReadsARowOnlyWhenAViewAsksForIt) {
+  QStringList read;
+  table.FieldByName("Name").OnGetText = [&](TField& field, QString&, bool displayText) {
+    if (displayText) {
+      read << field.AsString();
+    }
+  };
+  table.Close();
+  table.CreateDataSet();
+  table.DisableControls();
+  for (int i = 0; i < 1000; ++i) {
+    table.Append();
+    table.FieldByName("Name").SetAsString(QStringLiteral("N%1").arg(i));
+    table.FieldByName("Weight").SetAsFloat(60 + i % 40);
+    table.Post();
+  }
+  table.EnableControls();
+  read.clear();
+  table.SetFilter("Weight >= 60");
+  table.SetFiltered(true);
+  ASSERT_EQ(model.rowCount(), 1000);
+  EXPECT_LT(read.size(), 5) << "a reset read " << read.size() << " rows";
+
+  read.clear();
+  EXPECT_EQ(model.index(500, colName).data().toString(), "N500");
+  EXPECT_EQ(model.index(500, colWeight).data().toString(),
+            table.DisplayTextAt(500, table.FieldByName("Weight")));
+  EXPECT_EQ(read, QStringList{"N500"});
+  table.SetRecNo(501);
+  table.Edit();
+  table.FieldByName("Name").SetAsString("Changed");
+  table.Post();
+  read.clear();
+  EXPECT_EQ(model.index(500, colName).data().toString(), "Changed");
+  EXPECT_EQ(model.index(501, colName).data().toString(), "N501");
+  EXPECT_EQ(read, (QStringList{"Changed", "N501"}));
+
+  table.DisableControls();
+  table.SetRecNo(700);
+  table.Delete();
+  read.clear();
+  model.index(700, colName).data();
+  EXPECT_EQ(model.index(500, colName).data().toString(), "Changed");
+  EXPECT_TRUE(read.isEmpty());
+  table.EnableControls();
+  EXPECT_EQ(model.index(700, colName).data().toString(), "N701");
+}
+
 TEST_F(GridModel, ColumnsComeAndGoWithTheFieldsOfALoadedPacket) {
   const QByteArray packet = table.SaveToBytes();
 

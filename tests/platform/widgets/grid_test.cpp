@@ -12,6 +12,7 @@
 #include "platform/core/scope_exit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/platform/widgets/grid_fits.h"
+#include "tests/platform/widgets/real_error_box.h"
 #include "tests/platform/widgets/widget_fixtures.h"
 
 namespace {
@@ -26,10 +27,7 @@ class DataGrid : public ::testing::Test {
   void SetUp() override {
     FillLookup(ranks, {{0, ""}, {1, "ЗМС"}, {2, "МС"}, {3, "КМС"}});
     DefineCompetitors(table, &ranks);
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     window.resize(700, 320);
     auto* layout = new QVBoxLayout(&window);
     auto* created = new TDataGrid(&window);
@@ -45,6 +43,15 @@ class DataGrid : public ::testing::Test {
     tester = WatchModel(grid->DataModel());
     ShowActive(window);
     grid->setFocus();
+  }
+
+  // The three competitors afresh, the first one current.
+  void Refill() {
+    table.Close();
+    table.CreateDataSet();
+    AppendCompetitors(
+        table,
+        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
   }
 
   QPoint CellCenter(int row, int position) const {
@@ -169,6 +176,59 @@ TEST_F(DataGrid, ARefusedValueIsShownOnceAndTheOldValueStays) {
     EXPECT_EQ(Cell(0, colName), "Ivanov") << c.What;
     table.Cancel();
   }
+
+  // The refusal is that write's, not the next one's: the value the row has,
+  // typed again, writes nothing, refuses nothing, and Down goes on.
+  dialogs.OnError = nullptr;
+  dialogs.Errors.clear();
+  Click(0, colName);
+  Type("   ");
+  Key(Qt::Key_Return);
+  Type("Ivanov");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(dialogs.Errors.size(), 1);
+  EXPECT_EQ(grid->currentIndex().row(), 1);
+  EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+}
+
+// A real message box takes the focus while the refused cell's editor
+// closes behind it. Once it is answered, the keys are the grid's again, on
+// the cell the value was refused in: Escape takes back the row, and the
+// value can be typed again at once.
+TEST_F(DataGrid, AfterTheErrorBoxTheKeysAreBackOnTheRefusedCell) {
+  struct TCase {
+    const char* What;
+    Qt::Key Key;
+  };
+  const TCase cases[] = {
+      {"Return", Qt::Key_Return},
+      {"Tab, which would go on to the next cell", Qt::Key_Tab},
+      {"Down, which would go on to the next row", Qt::Key_Down},
+  };
+  TRealErrorBox box;
+  for (const TCase& c : cases) {
+    box.Shown.clear();
+    Click(0, colWeight);
+    Type("abc");
+    Key(c.Key);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << c.What;
+    RunEventLoop();
+    EXPECT_EQ(box.Shown.size(), 1) << c.What;
+    EXPECT_EQ(QApplication::focusWidget(), grid) << c.What;
+    EXPECT_EQ(grid->currentIndex(),
+              grid->model()->index(0, grid->horizontalHeader()->logicalIndex(colWeight)))
+        << c.What;
+    EXPECT_EQ(table.State(), TDataSetState::dsEdit) << c.What;
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse) << c.What;
+
+    Type("70");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(table.ValueAt(0, table.FieldByName("Weight")).toDouble(), 70.0) << c.What;
+    EXPECT_EQ(grid->currentIndex().row(), 1) << c.What;
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse) << c.What;
+    EXPECT_EQ(box.Shown.size(), 1) << c.What;
+  }
 }
 
 TEST_F(DataGrid, TheInsertGuardRefusesQuietlyOnBothWaysOfInserting) {
@@ -270,6 +330,57 @@ TEST_F(DataGrid, CtrlDeleteAsksTheSharedPromptFirst) {
   EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
+// The grid inserts and deletes rows by its keys only where the navigator
+// beside it offers those buttons: the keys are the same commands.
+TEST_F(DataGrid, RecordKeysDoOnlyWhatTheNavigatorBesideTheGridOffers) {
+  struct TCase {
+    const char* What;
+    std::initializer_list<TNavigateBtn> Buttons;
+    bool Inserts;
+    bool Deletes;
+  };
+  const TCase cases[] = {
+      {"every button",
+       {nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel},
+       true,
+       true},
+      {"moves and edits only", {nbFirst, nbPrior, nbNext, nbLast, nbEdit, nbPost, nbCancel}, false, false},
+      {"delete but no insert",
+       {nbFirst, nbPrior, nbNext, nbLast, nbDelete, nbEdit, nbPost, nbCancel},
+       false,
+       true},
+  };
+  for (const TCase& c : cases) {
+    Refill();
+    TDataNavigator navigator(&window);
+    navigator.SetVisibleButtons(c.Buttons);
+    navigator.SetDataSet(&table);
+    grid->SetNavigator(&navigator);
+    dialogs.Questions.clear();
+
+    for (const auto& [row, key] : {std::pair{1, Qt::Key_Insert}, std::pair{2, Qt::Key_Down}}) {
+      Click(row, colName);
+      Key(key);
+      EXPECT_EQ(table.State(), c.Inserts ? TDataSetState::dsInsert : TDataSetState::dsBrowse)
+          << c.What << " " << key;
+      EXPECT_EQ(table.ViewRowCount(), c.Inserts ? 4 : 3) << c.What << " " << key;
+      Key(Qt::Key_Escape);
+    }
+    Click(1, colName);
+    Type("Orlov");
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.Questions.size(), c.Deletes ? 1 : 0) << c.What;
+    EXPECT_EQ(ViewTexts(table, "Name"),
+              c.Deletes ? (QStringList{"Ivanov", "Sidorov"}) : (QStringList{"Ivanov", "Petrov", "Sidorov"}))
+        << c.What;
+    // A key that does nothing leaves the typing where it is.
+    EXPECT_EQ(grid->EditorOpen(), !c.Deletes) << c.What;
+    table.Cancel();
+    grid->SetNavigator(nullptr);
+  }
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
 TEST_F(DataGrid, CurrentRowAndCursorFollowEachOther) {
   Click(2, colTeam);
   EXPECT_EQ(table.RecNo(), 3);
@@ -290,11 +401,7 @@ TEST_F(DataGrid, ADeletedRowLeavesTheCursorWhereTheTablePutsIt) {
     const char* current;
   } cases[] = {{"Ivanov", "Petrov"}, {"Petrov", "Sidorov"}, {"Sidorov", "Petrov"}};
   for (const auto& c : cases) {
-    table.Close();
-    table.CreateDataSet();
-    AppendCompetitors(
-        table,
-        {{"Ivanov", 72.5, 2, "Dinamo"}, {"Petrov", 68.0, 3, "Spartak"}, {"Sidorov", 85.0, 1, "Dinamo"}});
+    Refill();
     ASSERT_TRUE(table.Locate("Name", QString::fromLatin1(c.deleted)));
     table.Delete();
     EXPECT_EQ(table.FieldByName("Name").AsString(), c.current) << c.deleted;
@@ -535,10 +642,15 @@ TEST_F(DataGrid, LookupAndPickListColumnsAreEditedAsDropDowns) {
   }
   EXPECT_EQ(items, (QStringList{"", "ЗМС", "МС", "КМС"}));
   EXPECT_EQ(lookup->currentText(), QString::fromUtf8("МС"));
-  // Choosing the next entry stores its key.
+  // The list opens with Alt+Down; inside it the arrows choose, and the
+  // chosen entry stores its key.
+  Key(Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(lookup->view()->isVisible());
   Key(Qt::Key_Down);
+  Key(Qt::Key_Return);
   EXPECT_EQ(table.FieldByName("RankRef").AsInteger(), 3);
   EXPECT_EQ(Cell(0, colRank), QString::fromUtf8("КМС"));
+  EXPECT_EQ(grid->currentIndex().row(), 0);
 
   grid->SetColumnPickList(colTeam, {"Dinamo", "Spartak", "CSKA"});
   Click(0, colTeam);
@@ -546,8 +658,74 @@ TEST_F(DataGrid, LookupAndPickListColumnsAreEditedAsDropDowns) {
   auto* pick = qobject_cast<QComboBox*>(QApplication::focusWidget());
   ASSERT_NE(pick, nullptr);
   EXPECT_TRUE(pick->isEditable());
+  // F4 opens the list as well.
+  Key(Qt::Key_F4);
+  ASSERT_TRUE(pick->view()->isVisible());
   Key(Qt::Key_Down);
+  Key(Qt::Key_Return);
   EXPECT_EQ(FieldText("Team"), "Spartak");
+  EXPECT_TRUE(dialogs.Errors.isEmpty());
+}
+
+// With a drop-down's list closed, Up and Down do what they do in any other
+// cell: write what the cell shows and go to the row above or below. Choosing
+// with them was a silent change of the row being left.
+TEST_F(DataGrid, UpAndDownLeaveTheRowFromADropDownWithItsListClosed) {
+  struct TCase {
+    const char* What;
+    int Position;
+    int Row;
+    Qt::Key Key;
+    const char* Typed;  // after F2; nothing when null
+    int RowAfter;
+    const char* RankRefs;
+    const char* Teams;
+  };
+  const TCase cases[] = {
+      {"Down from a rank", colRank, 0, Qt::Key_Down, nullptr, 1, "2 3 1", "Dinamo Spartak Dinamo"},
+      {"Up from a rank", colRank, 2, Qt::Key_Up, nullptr, 1, "2 3 1", "Dinamo Spartak Dinamo"},
+      {"Page Down from a rank", colRank, 0, Qt::Key_PageDown, nullptr, 2, "2 3 1", "Dinamo Spartak Dinamo"},
+      {"Down from a team typed over", colTeam, 0, Qt::Key_Down, "CSKA", 1, "2 3 1", "CSKA Spartak Dinamo"},
+      {"Up from a team typed over", colTeam, 1, Qt::Key_Up, "Zenit", 0, "2 3 1", "Dinamo Zenit Dinamo"},
+  };
+  grid->SetColumnPickList(colTeam, {"Dinamo", "Spartak", "CSKA"});
+  const auto column = [&](const char* field) {
+    QStringList values;
+    for (int row = 0; row < table.ViewRowCount(); ++row) {
+      values << table.ValueAt(row, table.FieldByName(field)).toString();
+    }
+    return values.join(u' ');
+  };
+  for (const TCase& c : cases) {
+    Refill();
+    Click(c.Row, c.Position);
+    Key(Qt::Key_F2);
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_NE(combo, nullptr) << c.What;
+    if (c.Typed != nullptr) {
+      combo->lineEdit()->selectAll();
+      Type(QString::fromLatin1(c.Typed));
+    }
+    Key(c.Key);
+    EXPECT_FALSE(grid->EditorOpen()) << c.What;
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse) << c.What;
+    EXPECT_EQ(table.CurrentViewRow(), c.RowAfter) << c.What;
+    EXPECT_EQ(grid->currentIndex().row(), c.RowAfter) << c.What;
+    EXPECT_EQ(column("RankRef"), c.RankRefs) << c.What;
+    EXPECT_EQ(column("Team"), c.Teams) << c.What;
+    // The keys stay with the grid: the next Down goes on.
+    EXPECT_EQ(QApplication::focusWidget(), grid) << c.What;
+  }
+
+  // Down from the last row's drop-down begins a new row there, as from any
+  // cell.
+  Click(2, colRank);
+  Key(Qt::Key_F2);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(table.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(table.CurrentViewRow(), 3);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(table.ViewRowCount(), 3);
   EXPECT_TRUE(dialogs.Errors.isEmpty());
 }
 
@@ -559,7 +737,6 @@ TEST_F(DataGrid, ColumnWidthsAreTakenExactlyNarrowOnesIncluded) {
     EXPECT_EQ(grid->ColumnWidth(colTeam), width) << width << " after a reset";
   }
 }
-
 
 // Narrow design widths grow to what the titles, in each of their forms, and
 // the usual values need; as titles change the columns follow them, unless
