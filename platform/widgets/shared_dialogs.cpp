@@ -4,7 +4,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <exception>
-#include <type_traits>
 #include <utility>
 
 #include "platform/core/exception.h"
@@ -31,42 +30,39 @@ QString DialogTitle() {
   return Title()();
 }
 
-// Shows a box over the window it belongs to and gives that window the
-// activation back once the box is answered. Not every desktop does so by
-// itself (none at all offscreen), and a window left inactive sends the keys
-// nowhere: the user would have to click into it before typing on.
-template <class F>
-auto OverItsWindow(F box) {
-  const QPointer<QWidget> parent = DialogParent();
-  const QPointer<QWidget> active = QApplication::activeWindow();
-  const auto restore = [&] {
-    if (active != nullptr && active->isVisible() && !active->isActiveWindow()) {
-      active->activateWindow();
+// Gives the window that was active back its activation once the box shown
+// meanwhile is answered. Not every desktop does so by itself (none at all
+// offscreen), and a window left inactive sends the keys nowhere: the user
+// would have to click into it before typing on.
+class TActivationKeeper {
+ public:
+  TActivationKeeper() : FActive(QApplication::activeWindow()) {}
+  ~TActivationKeeper() {
+    if (FActive != nullptr && FActive->isVisible() && !FActive->isActiveWindow()) {
+      FActive->activateWindow();
     }
-  };
-  if constexpr (std::is_void_v<decltype(box(parent.data()))>) {
-    box(parent.data());
-    restore();
-  } else {
-    const auto answer = box(parent.data());
-    restore();
-    return answer;
   }
-}
+  TActivationKeeper(const TActivationKeeper&) = delete;
+  TActivationKeeper& operator=(const TActivationKeeper&) = delete;
+
+ private:
+  QPointer<QWidget> FActive;
+};
 
 void DefaultErrorDisplay(const QString& message) {
-  OverItsWindow([&](QWidget* parent) { QMessageBox::critical(parent, DialogTitle(), message); });
+  const TActivationKeeper keeper;
+  QMessageBox::critical(DialogParent(), DialogTitle(), message);
 }
 
 bool DefaultConfirmation(const QString& question) {
-  return OverItsWindow([&](QWidget* parent) {
-    return QMessageBox::question(parent, DialogTitle(), question, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
-  });
+  const TActivationKeeper keeper;
+  return QMessageBox::question(DialogParent(), DialogTitle(), question, QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void DefaultInformationDisplay(const QString& message) {
-  OverItsWindow([&](QWidget* parent) { QMessageBox::information(parent, DialogTitle(), message); });
+  const TActivationKeeper keeper;
+  QMessageBox::information(DialogParent(), DialogTitle(), message);
 }
 
 TInformationDisplay& InformationDisplay() {
