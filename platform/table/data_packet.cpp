@@ -441,7 +441,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   }
 
   std::vector<TPacketField> packetFields;
-  QHash<QString, int> packetIndex;  // case-folded name
+  QHash<QString, int> packetIndex;  // case-folded name; made once the field list is complete
   bool fieldsSeen = false;
   bool collectingFields = false;
   bool logSeen = false;
@@ -455,9 +455,21 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   size_t slotCount = 0;  // known once the fields are bound
 
   // Binds the packet's fields to the definition; a table without fields
-  // takes the packet's own for as long as it is open.
+  // takes the packet's own for as long as it is open. The name tables are
+  // sized once for the whole field list: a team protocol has thousands of
+  // columns, and tables grown one name at a time cost more than the rest of
+  // the load.
   const auto bind = [&] {
     bound = true;
+    packetIndex.reserve(qsizetype(packetFields.size()));
+    for (size_t i = 0; i < packetFields.size(); ++i) {
+      const TPacketField& pf = packetFields[i];
+      const QString key = pf.Name.toCaseFolded();
+      if (packetIndex.contains(key)) {
+        throw TPacketError{Fmt(QStringLiteral("field '%s' appears twice"), {pf.Name})};
+      }
+      packetIndex.insert(key, int(i));
+    }
     const auto setSlotCount = qScopeGuard([&] {
       slotCount = DataFields.size();
       // As much again as the file at most, however wide the table.
@@ -473,6 +485,8 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
     if (adopt) {
       // Each field is made from its packet field: no names to look up.
       FieldIndexByName.reserve(qsizetype(packetFields.size()));
+      FieldList.reserve(packetFields.size());
+      DataFields.reserve(packetFields.size());
       for (TPacketField& pf : packetFields) {
         if (!pf.Known) {
           continue;  // a type this program never writes: left out
@@ -521,11 +535,6 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
     if (const TAttr* width = FindAttr(attrs, "WIDTH")) {
       std::from_chars(width->Value.data(), width->Value.data() + width->Value.size(), pf.Width);
     }
-    const QString key = pf.Name.toCaseFolded();
-    if (packetIndex.contains(key)) {
-      throw TPacketError{Fmt(QStringLiteral("field '%s' appears twice"), {pf.Name})};
-    }
-    packetIndex.insert(key, int(packetFields.size()));
     packetFields.push_back(std::move(pf));
   };
 
@@ -764,14 +773,14 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
           }
         }
       });
+      if (!fieldsSeen) {
+        throw TPacketError{QStringLiteral("no METADATA/FIELDS element")};
+      }
+      if (!bound) {
+        bind();
+      }
     } catch (const TPacketError& e) {
       bad(e.Reason);
-    }
-    if (!fieldsSeen) {
-      bad(QStringLiteral("no METADATA/FIELDS element"));
-    }
-    if (!bound) {
-      bind();
     }
 
     ResolveActiveKey();

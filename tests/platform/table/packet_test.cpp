@@ -353,6 +353,12 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
   QByteArray notUtf8 = packet;
   notUtf8.replace("standalone=\"yes\"", "encoding=\"UTF-8\"");
   notUtf8.replace("Weight=\"63\"", "Weight=\"63\" RefereePlatform=\"\xC0\xAF\"");
+  // The same name in another letter case is the same field.
+  QByteArray twice = packet;
+  twice.replace("</FIELDS>", "<FIELD attrname=\"WEIGHT\" fieldtype=\"i4\"/></FIELDS>");
+  QByteArray twiceWithoutRows = twice;
+  twiceWithoutRows.replace(twiceWithoutRows.indexOf("<ROW "),
+                           twiceWithoutRows.indexOf("</ROWDATA>") - twiceWithoutRows.indexOf("<ROW "), "");
   QByteArray notAscii = packet;
   notAscii.replace("standalone=\"yes\"", "encoding=\"us-ascii\"");
   notAscii.replace("Weight=\"63\"", "Weight=\"63\" RefereePlatform=\"\xCE\xF0\xEB\xEE\xE2\"");
@@ -376,6 +382,8 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
       {"an encoding not read here", otherEncoding, inFile + "the encoding 'KOI8-R' is not supported"},
       {"UTF-8 declared, other bytes", notUtf8, inFile + "the file is not valid UTF-8"},
       {"US-ASCII declared, code page letters", notAscii, inFile + "the file is not valid US-ASCII"},
+      {"a field twice", twice, inFile + "field 'WEIGHT' appears twice"},
+      {"a field twice, no rows", twiceWithoutRows, inFile + "field 'WEIGHT' appears twice"},
       {"attributes run together", "<DATAPACKET a=\"1\"b=\"2\"/>",
        inFile + "attributes must be separated by blanks at byte 17"},
       {"unquoted value", "<DATAPACKET a=1/>", inFile + "an attribute value must be quoted at byte 14"},
