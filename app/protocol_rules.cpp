@@ -77,15 +77,20 @@ void NumberPlaces(TClientDataSet& Protocol) {
   KeepingLine(Protocol, [&] { NumberView(Protocol); });
 }
 
-void SumBiathlon(TClientDataSet& Biathlon) {
-  KeepingLine(Biathlon, [&] {
-    Biathlon.Edit();
-    TField& jerkPoint = Biathlon.FieldByName(QStringLiteral("JerkPoint"));
-    jerkPoint.SetAsFloat(Biathlon.FieldByName(QStringLiteral("JerkResult")).AsInteger() / 2.0);
-    Biathlon.FieldByName(QStringLiteral("Summa"))
-        .SetAsFloat(Biathlon.FieldByName(QStringLiteral("PutResult")).AsInteger() + jerkPoint.AsFloat());
-    Biathlon.Post();
-    NumberView(Biathlon);
+void SumBiathlon(TField& Result) {
+  TClientDataSet& biathlon = Result.DataSet();
+  TField& snatch = biathlon.FieldByName(QStringLiteral("JerkResult"));
+  TField& summa = biathlon.FieldByName(QStringLiteral("Summa"));
+  if (&Result != &snatch && snatch.IsNull() && summa.IsNull()) {
+    return;
+  }
+  KeepingLine(biathlon, [&] {
+    biathlon.Edit();
+    TField& jerkPoint = biathlon.FieldByName(QStringLiteral("JerkPoint"));
+    jerkPoint.SetAsFloat(snatch.AsInteger() / 2.0);
+    summa.SetAsFloat(biathlon.FieldByName(QStringLiteral("PutResult")).AsInteger() + jerkPoint.AsFloat());
+    biathlon.Post();
+    NumberView(biathlon);
   });
 }
 

@@ -22,9 +22,12 @@ void BuildProtocol(TClientDataSet& Register, const QString& RegisterFilter, TCli
 // move may hold another athlete.
 void NumberPlaces(TClientDataSet& Protocol);
 
-// The biathlon row being changed: JerkPoint is half the snatch lifts, Summa
-// the jerk lifts plus JerkPoint (empty results count 0); then the places.
-void SumBiathlon(TClientDataSet& Biathlon);
+// After a change of either result (JerkResult, the snatch, or PutResult,
+// the jerk) of the biathlon row being changed: JerkPoint is half the snatch
+// lifts, Summa the jerk lifts plus JerkPoint (empty results count 0); then
+// the places. A jerk entered before the row has a snatch or a sum forms
+// none: the row stays on its line for its snatch to be typed.
+void SumBiathlon(TField& Result);
 
 // The team points of a place: 20, 18, 16, then 19 - place down to 1 for the
 // 18th; null for any other place or none.
