@@ -1,6 +1,7 @@
 #include "app/protocol_rules.h"
 
 #include <cmath>
+#include <vector>
 
 #include "common/record_copy.h"
 #include "platform/core/fmt.h"
@@ -167,33 +168,47 @@ void SetMadeRanks(TClientDataSet& Normative, const QString& Discipline, const QS
     return;
   }
   TClientDataSet& protocol = ResultField.DataSet();
-  TField& rankRef = Normative.FieldByName(QStringLiteral("RankRef"));
   Normative.DisableControls();
   RunProtected(
       [&] {
-        const QString base =
-            Fmt(QStringLiteral("(upper(Discipline)='%s') and (DumbbellWeight=%s) and (WeightClass='%s') and "
-                               "(SexRef=%d)"),
-                {Discipline.toUpper(), DumbbellWeight, WeightClass, QString::number(Sex)});
-        Normative.SetFilter(base);
+        // One filter for the key; the few requirements it leaves are then
+        // compared with each row's result in memory, in the view's order, so
+        // that of two ranks of one seniority the first listed wins, as a
+        // filter per row would give it.
+        Normative.SetFilter(Fmt(
+            QStringLiteral(
+                "(upper(Discipline)='%s') and (DumbbellWeight=%s) and (WeightClass='%s') and (SexRef=%d)"),
+            {Discipline.toUpper(), DumbbellWeight, WeightClass, QString::number(Sex)}));
         Normative.SetFiltered(true);
         if (Normative.IsEmpty()) {
           return;
+        }
+        struct TRequirement {
+          int Result;
+          int RankRef;
+        };
+        std::vector<TRequirement> requirements;
+        TField& required = Normative.FieldByName(QStringLiteral("Result"));
+        TField& rankRef = Normative.FieldByName(QStringLiteral("RankRef"));
+        for (Normative.First(); !Normative.Eof(); Normative.Next()) {
+          // A requirement without a result is reached by no result.
+          if (!required.IsNull()) {
+            requirements.push_back({required.AsInteger(), rankRef.AsInteger()});
+          }
         }
         protocol.DisableControls();
         RunProtected(
             [&] {
               protocol.First();
               while (!protocol.Eof()) {
-                Normative.SetFilter(base +
-                                    QStringLiteral(" and (result <= %1)").arg(ResultForRank(ResultField)));
-                protocol.Edit();
+                const int result = ResultForRank(ResultField);
                 int best = -1;
-                for (Normative.First(); !Normative.Eof(); Normative.Next()) {
-                  if (best < 0 || RankSeniority(rankRef.AsInteger()) < RankSeniority(best)) {
-                    best = rankRef.AsInteger();
+                for (const TRequirement& r : requirements) {
+                  if (r.Result <= result && (best < 0 || RankSeniority(r.RankRef) < RankSeniority(best))) {
+                    best = r.RankRef;
                   }
                 }
+                protocol.Edit();
                 if (best >= 0) {
                   MadeRankField.SetAsInteger(best);
                 } else {
