@@ -1,5 +1,7 @@
 #include "app/protocol_rules.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -145,8 +147,9 @@ int RankSeniority(int RankRef) {
 int ResultForRank(const TField& Result) {
   if (Result.DataType() == TFieldType::ftFloat) {
     // The program never leaves the default rounding mode: halves go to the
-    // even neighbour.
-    return int(std::nearbyint(Result.AsFloat()));
+    // even neighbour. A sum beyond the integers (two results near their
+    // limits) counts as the nearest one.
+    return int(std::clamp(std::nearbyint(Result.AsFloat()), double(INT_MIN), double(INT_MAX)));
   }
   return Result.AsInteger();
 }

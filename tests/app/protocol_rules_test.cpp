@@ -4,6 +4,7 @@
 // as filters.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <optional>
 
 #include "app/data/tables.h"
@@ -40,7 +41,8 @@ TEST(ProtocolRules, ABiathlonSumRoundsHalvesToTheEvenNeighbour) {
   const struct {
     double Sum;
     int Counted;
-  } cases[] = {{52.5, 52}, {53.5, 54}, {0.5, 0}, {1.5, 2}, {52.4, 52}, {52.6, 53}};
+  } cases[] = {{52.5, 52}, {53.5, 54}, {0.5, 0},         {1.5, 2},
+               {52.4, 52}, {52.6, 53}, {3.2e9, INT_MAX}, {-3.2e9, INT_MIN}};  // beyond: the nearest integer
   for (const auto& c : cases) {
     summa.SetAsFloat(c.Sum);
     EXPECT_EQ(ResultForRank(summa), c.Counted) << c.Sum;
