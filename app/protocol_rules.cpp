@@ -35,6 +35,30 @@ void KeepingLine(TClientDataSet& table, F body) {
   RunProtected(body, {[&] { table.SetRecNo(line); }, [&] { table.EnableControls(); }});
 }
 
+// Runs Body on the rows that pass Filter, with the table's controls
+// disabled; afterwards the table shows its own view again, on the row it was
+// on, whatever happened.
+template <class F>
+void InView(TClientDataSet& table, const QString& filter, F body) {
+  table.DisableControls();
+  const bool filtered = table.Filtered();
+  const QString own = table.Filter();
+  const TBookmark row = table.GetBookmark();
+  RunProtected(
+      [&] {
+        table.SetFilter(filter);
+        table.SetFiltered(true);
+        body();
+      },
+      {[&] { table.SetFiltered(false); }, [&] { table.SetFilter(own); }, [&] { table.SetFiltered(filtered); },
+       [&] {
+         if (table.BookmarkValid(row)) {
+           table.GotoBookmark(row);
+         }
+       },
+       [&] { table.EnableControls(); }});
+}
+
 }  // namespace
 
 void AppendAllRecords(TClientDataSet& Source, TClientDataSet& Dest) {
@@ -78,6 +102,24 @@ void BuildProtocol(TClientDataSet& Register, const QString& RegisterFilter, TCli
 
 void NumberPlaces(TClientDataSet& Protocol) {
   KeepingLine(Protocol, [&] { NumberView(Protocol); });
+}
+
+QString WeightRangeFilter(int Sex, std::optional<int> Lower, int Upper) {
+  QString filter = QStringLiteral("SexRef=") + QString::number(Sex);
+  if (Lower) {
+    filter += QStringLiteral(" and Weight > ") + QString::number(*Lower);
+  }
+  return filter + QStringLiteral(" and Weight <= ") + QString::number(Upper);
+}
+
+bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter) {
+  bool any = false;
+  InView(Protocol, Filter, [&] { any = !Protocol.IsEmpty(); });
+  return any;
+}
+
+void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter) {
+  InView(Protocol, Filter, [&] { NumberView(Protocol); });
 }
 
 void SumBiathlon(TField& Result) {

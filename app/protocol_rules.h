@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "platform/table/client_dataset.h"
 
@@ -21,6 +22,17 @@ void BuildProtocol(TClientDataSet& Register, const QString& RegisterFilter, TCli
 // posted first. The cursor stays on the same line of the view, which after a
 // move may hold another athlete.
 void NumberPlaces(TClientDataSet& Protocol);
+
+// The filter of one sex's body weights above Lower (without it: from the
+// lightest) up to and including Upper, in the form of the class filters.
+QString WeightRangeFilter(int Sex, std::optional<int> Lower, int Upper);
+
+// Whether any row of the protocol, whatever view it shows, passes Filter.
+bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter);
+
+// Places 1, 2, 3, ... over the rows that pass Filter, as NumberPlaces numbers
+// a class view; the protocol gets its own view and current row back.
+void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter);
 
 // After a change of either result (JerkResult, the snatch, or PutResult,
 // the jerk) of the biathlon row being changed: JerkPoint is half the snatch

@@ -69,6 +69,54 @@ TEST(ProtocolRules, TheOpenClassIsNamedAfterTheHeaviestClosedLimit) {
   EXPECT_EQ(OpenClassName(men), QStringLiteral("105+"));
 }
 
+// The lightest class deleted: its athletes join the next one, numbered
+// afresh as one class view; every other row keeps its place, and the
+// protocol shows the view it showed, on the row it was on.
+TEST(ProtocolRules, PlacesOfAWeightRangeAreNumberedAsOneClass) {
+  TCompetitionTables tables;
+  TClientDataSet& snatch = tables.dsSnatch;
+  snatch.CreateDataSet();
+  const struct {
+    const char* Name;
+    int Sex;
+    double Weight;
+    int Result;
+    int Place;  // as numbered in the class views before
+  } rows[] = {{"Лёгкий", 1, 60, 90, 1},
+              {"Средний", 1, 66, 100, 1},
+              {"Второй", 1, 67, 80, 2},
+              {"Тяжёлый", 1, 71, 70, 1},
+              {"Женщина", 0, 60, 120, 1}};
+  for (const auto& r : rows) {
+    snatch.Append();
+    snatch.FieldByName(QStringLiteral("Name")).SetAsString(QString::fromUtf8(r.Name));
+    snatch.FieldByName(QStringLiteral("SexRef")).SetAsInteger(r.Sex);
+    snatch.FieldByName(QStringLiteral("Weight")).SetAsFloat(r.Weight);
+    snatch.FieldByName(QStringLiteral("Result")).SetAsInteger(r.Result);
+    snatch.FieldByName(QStringLiteral("Position")).SetAsInteger(r.Place);
+    snatch.Post();
+  }
+  const QString shown = QStringLiteral("SexRef=1 and Weight > 63 and Weight <= 68");
+  snatch.SetFilter(shown);
+  snatch.SetFiltered(true);
+  snatch.Last();
+  const QString current = snatch.FieldByName(QStringLiteral("Name")).AsString();
+
+  NumberPlacesIn(snatch, WeightRangeFilter(1, std::nullopt, 68));
+
+  EXPECT_EQ(snatch.Filter(), shown);
+  EXPECT_TRUE(snatch.Filtered());
+  EXPECT_EQ(snatch.FieldByName(QStringLiteral("Name")).AsString(), current);
+  EXPECT_FALSE(snatch.ControlsDisabled());
+  snatch.SetFiltered(false);
+  QStringList places;
+  for (snatch.First(); !snatch.Eof(); snatch.Next()) {
+    places << snatch.FieldByName(QStringLiteral("Name")).AsString() + u'|' +
+                  snatch.FieldByName(QStringLiteral("Position")).AsString();
+  }
+  EXPECT_EQ(places, (QStringList{"Женщина|1", "Средний|1", "Лёгкий|2", "Второй|3", "Тяжёлый|1"}));
+}
+
 // ---- Achieved ranks ----
 
 struct TRequirementRow {
