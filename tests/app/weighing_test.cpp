@@ -370,6 +370,36 @@ TEST_F(Weighing, AClassRowIsNotPostedWithoutItsLimit) {
   EXPECT_EQ(Dialogs.Errors.size(), 2) << Errors(Dialogs);
 }
 
+// Class files another program wrote, in the encodings many tools declare:
+// they load at start-up in their own encoding, and so do the tables after
+// them.
+TEST_F(Weighing, ClassFilesDeclaredLatin1OrAsciiLoadAtStartUp) {
+  const QByteArray fields =
+      "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"Weight\" fieldtype=\"i4\"/>"
+      "<FIELD attrname=\"RefereePlatform\" fieldtype=\"string\" WIDTH=\"255\"/><FIELD "
+      "attrname=\"RefereePlatformMain\" fieldtype=\"string\" WIDTH=\"255\"/></FIELDS><PARAMS/></METADATA>";
+  // "José Müller" in ISO-8859-1 bytes; "Орлов" and "Иванова" as references.
+  testing_sandbox::WriteFile(DataFile("ManWeight.xml"),
+                             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + fields +
+                                 "<ROWDATA><ROW Weight=\"63\" RefereePlatform=\"Jos\xE9 M\xFCller\"/><ROW "
+                                 "Weight=\"1000\" RefereePlatform=\"&#1054;&#1088;&#1083;&#1086;&#1074;\"/>"
+                                 "</ROWDATA></DATAPACKET>");
+  testing_sandbox::WriteFile(DataFile("WomanWeight.xml"),
+                             "<?xml version='1.0' encoding='us-ascii'?>" + fields +
+                                 "<ROWDATA><ROW Weight=\"58\" RefereePlatform=\"&#1048;&#1074;&#1072;&#1085;"
+                                 "&#1086;&#1074;&#1072;\"/><ROW Weight=\"1000\"/></ROWDATA></DATAPACKET>");
+  WriteAthletes({{"Иванов", 1, 60}});
+  auto window = Start();
+  ShowActive(*window);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  ShowPageOf(window->grManWeight);
+  EXPECT_EQ(GridColumn(*window->grManWeight), (QStringList{"63", "свыше"}));
+  EXPECT_EQ(GridColumn(*window->grManWeight, 1), (QStringList{"José Müller", "Орлов"}));
+  EXPECT_EQ(GridColumn(*window->grWomanWeight, 1), (QStringList{"Иванова", ""}));
+  EXPECT_EQ(ViewTexts(window->dsCompetitor, "Name"), QStringList{"Иванов"});
+  EXPECT_TRUE(window->dsNormative.Active());
+}
+
 TEST_F(Weighing, AClassRowWithoutALimitFromAnOlderFileIsNoClassToChoose) {
   TCompetitionTables tables;
   WriteTable(tables.dsManWeight, QStringLiteral("ManWeight.xml"), [](TClientDataSet& t) {
