@@ -295,7 +295,7 @@ TEST_F(Weighing, DeletingAClassTheProtocolsUseAsksAndNumbersTheMergedClassAfresh
     Focus(&classes);
     QTest::keyClick(&classes, Qt::Key_Home, Qt::ControlModifier);
     for (int i = 0; i < 5; ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+      QTest::keyClick(&classes, Qt::Key_Down);
     }
     ASSERT_EQ(window->dsManWeight.FieldByName("Weight").AsInteger(), 90);
     QStringList questions;
@@ -303,7 +303,7 @@ TEST_F(Weighing, DeletingAClassTheProtocolsUseAsksAndNumbersTheMergedClassAfresh
       questions << question;
       return question == RecordDeletePrompt() || c.Ok;
     });
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(&classes, Qt::Key_Delete, Qt::ControlModifier);
     QApplication::processEvents();
     SetConfirmation(recorder);
     ASSERT_EQ(questions.size(), 2) << questions.join(u'\n').toStdString();
