@@ -71,7 +71,7 @@ void TfrmMain::dsJerkPutResultChange(TField& Sender) {
 }
 
 void TfrmMain::dsBiathlonJerkResultChange(TField& Sender) {
-  SumBiathlon(Sender.DataSet());
+  SumBiathlon(Sender);
 }
 
 void TfrmMain::btnSetPointSnatchClick() {

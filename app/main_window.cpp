@@ -189,7 +189,9 @@ void TfrmMain::BindTableEvents() {
   dsBiathlon.BeforeInsert = table(&TfrmMain::dsBiathlonBeforeInsert);
   fieldOf(dsSnatch, "Result").OnChange = field(&TfrmMain::dsJerkPutResultChange);
   fieldOf(dsLongCycle, "Result").OnChange = field(&TfrmMain::dsJerkPutResultChange);
+  // The biathlon sum follows either of its two results.
   fieldOf(dsBiathlon, "JerkResult").OnChange = field(&TfrmMain::dsBiathlonJerkResultChange);
+  fieldOf(dsBiathlon, "PutResult").OnChange = field(&TfrmMain::dsBiathlonJerkResultChange);
   for (TClientDataSet* protocol : {&dsSnatch, &dsLongCycle, &dsBiathlon}) {
     fieldOf(*protocol, "Point").OnGetText = [this](TField& sender, QString& text, bool displayText) {
       TeamPointGetText(sender, text, displayText);

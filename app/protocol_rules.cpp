@@ -1,6 +1,9 @@
 #include "app/protocol_rules.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <vector>
 
 #include "common/record_copy.h"
 #include "platform/core/fmt.h"
@@ -30,6 +33,30 @@ void KeepingLine(TClientDataSet& table, F body) {
   table.DisableControls();
   const int line = table.RecNo();
   RunProtected(body, {[&] { table.SetRecNo(line); }, [&] { table.EnableControls(); }});
+}
+
+// Runs Body on the rows that pass Filter, with the table's controls
+// disabled; afterwards the table shows its own view again, on the row it was
+// on, whatever happened.
+template <class F>
+void InView(TClientDataSet& table, const QString& filter, F body) {
+  table.DisableControls();
+  const bool filtered = table.Filtered();
+  const QString own = table.Filter();
+  const TBookmark row = table.GetBookmark();
+  RunProtected(
+      [&] {
+        table.SetFilter(filter);
+        table.SetFiltered(true);
+        body();
+      },
+      {[&] { table.SetFiltered(false); }, [&] { table.SetFilter(own); }, [&] { table.SetFiltered(filtered); },
+       [&] {
+         if (table.BookmarkValid(row)) {
+           table.GotoBookmark(row);
+         }
+       },
+       [&] { table.EnableControls(); }});
 }
 
 }  // namespace
@@ -77,15 +104,38 @@ void NumberPlaces(TClientDataSet& Protocol) {
   KeepingLine(Protocol, [&] { NumberView(Protocol); });
 }
 
-void SumBiathlon(TClientDataSet& Biathlon) {
-  KeepingLine(Biathlon, [&] {
-    Biathlon.Edit();
-    TField& jerkPoint = Biathlon.FieldByName(QStringLiteral("JerkPoint"));
-    jerkPoint.SetAsFloat(Biathlon.FieldByName(QStringLiteral("JerkResult")).AsInteger() / 2.0);
-    Biathlon.FieldByName(QStringLiteral("Summa"))
-        .SetAsFloat(Biathlon.FieldByName(QStringLiteral("PutResult")).AsInteger() + jerkPoint.AsFloat());
-    Biathlon.Post();
-    NumberView(Biathlon);
+QString WeightRangeFilter(int Sex, std::optional<int> Lower, int Upper) {
+  QString filter = QStringLiteral("SexRef=") + QString::number(Sex);
+  if (Lower) {
+    filter += QStringLiteral(" and Weight > ") + QString::number(*Lower);
+  }
+  return filter + QStringLiteral(" and Weight <= ") + QString::number(Upper);
+}
+
+bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter) {
+  bool any = false;
+  InView(Protocol, Filter, [&] { any = !Protocol.IsEmpty(); });
+  return any;
+}
+
+void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter) {
+  InView(Protocol, Filter, [&] { NumberView(Protocol); });
+}
+
+void SumBiathlon(TField& Result) {
+  TClientDataSet& biathlon = Result.DataSet();
+  TField& snatch = biathlon.FieldByName(QStringLiteral("JerkResult"));
+  TField& summa = biathlon.FieldByName(QStringLiteral("Summa"));
+  if (&Result != &snatch && snatch.IsNull() && summa.IsNull()) {
+    return;
+  }
+  KeepingLine(biathlon, [&] {
+    biathlon.Edit();
+    TField& jerkPoint = biathlon.FieldByName(QStringLiteral("JerkPoint"));
+    jerkPoint.SetAsFloat(snatch.AsInteger() / 2.0);
+    summa.SetAsFloat(biathlon.FieldByName(QStringLiteral("PutResult")).AsInteger() + jerkPoint.AsFloat());
+    biathlon.Post();
+    NumberView(biathlon);
   });
 }
 
@@ -139,8 +189,9 @@ int RankSeniority(int RankRef) {
 int ResultForRank(const TField& Result) {
   if (Result.DataType() == TFieldType::ftFloat) {
     // The program never leaves the default rounding mode: halves go to the
-    // even neighbour.
-    return int(std::nearbyint(Result.AsFloat()));
+    // even neighbour. A sum beyond the integers (two results near their
+    // limits) counts as the nearest one.
+    return int(std::clamp(std::nearbyint(Result.AsFloat()), double(INT_MIN), double(INT_MAX)));
   }
   return Result.AsInteger();
 }
@@ -162,33 +213,47 @@ void SetMadeRanks(TClientDataSet& Normative, const QString& Discipline, const QS
     return;
   }
   TClientDataSet& protocol = ResultField.DataSet();
-  TField& rankRef = Normative.FieldByName(QStringLiteral("RankRef"));
   Normative.DisableControls();
   RunProtected(
       [&] {
-        const QString base =
-            Fmt(QStringLiteral("(upper(Discipline)='%s') and (DumbbellWeight=%s) and (WeightClass='%s') and "
-                               "(SexRef=%d)"),
-                {Discipline.toUpper(), DumbbellWeight, WeightClass, QString::number(Sex)});
-        Normative.SetFilter(base);
+        // One filter for the key; the few requirements it leaves are then
+        // compared with each row's result in memory, in the view's order, so
+        // that of two ranks of one seniority the first listed wins, as a
+        // filter per row would give it.
+        Normative.SetFilter(Fmt(
+            QStringLiteral(
+                "(upper(Discipline)='%s') and (DumbbellWeight=%s) and (WeightClass='%s') and (SexRef=%d)"),
+            {Discipline.toUpper(), DumbbellWeight, WeightClass, QString::number(Sex)}));
         Normative.SetFiltered(true);
         if (Normative.IsEmpty()) {
           return;
+        }
+        struct TRequirement {
+          int Result;
+          int RankRef;
+        };
+        std::vector<TRequirement> requirements;
+        TField& required = Normative.FieldByName(QStringLiteral("Result"));
+        TField& rankRef = Normative.FieldByName(QStringLiteral("RankRef"));
+        for (Normative.First(); !Normative.Eof(); Normative.Next()) {
+          // A requirement without a result is reached by no result.
+          if (!required.IsNull()) {
+            requirements.push_back({required.AsInteger(), rankRef.AsInteger()});
+          }
         }
         protocol.DisableControls();
         RunProtected(
             [&] {
               protocol.First();
               while (!protocol.Eof()) {
-                Normative.SetFilter(base +
-                                    QStringLiteral(" and (result <= %1)").arg(ResultForRank(ResultField)));
-                protocol.Edit();
+                const int result = ResultForRank(ResultField);
                 int best = -1;
-                for (Normative.First(); !Normative.Eof(); Normative.Next()) {
-                  if (best < 0 || RankSeniority(rankRef.AsInteger()) < RankSeniority(best)) {
-                    best = rankRef.AsInteger();
+                for (const TRequirement& r : requirements) {
+                  if (r.Result <= result && (best < 0 || RankSeniority(r.RankRef) < RankSeniority(best))) {
+                    best = r.RankRef;
                   }
                 }
+                protocol.Edit();
                 if (best >= 0) {
                   MadeRankField.SetAsInteger(best);
                 } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "platform/table/client_dataset.h"
 
@@ -22,9 +23,23 @@ void BuildProtocol(TClientDataSet& Register, const QString& RegisterFilter, TCli
 // move may hold another athlete.
 void NumberPlaces(TClientDataSet& Protocol);
 
-// The biathlon row being changed: JerkPoint is half the snatch lifts, Summa
-// the jerk lifts plus JerkPoint (empty results count 0); then the places.
-void SumBiathlon(TClientDataSet& Biathlon);
+// The filter of one sex's body weights above Lower (without it: from the
+// lightest) up to and including Upper, in the form of the class filters.
+QString WeightRangeFilter(int Sex, std::optional<int> Lower, int Upper);
+
+// Whether any row of the protocol, whatever view it shows, passes Filter.
+bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter);
+
+// Places 1, 2, 3, ... over the rows that pass Filter, as NumberPlaces numbers
+// a class view; the protocol gets its own view and current row back.
+void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter);
+
+// After a change of either result (JerkResult, the snatch, or PutResult,
+// the jerk) of the biathlon row being changed: JerkPoint is half the snatch
+// lifts, Summa the jerk lifts plus JerkPoint (empty results count 0); then
+// the places. A jerk entered before the row has a snatch or a sum forms
+// none: the row stays on its line for its snatch to be typed.
+void SumBiathlon(TField& Result);
 
 // The team points of a place: 20, 18, 16, then 19 - place down to 1 for the
 // 18th; null for any other place or none.

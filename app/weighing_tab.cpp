@@ -4,11 +4,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTabWidget>
+#include <optional>
+#include <vector>
 
 #include "app/controls_disabled.h"
 #include "app/held_pages.h"
 #include "app/main_window.h"
+#include "app/protocol_rules.h"
 #include "platform/widgets/data_grid.h"
+#include "platform/widgets/shared_dialogs.h"
 
 namespace {
 
@@ -204,8 +208,62 @@ void TfrmMain::dsWeightWeightValidate(TField& Sender) {
 }
 
 void TfrmMain::dsWeightBeforeDelete(TClientDataSet& DataSet) {
-  if (DataSet.FieldByName(kWeight).AsInteger() == kOpenClass) {
+  TField& weight = DataSet.FieldByName(kWeight);
+  if (weight.AsInteger() == kOpenClass) {
     Abort();
+  }
+  if (weight.IsNull()) {
+    return;  // a row without a limit is no class: nobody is in it
+  }
+  // The athletes of a deleted class fall into the class above it, whose
+  // places were numbered without them: two winners on its sheet. Where a
+  // protocol has any, the user is told and, on OK, the merged class is
+  // numbered afresh. The neighbours are read without moving the table: the
+  // row current now is the one the delete takes.
+  const int row = DataSet.RecNo() - 1;
+  std::optional<int> lower;
+  for (int r = row - 1; r >= 0 && !lower; --r) {
+    if (const TValue limit = DataSet.ValueAt(r, weight); limit.isValid()) {
+      lower = limit.toInt();
+    }
+  }
+  std::optional<int> upper;
+  for (int r = row + 1; r < DataSet.ViewRowCount() && !upper; ++r) {
+    if (const TValue limit = DataSet.ValueAt(r, weight); limit.isValid()) {
+      upper = limit.toInt();
+    }
+  }
+  if (!upper) {
+    return;  // no class takes them in
+  }
+  const int sex = &DataSet == &dsManWeight ? 1 : 0;
+  const QString doomed = WeightRangeFilter(sex, lower, weight.AsInteger());
+  std::vector<TClientDataSet*> concerned;
+  for (TClientDataSet* protocol : {&dsSnatch, &dsLongCycle, &dsBiathlon}) {
+    if (protocol->Active() && HasRowsIn(*protocol, doomed)) {
+      concerned.push_back(protocol);
+    }
+  }
+  if (concerned.empty()) {
+    return;
+  }
+  const QString deleted = weight.AsString();
+  const QString above = *upper == kOpenClass ? OpenClassCaption() : QString::number(*upper);
+  if (!Confirm(Translate(QStringLiteral("В протоколах есть спортсмены весовой категории %1. После удаления "
+                                        "категории они перейдут в категорию %2, и места в ней будут "
+                                        "пересчитаны; командные очки и выполненные разряды этой категории "
+                                        "нужно будет проставить заново. Удалить категорию?")
+                             .arg(deleted, above),
+                         QStringLiteral("The protocols hold athletes of weight class %1. Once the class is "
+                                        "deleted they move to class %2, whose places will be numbered again; "
+                                        "its team points and achieved ranks will need setting again. Delete "
+                                        "the class?")
+                             .arg(deleted, above)))) {
+    Abort();
+  }
+  const QString merged = WeightRangeFilter(sex, lower, *upper);
+  for (TClientDataSet* protocol : concerned) {
+    NumberPlacesIn(*protocol, merged);
   }
 }
 

@@ -217,11 +217,27 @@ void TfrSetup::btnSetupClick() {
   WriteCarriedFile(QStringLiteral("TYAZHAR"), programPath, true);
   WriteCarriedFile(QStringLiteral("NORMATIVE"), GetAppDataDir() + QStringLiteral("Normative.xml"), false);
 
-  CreateDesktopShortcut(kProgramFileName, FInstallDir);
+  // The program and its data are in place by now: a shortcut that cannot be
+  // made does not undo the installation. It is told with the success, with
+  // its file and the system's reason, so the user knows what to start by hand.
+  QString shortcutError;
+  try {
+    CreateDesktopShortcut(kProgramFileName, FInstallDir);
+  } catch (const Exception& e) {
+    shortcutError = e.Message();
+  }
 
-  const QString message =
-      language != 0 ? QStringLiteral("Program successfull install")
-                    : QStringLiteral("Программа успешно установлена. Ярлык добавлен на рабочий стол");
+  QString message;
+  if (shortcutError.isEmpty()) {
+    message = language != 0 ? QStringLiteral("Program successfull install")
+                            : QStringLiteral("Программа успешно установлена. Ярлык добавлен на рабочий стол");
+  } else {
+    message =
+        (language != 0 ? QStringLiteral("Program successfull install. Creating the desktop shortcut failed.")
+                       : QStringLiteral("Программа успешно установлена. Создание ярлыка на рабочем столе "
+                                        "не удалось.")) +
+        u' ' + shortcutError;
+  }
   ShowInformation(message);
   close();
 }
@@ -261,8 +277,9 @@ void TfrSetup::CreateDesktopShortcut(const QString& fileName, const QString& fol
   }
   // Linux stand-in for the shell link: a freedesktop desktop entry, runnable
   // so the desktop starts it, with our icon beside the program. A write that
-  // fails is told like any other: without it the desktop has nothing that
-  // starts the program, and the user would not know why.
+  // fails raises the file's error, which the installation tells beside its
+  // success: without the entry the desktop has nothing that starts the
+  // program, and the user would not know why.
   const QString icon = folder + fileName + QStringLiteral(".svg");
   WriteCarriedFile(QStringLiteral("ICON"), icon, false);
   const QString entry =

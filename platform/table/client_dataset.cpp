@@ -117,6 +117,7 @@ void TClientDataSet::TImpl::MapField(size_t index, const QString& key) {
 void TClientDataSet::TImpl::RebuildFieldMaps() {
   DataFields.clear();
   FieldIndexByName.clear();
+  FieldIndexByName.reserve(qsizetype(FieldList.size()));
   for (size_t i = 0; i < FieldList.size(); ++i) {
     MapField(i, FieldList[i]->FieldName().toCaseFolded());
   }

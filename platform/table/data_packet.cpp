@@ -213,11 +213,13 @@ struct TPacketField {
   std::shared_ptr<TTextPool> Pool;  // text fields: their repeated values
 };
 
-enum class TPacketEncoding { Windows1251, Utf8 };
+enum class TPacketEncoding { Windows1251, Utf8, Latin1, Ascii };
 
 // The encoding a packet is read in: the one its declaration names (a name
 // not known here is refused rather than guessed at), else UTF-8 when it
 // starts with the byte-order mark, else Windows-1251, the form we write.
+// Other programs' packets often declare US-ASCII or ISO-8859-1, under any of
+// their registered names.
 TPacketEncoding EncodingOf(const QByteArray& bytes) {
   const std::string_view declared =
       DeclaredEncoding(std::string_view(bytes.constData(), size_t(bytes.size())));
@@ -233,6 +235,28 @@ TPacketEncoding EncodingOf(const QByteArray& bytes) {
       {"x-cp1251", TPacketEncoding::Windows1251},
       {"utf-8", TPacketEncoding::Utf8},
       {"utf8", TPacketEncoding::Utf8},
+      {"iso-8859-1", TPacketEncoding::Latin1},
+      {"iso_8859-1", TPacketEncoding::Latin1},
+      {"iso_8859-1:1987", TPacketEncoding::Latin1},
+      {"iso8859-1", TPacketEncoding::Latin1},
+      {"iso-ir-100", TPacketEncoding::Latin1},
+      {"latin1", TPacketEncoding::Latin1},
+      {"latin-1", TPacketEncoding::Latin1},
+      {"l1", TPacketEncoding::Latin1},
+      {"ibm819", TPacketEncoding::Latin1},
+      {"cp819", TPacketEncoding::Latin1},
+      {"csisolatin1", TPacketEncoding::Latin1},
+      {"us-ascii", TPacketEncoding::Ascii},
+      {"ascii", TPacketEncoding::Ascii},
+      {"us", TPacketEncoding::Ascii},
+      {"ansi_x3.4-1968", TPacketEncoding::Ascii},
+      {"ansi_x3.4-1986", TPacketEncoding::Ascii},
+      {"iso-ir-6", TPacketEncoding::Ascii},
+      {"iso_646.irv:1991", TPacketEncoding::Ascii},
+      {"iso646-us", TPacketEncoding::Ascii},
+      {"ibm367", TPacketEncoding::Ascii},
+      {"cp367", TPacketEncoding::Ascii},
+      {"csascii", TPacketEncoding::Ascii},
   };
   for (const auto& known : kNames) {
     if (declared.size() == known.Name.size() &&
@@ -242,6 +266,34 @@ TPacketEncoding EncodingOf(const QByteArray& bytes) {
   }
   throw TPacketError{Fmt(QStringLiteral("the encoding '%s' is not supported"),
                          {QString::fromLatin1(declared.data(), qsizetype(declared.size()))})};
+}
+
+// Brings a packet into the code page's form, so that its old versions can be
+// written out again as they lie in the bytes, like any of ours. The reason
+// when the bytes are not in the encoding declared.
+QString ToCodePage(QByteArray& bytes) {
+  switch (EncodingOf(bytes)) {
+    case TPacketEncoding::Windows1251:
+      break;
+    case TPacketEncoding::Ascii:
+      // The lower half of the code page as it is; a byte above it is no
+      // ASCII, whatever it would mean elsewhere.
+      if (std::any_of(bytes.cbegin(), bytes.cend(),
+                      [](char c) { return static_cast<unsigned char>(c) > 0x7F; })) {
+        return QStringLiteral("the file is not valid US-ASCII");
+      }
+      break;
+    case TPacketEncoding::Utf8:
+      if (!PacketToCodePage(QStringConverter::Utf8, QByteArray(bytes), bytes)) {
+        return QStringLiteral("the file is not valid UTF-8");
+      }
+      break;
+    case TPacketEncoding::Latin1:
+      // Every byte is a character of ISO-8859-1.
+      PacketToCodePage(QStringConverter::Latin1, QByteArray(bytes), bytes);
+      break;
+  }
+  return QString();
 }
 
 }  // namespace
@@ -377,11 +429,9 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   if (bytes.isEmpty()) {
     bad(QStringLiteral("the file is empty"));
   }
-  // A UTF-8 packet is read in the code page's form, so that its old versions
-  // can be written out again as they lie in the bytes, like any other's.
   try {
-    if (EncodingOf(bytes) == TPacketEncoding::Utf8 && !Utf8PacketToCodePage(QByteArray(bytes), bytes)) {
-      bad(QStringLiteral("the file is not valid UTF-8"));
+    if (const QString reason = ToCodePage(bytes); !reason.isEmpty()) {
+      bad(reason);
     }
   } catch (const TPacketError& e) {
     bad(e.Reason);
@@ -391,7 +441,7 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   }
 
   std::vector<TPacketField> packetFields;
-  QHash<QString, int> packetIndex;  // case-folded name
+  QHash<QString, int> packetIndex;  // case-folded name; made once the field list is complete
   bool fieldsSeen = false;
   bool collectingFields = false;
   bool logSeen = false;
@@ -405,9 +455,21 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
   size_t slotCount = 0;  // known once the fields are bound
 
   // Binds the packet's fields to the definition; a table without fields
-  // takes the packet's own for as long as it is open.
+  // takes the packet's own for as long as it is open. The name tables are
+  // sized once for the whole field list: a team protocol has thousands of
+  // columns, and tables grown one name at a time cost more than the rest of
+  // the load.
   const auto bind = [&] {
     bound = true;
+    packetIndex.reserve(qsizetype(packetFields.size()));
+    for (size_t i = 0; i < packetFields.size(); ++i) {
+      const TPacketField& pf = packetFields[i];
+      const QString key = pf.Name.toCaseFolded();
+      if (packetIndex.contains(key)) {
+        throw TPacketError{Fmt(QStringLiteral("field '%s' appears twice"), {pf.Name})};
+      }
+      packetIndex.insert(key, int(i));
+    }
     const auto setSlotCount = qScopeGuard([&] {
       slotCount = DataFields.size();
       // As much again as the file at most, however wide the table.
@@ -423,6 +485,8 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
     if (adopt) {
       // Each field is made from its packet field: no names to look up.
       FieldIndexByName.reserve(qsizetype(packetFields.size()));
+      FieldList.reserve(packetFields.size());
+      DataFields.reserve(packetFields.size());
       for (TPacketField& pf : packetFields) {
         if (!pf.Known) {
           continue;  // a type this program never writes: left out
@@ -471,11 +535,6 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
     if (const TAttr* width = FindAttr(attrs, "WIDTH")) {
       std::from_chars(width->Value.data(), width->Value.data() + width->Value.size(), pf.Width);
     }
-    const QString key = pf.Name.toCaseFolded();
-    if (packetIndex.contains(key)) {
-      throw TPacketError{Fmt(QStringLiteral("field '%s' appears twice"), {pf.Name})};
-    }
-    packetIndex.insert(key, int(packetFields.size()));
     packetFields.push_back(std::move(pf));
   };
 
@@ -714,14 +773,14 @@ void TClientDataSet::TImpl::LoadBytes(const QByteArray& given, const QString& so
           }
         }
       });
+      if (!fieldsSeen) {
+        throw TPacketError{QStringLiteral("no METADATA/FIELDS element")};
+      }
+      if (!bound) {
+        bind();
+      }
     } catch (const TPacketError& e) {
       bad(e.Reason);
-    }
-    if (!fieldsSeen) {
-      bad(QStringLiteral("no METADATA/FIELDS element"));
-    }
-    if (!bound) {
-      bind();
     }
 
     ResolveActiveKey();

@@ -157,13 +157,13 @@ QString DecodeText(const char* p, size_t n) {
   return out;
 }
 
-bool Utf8PacketToCodePage(const QByteArray& utf8, QByteArray& out) {
-  QStringDecoder decoder(QStringDecoder::Utf8);
-  const QString text = decoder(utf8);
+bool PacketToCodePage(QStringConverter::Encoding encoding, const QByteArray& bytes, QByteArray& out) {
+  QStringDecoder decoder(encoding);
+  const QString text = decoder(bytes);
   if (decoder.hasError()) {
     return false;
   }
-  TByteWriter w(utf8.size());
+  TByteWriter w(bytes.size());
   w.Markup(text);
   out = w.Take();
   return true;

@@ -3,12 +3,13 @@
 // The byte forms of the data packet: the writer's buffer with the packet's
 // text escapes, the decoding of attribute values, and the check that raw
 // bytes are already in the writer's own form (so that old row versions can
-// be written out again as they were read). Windows-1251 throughout; a UTF-8
-// packet is brought into that form before it is read.
+// be written out again as they were read). Windows-1251 throughout; a packet
+// in another encoding is brought into that form before it is read.
 
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringConverter>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -224,9 +225,10 @@ QString DecodeText(const char* p, size_t n);
 // Whether raw attribute bytes are exactly what the writer makes of their text.
 bool IsCanonicalText(const char* p, size_t n);
 
-// A packet in UTF-8 in the form the reader takes: Windows-1251, with a
-// reference for each character the code page lacks, as the writer would
-// have put it. False when the bytes are no UTF-8.
-bool Utf8PacketToCodePage(const QByteArray& utf8, QByteArray& out);
+// A packet in another encoding (UTF-8, ISO-8859-1) in the form the reader
+// takes: Windows-1251, with a reference for each character the code page
+// lacks, as the writer would have put it. False when the bytes are not in
+// that encoding.
+bool PacketToCodePage(QStringConverter::Encoding encoding, const QByteArray& bytes, QByteArray& out);
 
 }  // namespace table_packet

@@ -12,6 +12,7 @@
 #include "tests/app/athletes.h"
 #include "tests/app/window_fixture.h"
 #include "tests/platform/widgets/real_error_box.h"
+#include "tests/support/pdf_reader.h"
 
 namespace app_test {
 namespace {
@@ -342,19 +343,74 @@ TEST_F(Competition, TheBiathlonSumFormsWhenTheSnatchIsEntered) {
   TDataGrid& grid = *window->grBiathlon;
   ShowPageOf(&grid);
   ASSERT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Второй", "Первый"}));
+  // The jerk first: no sum yet, and the row stays on its line for the snatch.
   EnterCell(grid, 1, "PutResult", QStringLiteral("40"));
   EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"", ""}));
+  EXPECT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Второй", "Первый"}));
   EnterCell(grid, 1, "JerkResult", QStringLiteral("25"));
   EXPECT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Первый", "Второй"}));
   EXPECT_EQ(Column(window->dsBiathlon, "JerkPoint"), (QStringList{"12,5", ""}));
   EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"52,5", ""}));
   EXPECT_EQ(Column(window->dsBiathlon, "Position"), (QStringList{"1", "2"}));
-  // The jerk alone changes neither the sum nor the places.
-  EnterCell(grid, 0, "PutResult", QStringLiteral("10"));
-  window->dsBiathlon.Post();
-  EXPECT_EQ(Column(window->dsBiathlon, "Summa"), (QStringList{"52,5", ""}));
-  EXPECT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Первый", "Второй"}));
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// A jerk corrected after the sum was formed: the sum and the places follow
+// it, on screen and on the printed protocol.
+TEST_F(Competition, TheBiathlonSumAndPlacesFollowACorrectedJerk) {
+  WriteAthletes({{"Первый Пётр", 1, 66, "Динамо", false, false, true},
+                 {"Второй Иван", 1, 65, "Динамо", false, false, true}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  TDataGrid& grid = *window->grBiathlon;
+  ShowPageOf(&grid);
+  const QStringList fields = {"Name", "PutResult", "JerkResult", "Summa", "Position"};
+  ASSERT_EQ(Column(window->dsBiathlon, "Name"), (QStringList{"Второй Иван", "Первый Пётр"}));
+  EnterCell(grid, 1, "PutResult", QStringLiteral("130"));
+  EnterCell(grid, 1, "JerkResult", QStringLiteral("60"));
+  ASSERT_EQ(ViewRows(window->dsBiathlon, fields),
+            (QStringList{"Первый Пётр|130|60|160|1", "Второй Иван||||2"}));
+  EnterCell(grid, 1, "PutResult", QStringLiteral("120"));
+  EnterCell(grid, 1, "JerkResult", QStringLiteral("60"));
+  ASSERT_EQ(ViewRows(window->dsBiathlon, fields),
+            (QStringList{"Первый Пётр|130|60|160|1", "Второй Иван|120|60|150|2"}));
+
+  const struct {
+    int Line;
+    const char* Jerk;
+    QStringList Rows;
+  } corrections[] = {
+      {0, "100", {"Второй Иван|120|60|150|1", "Первый Пётр|100|60|130|2"}},
+      {1, "125", {"Первый Пётр|125|60|155|1", "Второй Иван|120|60|150|2"}},
+  };
+  for (const auto& c : corrections) {
+    EnterCell(grid, c.Line, "PutResult", QString::fromLatin1(c.Jerk));
+    EXPECT_EQ(ViewRows(window->dsBiathlon, fields), c.Rows) << c.Jerk;
+    EXPECT_EQ(window->dsBiathlon.State(), TDataSetState::dsBrowse) << c.Jerk;
+  }
+
+  const TPrintToPdf pdf(testing_sandbox::Path(QStringLiteral("biathlon.pdf")));
+  Click(window->btnPrintBiathlon);
+  ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  const QString text = testing_pdf::Text(pdf.Path);
+  QStringList printed;
+  for (const QString& line : text.split(u'\n')) {
+    if (line.contains(QStringLiteral("Пётр")) || line.contains(QStringLiteral("Иван"))) {
+      printed << line.simplified();
+    }
+  }
+  ASSERT_EQ(printed.size(), 2) << text.toStdString();
+  for (const auto& [line, place, name, sum] :
+       {std::tuple{0, "1", "Первый Пётр", "155"}, std::tuple{1, "2", "Второй Иван", "150"}}) {
+    const QStringList words = printed[line].split(u' ');
+    EXPECT_EQ(words.value(0), QString::fromLatin1(place)) << printed[line].toStdString();
+    EXPECT_TRUE(printed[line].contains(QString::fromUtf8(name))) << printed[line].toStdString();
+    EXPECT_TRUE(words.contains(QString::fromLatin1(sum))) << printed[line].toStdString();
+  }
+  for (const char* gone : {"160", "130"}) {
+    EXPECT_FALSE(text.contains(QString::fromLatin1(gone))) << gone << "\n" << text.toStdString();
+  }
 }
 
 // ---- Team points ----

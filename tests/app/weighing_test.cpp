@@ -3,11 +3,14 @@
 // class tables' field rules, the referee pick lists, the ranks-requirements
 // pages and the open class across a language switch.
 #include <QComboBox>
+#include <QFile>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "platform/spreadsheet/spreadsheet_server.h"
+#include "platform/spreadsheet/workbook_model.h"
 #include "platform/widgets/data_grid.h"
 #include "platform/widgets/data_navigator.h"
 #include "tests/app/athletes.h"
@@ -285,6 +288,138 @@ TEST_F(Weighing, TheOpenClassKeepsItsLimitAndItsRow) {
             QStringLiteral("above"));
 }
 
+// The places on an exported class sheet, each with its athlete: "1 Name".
+QStringList ExportedPlaces(const spreadsheet::TWorkbook& book, const QString& sheetName) {
+  QStringList places;
+  for (int i = 1; i <= book.SheetCount(); ++i) {
+    const spreadsheet::TWorksheet& sheet = book.Sheet(i);
+    if (sheet.Name() != sheetName) {
+      continue;
+    }
+    const auto text = [&](int row, int column) {
+      const spreadsheet::TCellValue value = sheet.ValueAt(row, column);
+      if (const auto* number = std::get_if<double>(&value)) {
+        return QString::number(*number);
+      }
+      const auto* word = std::get_if<QString>(&value);
+      return word ? *word : QString();
+    };
+    for (const auto& [address, cell] : sheet.Cells()) {
+      if (address.Column == 2 && text(address.Row, 2).startsWith(QStringLiteral("Атлет"))) {
+        places << text(address.Row, 1) + u' ' + text(address.Row, 2);
+      }
+    }
+  }
+  return places;
+}
+
+// Deleting the men's class 90 once the protocols are built: its athletes
+// fall into 95, whose places were numbered without them. The secretary is
+// asked; Cancel keeps everything, OK numbers the merged class afresh, so
+// that its sheet has one athlete on each place.
+TEST_F(Weighing, DeletingAClassTheProtocolsUseAsksAndNumbersTheMergedClassAfresh) {
+  const struct {
+    const char* What;
+    bool Ok;
+    QStringList Classes;  // of the men's grid afterwards
+    QStringList Places;   // of every men's snatch row: place, name
+  } cases[] = {
+      {"Cancel",
+       false,
+       {"63", "68", "73", "78", "85", "90", "95", "105", "свыше"},
+       {"1|Атлет А", "2|Атлет Б", "1|Атлет В", "2|Атлет Г", "1|Атлет Д"}},
+      {"OK",
+       true,
+       {"63", "68", "73", "78", "85", "95", "105", "свыше"},
+       {"2|Атлет А", "3|Атлет Б", "1|Атлет В", "4|Атлет Г", "1|Атлет Д"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    QFile::remove(DataFile("ManWeight.xml"));  // the default classes, without the 90 of the case before
+    WriteAthletes(
+        {{"Атлет А", 1, 88}, {"Атлет Б", 1, 89}, {"Атлет В", 1, 93}, {"Атлет Г", 1, 94}, {"Атлет Д", 1, 70}});
+    auto window = Start();
+    ShowActive(*window);
+    TDataGrid& classes = *window->grManWeight;
+    ShowPageOf(&classes);
+    Focus(&classes);
+    QTest::keyClick(&classes, Qt::Key_Insert);
+    EnterCell(classes, 0, "Weight", QStringLiteral("90"));
+    Click(window->dbnvgrManWeight->Button(nbPost));
+
+    // Results typed into the classes 90 and 95, each numbered on its own.
+    ShowPageOf(window->tbshCompetition);
+    Click(window->btnNewCompetition);
+    ShowPageOf(window->tbshCompMan);
+    TDataGrid& snatch = *window->grSnatch;
+    const struct {
+      int Item;
+      const char* First;
+      const char* Second;
+    } results[] = {{5, "100", "90"}, {6, "120", "80"}, {2, "50", nullptr}};
+    for (const auto& r : results) {
+      Choose(*window->cbCompManWeightClass, r.Item);
+      EnterCell(snatch, 0, "Result", QString::fromLatin1(r.First));
+      if (r.Second) {
+        EnterCell(snatch, 1, "Result", QString::fromLatin1(r.Second));
+      }
+    }
+    Choose(*window->cbCompManWeightClass, 6);
+    const QString shownFilter = window->dsSnatch.Filter();
+    const QString shownAthlete = window->dsSnatch.FieldByName("Name").AsString();
+
+    // The class 90 chosen with the keys and deleted with Ctrl+Delete.
+    ShowPageOf(&classes);
+    Focus(&classes);
+    QTest::keyClick(&classes, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) {
+      QTest::keyClick(&classes, Qt::Key_Down);
+    }
+    ASSERT_EQ(window->dsManWeight.FieldByName("Weight").AsInteger(), 90);
+    QStringList questions;
+    const TConfirmation recorder = SetConfirmation([&](const QString& question) {
+      questions << question;
+      return question == RecordDeletePrompt() || c.Ok;
+    });
+    QTest::keyClick(&classes, Qt::Key_Delete, Qt::ControlModifier);
+    QApplication::processEvents();
+    SetConfirmation(recorder);
+    ASSERT_EQ(questions.size(), 2) << questions.join(u'\n').toStdString();
+    EXPECT_EQ(
+        questions[1],
+        QStringLiteral("В протоколах есть спортсмены весовой категории 90. После удаления категории они "
+                       "перейдут в категорию 95, и места в ней будут пересчитаны; командные очки и "
+                       "выполненные разряды этой категории нужно будет проставить заново. Удалить "
+                       "категорию?"));
+    EXPECT_EQ(GridColumn(classes), c.Classes);
+    EXPECT_EQ(window->dsSnatch.Filter(), shownFilter);
+    EXPECT_EQ(window->dsSnatch.FieldByName("Name").AsString(), shownAthlete);
+    window->dsSnatch.SetFiltered(false);
+    window->dsSnatch.SetIndexName(QString());
+    EXPECT_EQ(ViewRows(window->dsSnatch, {"Position", "Name"}), c.Places);
+    window->dsSnatch.SetIndexName(QStringLiteral("dsJerkIndex"));
+    window->dsSnatch.SetFilter(shownFilter);
+    window->dsSnatch.SetFiltered(true);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+
+    // The exported sheet of the class that took them in.
+    std::vector<std::shared_ptr<const spreadsheet::TWorkbook>> books;
+    spreadsheet::TSpreadsheetServer& server = spreadsheet::DefaultSpreadsheetServer();
+    const spreadsheet::TSpreadsheetHooks old = server.SetHooks(
+        {[&](const std::shared_ptr<const spreadsheet::TWorkbook>& book) { books.push_back(book); },
+         {},
+         [](const QString&) {}});
+    window->miExportExcel->trigger();
+    QApplication::processEvents();
+    server.SetHooks(old);
+    ASSERT_EQ(books.size(), 1u);
+    const QStringList exported = c.Ok ? QStringList{"1 Атлет В", "2 Атлет А", "3 Атлет Б", "4 Атлет Г"}
+                                      : QStringList{"1 Атлет В", "2 Атлет Г"};
+    EXPECT_EQ(ExportedPlaces(*books[0], QStringLiteral("Р1д95")), exported);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  }
+}
+
 TEST_F(Weighing, AClassRowIsNotPostedWithoutItsLimit) {
   auto window = Start();
   ShowActive(*window);
@@ -311,6 +446,36 @@ TEST_F(Weighing, AClassRowIsNotPostedWithoutItsLimit) {
   EXPECT_EQ(GridColumn(grid, 1).value(5), QStringLiteral("Орлов"));
   EXPECT_EQ(GridColumn(grid).value(5), QStringLiteral("90"));
   EXPECT_EQ(Dialogs.Errors.size(), 2) << Errors(Dialogs);
+}
+
+// Class files another program wrote, in the encodings many tools declare:
+// they load at start-up in their own encoding, and so do the tables after
+// them.
+TEST_F(Weighing, ClassFilesDeclaredLatin1OrAsciiLoadAtStartUp) {
+  const QByteArray fields =
+      "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"Weight\" fieldtype=\"i4\"/>"
+      "<FIELD attrname=\"RefereePlatform\" fieldtype=\"string\" WIDTH=\"255\"/><FIELD "
+      "attrname=\"RefereePlatformMain\" fieldtype=\"string\" WIDTH=\"255\"/></FIELDS><PARAMS/></METADATA>";
+  // "José Müller" in ISO-8859-1 bytes; "Орлов" and "Иванова" as references.
+  testing_sandbox::WriteFile(DataFile("ManWeight.xml"),
+                             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + fields +
+                                 "<ROWDATA><ROW Weight=\"63\" RefereePlatform=\"Jos\xE9 M\xFCller\"/><ROW "
+                                 "Weight=\"1000\" RefereePlatform=\"&#1054;&#1088;&#1083;&#1086;&#1074;\"/>"
+                                 "</ROWDATA></DATAPACKET>");
+  testing_sandbox::WriteFile(DataFile("WomanWeight.xml"),
+                             "<?xml version='1.0' encoding='us-ascii'?>" + fields +
+                                 "<ROWDATA><ROW Weight=\"58\" RefereePlatform=\"&#1048;&#1074;&#1072;&#1085;"
+                                 "&#1086;&#1074;&#1072;\"/><ROW Weight=\"1000\"/></ROWDATA></DATAPACKET>");
+  WriteAthletes({{"Иванов", 1, 60}});
+  auto window = Start();
+  ShowActive(*window);
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  ShowPageOf(window->grManWeight);
+  EXPECT_EQ(GridColumn(*window->grManWeight), (QStringList{"63", "свыше"}));
+  EXPECT_EQ(GridColumn(*window->grManWeight, 1), (QStringList{"José Müller", "Орлов"}));
+  EXPECT_EQ(GridColumn(*window->grWomanWeight, 1), (QStringList{"Иванова", ""}));
+  EXPECT_EQ(ViewTexts(window->dsCompetitor, "Name"), QStringList{"Иванов"});
+  EXPECT_TRUE(window->dsNormative.Active());
 }
 
 TEST_F(Weighing, AClassRowWithoutALimitFromAnOlderFileIsNoClassToChoose) {

@@ -299,6 +299,45 @@ TEST_F(SetupTest, AnIconOrDesktopEntryThatDoesNotFitIsToldAndTheOldEntryStays) {
   }
 }
 
+// A shortcut that cannot be made (here a folder stands where its file goes,
+// which stops the superuser too) leaves an installation that is done: it is
+// reported as done, with the file that could not be written and why.
+TEST_F(SetupTest, AShortcutThatCannotBeMadeIsToldWithTheSuccessOfTheInstallation) {
+  const struct {
+    const char* name;
+    int language;
+    QString blocked;  // relative to the install folder, or the desktop entry
+    QString said;
+  } cases[] = {
+      {"the icon, in Russian", 0, "tyazharnet-protocol.svg",
+       QString::fromUtf8("Программа успешно установлена. Создание ярлыка на рабочем столе не удалось. ")},
+      {"the desktop entry, in English", 1, DesktopEntry(),
+       "Program successfull install. Creating the desktop shortcut failed. "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString folder = testing_sandbox::Path(QString("opt%1/").arg(c.language));
+    const QString blocked = QDir::isAbsolutePath(c.blocked) ? c.blocked : folder + c.blocked;
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    Messages.clear();
+    auto window = Start();
+    window->edPath->setText(folder);
+    window->cbLanguage->setCurrentIndex(c.language);
+    EXPECT_TRUE(Install(*window));
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
+    ASSERT_EQ(Messages.size(), 1);
+    const QString failure = c.said + "Cannot create file \"" + blocked + "\". ";
+    EXPECT_TRUE(Messages[0].startsWith(failure) && Messages[0].size() > failure.size())
+        << Messages[0].toStdString();
+    EXPECT_TRUE(Runnable(folder + "tyazharnet-protocol"));
+    EXPECT_TRUE(ReadFile(DataFolder() + "Normative.xml") == ShippedNormative());
+    EXPECT_TRUE(Registered());
+    EXPECT_EQ(ReadLanguage(), c.language);
+    EXPECT_TRUE(QDir(DesktopFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QDir(blocked).removeRecursively();
+  }
+}
+
 TEST_F(SetupTest, AFailedFirstInstallationIsStillAnInstallationWhenRetried) {
   WriteFile(testing_sandbox::Path("file"), "");
   SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "AppData", testing_sandbox::Path("file/share"));

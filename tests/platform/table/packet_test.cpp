@@ -353,6 +353,15 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
   QByteArray notUtf8 = packet;
   notUtf8.replace("standalone=\"yes\"", "encoding=\"UTF-8\"");
   notUtf8.replace("Weight=\"63\"", "Weight=\"63\" RefereePlatform=\"\xC0\xAF\"");
+  // The same name in another letter case is the same field.
+  QByteArray twice = packet;
+  twice.replace("</FIELDS>", "<FIELD attrname=\"WEIGHT\" fieldtype=\"i4\"/></FIELDS>");
+  QByteArray twiceWithoutRows = twice;
+  twiceWithoutRows.replace(twiceWithoutRows.indexOf("<ROW "),
+                           twiceWithoutRows.indexOf("</ROWDATA>") - twiceWithoutRows.indexOf("<ROW "), "");
+  QByteArray notAscii = packet;
+  notAscii.replace("standalone=\"yes\"", "encoding=\"us-ascii\"");
+  notAscii.replace("Weight=\"63\"", "Weight=\"63\" RefereePlatform=\"\xCE\xF0\xEB\xEE\xE2\"");
   const QString path = Path("ManWeight.xml");
   const QString inFile = "dsManWeight: Invalid data packet in file \"" + path + "\": ";
   const struct {
@@ -372,6 +381,9 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
       {"bad state", badState, inFile + "a RowState that is not a number"},
       {"an encoding not read here", otherEncoding, inFile + "the encoding 'KOI8-R' is not supported"},
       {"UTF-8 declared, other bytes", notUtf8, inFile + "the file is not valid UTF-8"},
+      {"US-ASCII declared, code page letters", notAscii, inFile + "the file is not valid US-ASCII"},
+      {"a field twice", twice, inFile + "field 'WEIGHT' appears twice"},
+      {"a field twice, no rows", twiceWithoutRows, inFile + "field 'WEIGHT' appears twice"},
       {"attributes run together", "<DATAPACKET a=\"1\"b=\"2\"/>",
        inFile + "attributes must be separated by blanks at byte 17"},
       {"unquoted value", "<DATAPACKET a=1/>", inFile + "an attribute value must be quoted at byte 14"},
@@ -409,34 +421,68 @@ TEST(PacketRead, BadFilesLeaveTheTableClosedWithTheTablesMessage) {
             "dsManWeight: Missing data packet: the table has no file name to open");
 }
 
+// The bytes another program writes for a text: each character its encoding
+// has as itself, every other one as a character reference.
+enum class TForm { CodePage, Utf8, Latin1, Ascii };
+QByteArray Encoded(const QString& text, TForm form) {
+  switch (form) {
+    case TForm::CodePage:
+      return cp1251::Encode(text);
+    case TForm::Utf8:
+      return text.toUtf8();
+    case TForm::Latin1:
+    case TForm::Ascii:
+      break;
+  }
+  const char32_t highest = form == TForm::Latin1 ? 0xFF : 0x7F;
+  QByteArray bytes;
+  for (const char32_t c : text.toUcs4()) {
+    if (c <= highest) {
+      bytes += char(c);
+    } else {
+      bytes += "&#" + QByteArray::number(uint(c)) + ';';
+    }
+  }
+  return bytes;
+}
+
 // A name typed in, then corrected: an old version and the current one, as
-// another program may write them, in UTF-8 or in the code page.
+// another program may write them, in the encoding its declaration names.
 TEST(PacketRead, TheDeclaredEncodingIsTheOneRead) {
   const QString first = "Пётр Ёлкин";
   const struct {
     const char* what;
     QByteArray head;
-    bool utf8;
+    TForm form;
     QString corrected;
   } cases[] = {
       // Letters the code page lacks come through a UTF-8 file too.
-      {"UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n", true, "Қанат Әлиев"},
-      {"another spelling, single quotes", "<?xml version='1.0' encoding='utf8'?>", true, "Қанат Әлиев"},
-      {"a byte-order mark alone", "\xEF\xBB\xBF<?xml version=\"1.0\"?>", true, "Пётр Ёлкин-Щукин"},
-      {"Windows-1251", "<?xml version=\"1.0\" encoding=\"Windows-1251\"?>", false, "Пётр Ёлкин-Щукин"},
-      {"another spelling", "\n<?xml version=\"1.0\" encoding=\"CP1251\"?>", false, "Пётр Ёлкин-Щукин"},
-      {"no declaration: our own form", "<?xml version=\"1.0\" standalone=\"yes\"?>  ", false,
+      {"UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n", TForm::Utf8,
+       "Қанат Әлиев"},
+      {"another spelling, single quotes", "<?xml version='1.0' encoding='utf8'?>", TForm::Utf8,
+       "Қанат Әлиев"},
+      {"a byte-order mark alone", "\xEF\xBB\xBF<?xml version=\"1.0\"?>", TForm::Utf8, "Пётр Ёлкин-Щукин"},
+      {"Windows-1251", "<?xml version=\"1.0\" encoding=\"Windows-1251\"?>", TForm::CodePage,
        "Пётр Ёлкин-Щукин"},
+      {"another spelling", "\n<?xml version=\"1.0\" encoding=\"CP1251\"?>", TForm::CodePage,
+       "Пётр Ёлкин-Щукин"},
+      {"no declaration: our own form", "<?xml version=\"1.0\" standalone=\"yes\"?>  ", TForm::CodePage,
+       "Пётр Ёлкин-Щукин"},
+      // What many tools write: the Latin letters as bytes of their own, the
+      // Cyrillic ones as references.
+      {"ISO-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", TForm::Latin1, "José Müller-Ёлкин"},
+      {"latin1", "<?xml version='1.0' encoding='latin1' standalone='yes'?>", TForm::Latin1, "Åsa Öberg ©"},
+      {"US-ASCII", "<?xml version=\"1.0\" encoding=\"us-ascii\"?>", TForm::Ascii, "Пётр Ёлкин-Щукин"},
+      {"ASCII", "<?xml version=\"1.0\" encoding=\"ASCII\"?>\r\n", TForm::Ascii, "José Qanat"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const auto encode = [&](const QString& text) { return c.utf8 ? text.toUtf8() : cp1251::Encode(text); };
     const QByteArray packet =
         c.head +
         "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"Name\" fieldtype=\"string\" "
         "WIDTH=\"255\"/></FIELDS><PARAMS CHANGE_LOG=\"1 0 4 2 1 8\"/></METADATA><ROWDATA><ROW RowState=\"5\" "
         "Name=\"" +
-        encode(first) + "\"/><ROW RowState=\"12\" Name=\"" + encode(c.corrected) +
+        Encoded(first, c.form) + "\"/><ROW RowState=\"12\" Name=\"" + Encoded(c.corrected, c.form) +
         "\"/></ROWDATA></DATAPACKET>";
     TClientDataSet t("dsOrganizer");
     t.AddField("Name", TFieldType::ftString, 255);
