@@ -4,18 +4,15 @@
 #include <QRegularExpression>
 
 #include "tests/protocol/sheet_test.h"
+#include "tests/protocol/typed_texts.h"
 
 using competition_fixture::TCompetitor;
 using competition_fixture::TStage;
+using namespace typed_texts;
 
 namespace {
 
-// Texts a spreadsheet reads as something else when they are typed into it.
-const QString kFormulaName = QStringLiteral("=1+1");
-const QString kLinkName = QStringLiteral("=HYPERLINK(\"http://example.org\",\"click\")");
-const QString kNumberTeam = QStringLiteral("007");
-const QString kFormulaCoach = QStringLiteral("=A1");
-const QString kQuotedOrganiser = QStringLiteral("'Динамо'");
+// More of them, in the boxes of the window and the other text fields.
 const QString kCommaNumberOrganiser = QStringLiteral("12,5");
 const QString kFormulaCompetition = QStringLiteral("=Кубок");
 const QString kFormulaCity = QStringLiteral("=Тула");
@@ -47,9 +44,9 @@ class TypedTextsTest : public SheetTest {
   }
 
   void Export() {
-    protocol.ExportAll(kFormulaCompetition, "12.03.2027", kFormulaCity, c.Organizer, c.ManWeight, c.WomanWeight,
-                       c.Biathlon, c.LongCycle, c.Snatch, c.RelayRace, c.TeamProtocol, kFormulaCoach,
-                       kFormulaName, c.Normative, "32", "24", "32", "24", "32", "24");
+    protocol.ExportAll(kFormulaCompetition, "12.03.2027", kFormulaCity, c.Organizer, c.ManWeight,
+                       c.WomanWeight, c.Biathlon, c.LongCycle, c.Snatch, c.RelayRace, c.TeamProtocol,
+                       kFormulaCoach, kFormulaName, c.Normative, "32", "24", "32", "24", "32", "24");
   }
 };
 
@@ -116,11 +113,22 @@ TEST_F(TypedTextsTest, TextsStandAsTypedNumbersStayNumbersAndOnlyTheRelaysOwnFor
     TAutomationValue value;
   };
   const NumberCase numbers[] = {
-      {1, "A10", 1},        {1, "G10", 70.5},       {1, "H10", 100},        {1, "I10", 20},
-      {3, "H11", 67.8},     {3, "K11", 65.5},       {3, "L11", 175.5},      {4, "D8", 20},
-      {relay, "A8", 1},     {relay, "B9", 2},       {relay, "F8", 70.2},    {relay, "H8", 10},
+      {1, "A10", 1},
+      {1, "G10", 70.5},
+      {1, "H10", 100},
+      {1, "I10", 20},
+      {3, "H11", 67.8},
+      {3, "K11", 65.5},
+      {3, "L11", 175.5},
+      {4, "D8", 20},
+      {relay, "A8", 1},
+      {relay, "B9", 2},
+      {relay, "F8", 70.2},
+      {relay, "H8", 10},
       // Results not entered yet: empty cells, neither 0 nor an empty text.
-      {3, "I12", {}},       {3, "K12", {}},         {3, "L12", {}},
+      {3, "I12", {}},
+      {3, "K12", {}},
+      {3, "L12", {}},
   };
   for (const auto& n : numbers) {
     const auto* cell = Sheet(n.sheet).Cell(QString::fromLatin1(n.cell));

@@ -17,6 +17,7 @@
 #include "protocol/protocol.h"
 #include "tests/platform/spreadsheet/xlsx_reader.h"
 #include "tests/protocol/competition_fixture.h"
+#include "tests/protocol/typed_texts.h"
 #include "tests/support/automation_double.h"
 #include "tests/support/comma_locale.h"
 #include "tests/support/pdf_reader.h"
@@ -24,21 +25,17 @@
 
 using competition_fixture::TCompetitor;
 using competition_fixture::TStage;
+using namespace typed_texts;
 
 namespace {
-
-const QString kFormulaName = QStringLiteral("=1+1");
-const QString kLinkName = QStringLiteral("=HYPERLINK(\"x.ru\",\"клик\")");
-const QString kNumberTeam = QStringLiteral("007");
-const QString kFormulaCoach = QStringLiteral("=A1");
-const QString kQuotedOrganiser = QStringLiteral("'Динамо'");
 
 class UsersLocaleTest : public ::testing::Test {
  protected:
   UsersLocaleTest() {
     // The window's forms are those of the desktop, as when the program starts.
     SetFormatSettings(SystemFormatSettings());
-    server.SetHooks({.WorkbookAdded = {}, .Print = {}, .Open = [this](const QString& path) { opened << path; }});
+    server.SetHooks(
+        {.WorkbookAdded = {}, .Print = {}, .Open = [this](const QString& path) { opened << path; }});
 
     c.AddOrganizer(kQuotedOrganiser);
     c.AddWeightClass(1, 68);
@@ -46,19 +43,20 @@ class UsersLocaleTest : public ::testing::Test {
     // Two body weights that only their fractions tell apart, places 3 and 4.
     c.AddCompetitor(c.LongCycle, {kFormulaName, 1, 72.0, kNumberTeam, 60, 1, 2, 2, 20, kFormulaCoach});
     c.AddCompetitor(c.LongCycle, {kLinkName, 1, 71.0, "Тульская область", 50, 2, 3, 3, 18, "Соколов С.С."});
-    c.AddCompetitor(c.LongCycle,
-                    {"Волков Виктор Викторович", 1, 70.0, "Калужская область", 45, 3, 3, 3, 16, "Зайцев З.З."});
+    c.AddCompetitor(c.LongCycle, {"Волков Виктор Викторович", 1, 70.0, "Калужская область", 45, 3, 3, 3, 16,
+                                  "Зайцев З.З."});
     c.AddCompetitor(c.LongCycle, {"Павлов Захар Иннокентьевич", 1, 70.5, "Калужская область", 45, 4, 3, 3, 15,
                                   "Зайцев З.З."});
     // A snatch of 131 lifts counts 65.5, the sum 175.5.
-    TCompetitor biathlon{"Богатырёв Святослав Никитич", 1, 67.8, "Тульская область", 110, 1, 2, 2, 20,
-                         "Лебедев Л.Л."};
+    TCompetitor biathlon{
+        "Богатырёв Святослав Никитич", 1, 67.8, "Тульская область", 110, 1, 2, 2, 20, "Лебедев Л.Л."};
     biathlon.SnatchResult = 131;
     c.AddCompetitor(c.Biathlon, biathlon);
     // A team of 208.4 kg.
     int step = 1;
     for (const double weight : {70.2, 69.1, 69.1}) {
-      c.AddStage(TStage(kNumberTeam, step, 1, 2, 1, QStringLiteral("Этапов Этап %1").arg(step), weight, 10 * step));
+      c.AddStage(
+          TStage(kNumberTeam, step, 1, 2, 1, QStringLiteral("Этапов Этап %1").arg(step), weight, 10 * step));
       ++step;
     }
     c.DefineTeamProtocol({"LC_173"});
@@ -96,9 +94,10 @@ class UsersLocaleTest : public ::testing::Test {
 
   QString Export() {
     TProtocol(ui.Translate())
-        .ExportAll(QStringLiteral("Кубок России"), "12.03.2027", "Тула", c.Organizer, c.ManWeight, c.WomanWeight,
-                   c.Biathlon, c.LongCycle, c.Snatch, c.RelayRace, c.TeamProtocol, "Алексеев Алексей Алексеевич",
-                   "Борисова Бронислава Борисовна", c.Normative, "32", "24", "32", "24", "32", "24");
+        .ExportAll(QStringLiteral("Кубок России"), "12.03.2027", "Тула", c.Organizer, c.ManWeight,
+                   c.WomanWeight, c.Biathlon, c.LongCycle, c.Snatch, c.RelayRace, c.TeamProtocol,
+                   "Алексеев Алексей Алексеевич", "Борисова Бронислава Борисовна", c.Normative, "32", "24",
+                   "32", "24", "32", "24");
     EXPECT_EQ(opened.size(), 1);
     return opened.value(0);
   }
@@ -119,8 +118,8 @@ void ExpectWords(const QString& pdf, const QStringList& expected) {
       printed << word.Text;
     }
     for (const auto& [a, b] : testing_pdf::Overprints(page)) {
-      ADD_FAILURE() << pdf.toStdString() << ": \"" << a.Text.toStdString() << "\" over \"" << b.Text.toStdString()
-                    << "\"";
+      ADD_FAILURE() << pdf.toStdString() << ": \"" << a.Text.toStdString() << "\" over \""
+                    << b.Text.toStdString() << "\"";
     }
   }
   for (const QString& word : expected) {
@@ -132,16 +131,18 @@ void ExpectWords(const QString& pdf, const QStringList& expected) {
 TEST_F(UsersLocaleTest, PrintsShowTheNumbersAsTheWindowDoesAndTheTextsAsTyped) {
   const QString longCycle = Print(QStringLiteral("longcycle"), [&](TProtocol& p) {
     Narrow(c.LongCycle, "(SexRef=1) and (Weight > 68) and (Weight <= 73)");
-    p.PrintLongCycle("Кубок России", "12.03.2027", "Тула", "до", "Алексеев А.А.", "Борисова Б.Б.", kFormulaCoach,
-                     kFormulaName, c.Organizer, c.LongCycle, c.Normative, "32", "24", 73, "до");
+    p.PrintLongCycle("Кубок России", "12.03.2027", "Тула", "до", "Алексеев А.А.", "Борисова Б.Б.",
+                     kFormulaCoach, kFormulaName, c.Organizer, c.LongCycle, c.Normative, "32", "24", 73,
+                     "до");
   });
-  ExpectWords(longCycle, {Shown("70.5"), QStringLiteral("70"), kFormulaName, kLinkName, kNumberTeam, kFormulaCoach,
-                          kQuotedOrganiser});
+  ExpectWords(longCycle, {Shown("70.5"), QStringLiteral("70"), kFormulaName, kLinkName, kNumberTeam,
+                          kFormulaCoach, kQuotedOrganiser});
 
   const QString biathlon = Print(QStringLiteral("biathlon"), [&](TProtocol& p) {
     Narrow(c.Biathlon, "(SexRef=1) and (Weight > 0) and (Weight <= 68)");
-    p.PrintBiathlon("Кубок России", "12.03.2027", "Тула", "до", "Алексеев А.А.", "Борисова Б.Б.", "Попов П.П.",
-                    "Васильев В.В.", c.Organizer, c.Biathlon, c.Normative, "32", "24", 68, "до");
+    p.PrintBiathlon("Кубок России", "12.03.2027", "Тула", "до", "Алексеев А.А.", "Борисова Б.Б.",
+                    "Попов П.П.", "Васильев В.В.", c.Organizer, c.Biathlon, c.Normative, "32", "24", 68,
+                    "до");
   });
   ExpectWords(biathlon, {Shown("67.8"), QStringLiteral("131"), Shown("65.5"), Shown("175.5")});
 
@@ -149,8 +150,8 @@ TEST_F(UsersLocaleTest, PrintsShowTheNumbersAsTheWindowDoesAndTheTextsAsTyped) {
     p.PrintRelayRace(1, 2, "Кубок России", "12.03.2027", "Тула", c.Organizer, c.RelayRace);
   });
   // The running results after each stage, and the totals.
-  ExpectWords(relay, {Shown("70.2"), Shown("69.1"), Shown("208.4"), QStringLiteral("30"), QStringLiteral("60"),
-                      kNumberTeam});
+  ExpectWords(relay, {Shown("70.2"), Shown("69.1"), Shown("208.4"), QStringLiteral("30"),
+                      QStringLiteral("60"), kNumberTeam});
 }
 
 // A cell of the sheet found by what it shows.
@@ -172,7 +173,8 @@ TEST_F(UsersLocaleTest, TheExportStoresNumbersInTheFilesFormAndTextsAsTyped) {
   const QString xlsx = Export();
   ASSERT_FALSE(xlsx.isEmpty());
   const xlsx_reader::TBook book(xlsx);
-  ASSERT_TRUE(book.SheetNames().contains(QStringLiteral("ДЦ1д73"))) << book.SheetNames().join(u' ').toStdString();
+  ASSERT_TRUE(book.SheetNames().contains(QStringLiteral("ДЦ1д73")))
+      << book.SheetNames().join(u' ').toStdString();
 
   // A text stays a text of its own, never a formula or a number.
   const auto text = [&](const QString& sheet, const QString& value) {

@@ -27,8 +27,8 @@ TCommaLocaleScope::TCommaLocaleScope() {
     }
   }
   if (RunByTheTestCommand()) {
-    ADD_FAILURE() << "neither ru_RU.UTF-8 nor de_DE.UTF-8 is there (LOCPATH=" << qgetenv("LOCPATH").constData()
-                  << ")";
+    ADD_FAILURE() << "neither ru_RU.UTF-8 nor de_DE.UTF-8 is there (LOCPATH="
+                  << qgetenv("LOCPATH").constData() << ")";
   }
 }
 

@@ -9,9 +9,9 @@
 // must then use. Empty in a developer's plain ctest run.
 namespace testing_locale {
 
-QString MeantLocale();           // TYAZHAR_TEST_LOCALE, e.g. "ru_RU.UTF-8"
-QString MeantDecimalPoint();     // TYAZHAR_TEST_DECIMAL_POINT, e.g. ","
-bool RunByTheTestCommand();      // whether the test command set them
+QString MeantLocale();        // TYAZHAR_TEST_LOCALE, e.g. "ru_RU.UTF-8"
+QString MeantDecimalPoint();  // TYAZHAR_TEST_DECIMAL_POINT, e.g. ","
+bool RunByTheTestCommand();   // whether the test command set them
 
 // Puts a decimal-comma C library locale (ru_RU.UTF-8, or else de_DE.UTF-8)
 // on the calling thread for the scope, as a process on a Russian desktop has
