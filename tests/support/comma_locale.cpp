@@ -1,6 +1,7 @@
 #include "tests/support/comma_locale.h"
 
 #include <gtest/gtest.h>
+#include <locale.h>
 
 #include <QtGlobal>
 
@@ -18,11 +19,10 @@ bool RunByTheTestCommand() {
   return !MeantLocale().isEmpty();
 }
 
-TCommaLocaleScope::TCommaLocaleScope() {
+TCommaLocaleScope::TCommaLocaleScope() : FPrevious(setlocale(LC_ALL, nullptr)) {
   for (const char* name : {"ru_RU.UTF-8", "de_DE.UTF-8"}) {
-    FLocale = newlocale(LC_ALL_MASK, name, nullptr);
-    if (FLocale) {
-      FPrevious = uselocale(FLocale);
+    if (setlocale(LC_ALL, name)) {
+      FActive = true;
       return;
     }
   }
@@ -33,9 +33,8 @@ TCommaLocaleScope::TCommaLocaleScope() {
 }
 
 TCommaLocaleScope::~TCommaLocaleScope() {
-  if (FLocale) {
-    uselocale(FPrevious);
-    freelocale(FLocale);
+  if (FActive) {
+    setlocale(LC_ALL, FPrevious.constData());
   }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <locale.h>
-
+#include <QByteArray>
 #include <QString>
 
 // The run's locale as the test command sets it (scripts/test.sh): the
@@ -13,11 +12,12 @@ QString MeantLocale();        // TYAZHAR_TEST_LOCALE, e.g. "ru_RU.UTF-8"
 QString MeantDecimalPoint();  // TYAZHAR_TEST_DECIMAL_POINT, e.g. ","
 bool RunByTheTestCommand();   // whether the test command set them
 
-// Puts a decimal-comma C library locale (ru_RU.UTF-8, or else de_DE.UTF-8)
-// on the calling thread for the scope, as a process on a Russian desktop has
-// it, whatever locale the run itself has. The test command generates both
-// (LOCPATH); where neither exists it fails the test when the test command
-// runs it, and is only inactive otherwise, for the test to skip.
+// Puts the process into a decimal-comma locale (ru_RU.UTF-8, or else
+// de_DE.UTF-8) for the scope, as Qt puts a program on a Russian desktop at
+// start-up, whatever locale the run itself has, and puts the previous one
+// back. The test command generates both (LOCPATH); where neither exists it
+// fails the test when the test command runs it, and is only inactive
+// otherwise, for the test to skip.
 class TCommaLocaleScope {
  public:
   TCommaLocaleScope();
@@ -25,11 +25,11 @@ class TCommaLocaleScope {
   TCommaLocaleScope(const TCommaLocaleScope&) = delete;
   TCommaLocaleScope& operator=(const TCommaLocaleScope&) = delete;
 
-  bool Active() const { return FLocale != nullptr; }
+  bool Active() const { return FActive; }
 
  private:
-  locale_t FLocale = nullptr;
-  locale_t FPrevious = nullptr;
+  QByteArray FPrevious;
+  bool FActive = false;
 };
 
 }  // namespace testing_locale

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
-#include <langinfo.h>
 #include <locale.h>
 
 #include <QByteArray>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
-#include "platform/core/c_numeric_locale.h"
+#include "platform/core/c_locale.h"
 #include "tests/support/comma_locale.h"
 
 namespace {
@@ -30,27 +30,29 @@ QByteArray Printed(double value) {
   return text;
 }
 
-TEST(CNumericLocale, NumbersInsideTakeThePointAndTheThreadsLocaleComesBack) {
+TEST(CLocale, NumbersInsideTakeThePointAndTheThreadsLocaleComesBack) {
   TCommaLocaleScope comma;
   if (!comma.Active()) {
     GTEST_SKIP() << "no decimal-comma locale on this system";
   }
   ASSERT_EQ(Printed(67.8), "67,8");
   {
-    const TCNumericLocale outer;
+    const TCLocale outer;
     EXPECT_EQ(Printed(67.8), "67.8");
     EXPECT_EQ(std::strtod("208.4", nullptr), 208.4);
-    // Only the numbers change: texts keep the thread's character set.
-    EXPECT_STREQ(nl_langinfo(CODESET), "UTF-8");
+    // Another thread keeps the process's locale meanwhile.
+    QByteArray elsewhere;
+    std::thread([&] { elsewhere = Printed(67.8); }).join();
+    EXPECT_EQ(elsewhere, "67,8");
     {
-      const TCNumericLocale inner;
+      const TCLocale inner;
       EXPECT_EQ(Printed(110.5), "110.5");
     }
     EXPECT_EQ(Printed(110.5), "110.5");
   }
   EXPECT_EQ(Printed(67.8), "67,8");
   try {
-    const TCNumericLocale failing;
+    const TCLocale failing;
     throw 1;
   } catch (int) {
   }
