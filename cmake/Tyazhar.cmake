@@ -26,12 +26,17 @@ function(tyazhar_library name)
   tyazhar_warnings(${name})
 endfunction()
 
-# tyazhar_test(<name> SOURCES ... LIBS ... [GUI])
+# tyazhar_test(<name> SOURCES ... LIBS ... [GUI] [LABEL <label> [LABEL_FILTER <gtest filter>]])
 # A GoogleTest program run by ctest. Every test case gets its own temporary
 # folder with the registry, XDG folders and HOME redirected into it, and the
 # locale forms pinned (tests/support/test_main.cpp). GUI tests run offscreen.
+# The LABEL goes to every test of the program (ctest -L), or with a
+# LABEL_FILTER ("PrintRequests.*") to the tests it selects. The label "locale"
+# marks the tests of numbers and texts between the tables, the printouts and
+# the files, which the test command runs under several locales
+# (scripts/test.sh).
 function(tyazhar_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABEL;LABEL_FILTER" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE tyazhar_test_main_gui)
@@ -40,8 +45,29 @@ function(tyazhar_test name)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
   tyazhar_warnings(${name})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1"
-               TIMEOUT 300)
+  if(ARG_LABEL AND ARG_LABEL_FILTER)
+    tyazhar_discover_tests(${name} TIMEOUT 300 LABEL ${ARG_LABEL} FILTER "${ARG_LABEL_FILTER}")
+    tyazhar_discover_tests(${name} TIMEOUT 300 FILTER "-${ARG_LABEL_FILTER}")
+  else()
+    tyazhar_discover_tests(${name} TIMEOUT 300 LABEL "${ARG_LABEL}")
+  endif()
+endfunction()
+
+# tyazhar_discover_tests(<target> TIMEOUT <seconds> [LABEL <label>] [FILTER <gtest filter>])
+# The tests of a GoogleTest program (those the filter selects) as ctest
+# tests, run offscreen. The discovery hands the properties on as one flat
+# list, so no value may hold a list of its own: a second environment variable
+# would shift every property after it (ASAN_OPTIONS comes from the test
+# command).
+function(tyazhar_discover_tests target)
+  cmake_parse_arguments(ARG "" "TIMEOUT;LABEL;FILTER" "" ${ARGN})
+  set(properties ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_LABEL)
+    list(APPEND properties LABELS ${ARG_LABEL})
+  endif()
+  set(filter)
+  if(ARG_FILTER)
+    set(filter TEST_FILTER "${ARG_FILTER}")
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${filter} PROPERTIES ${properties})
 endfunction()

@@ -98,21 +98,21 @@ void TProtocol::WriteBiathlonSheet(TExcelManager& AExcel, int ASheet, const QStr
   TClientDataSet& table = position.DataSet();
   table.First();
   while (!table.Eof()) {
-    pen.PutBoxed('A', r, position.AsString());
-    pen.PutMergedFramed('B', 'D', r, name.AsString(), false);
-    pen.PutBoxed('E', r, birthday.AsString());
-    pen.PutBoxed('F', r, rank.AsString());
-    pen.Put('G', r, team.AsString());
+    pen.PutBoxed('A', r, position);
+    pen.PutMergedFramed('B', 'D', r, name, false);
+    pen.PutBoxed('E', r, birthday);
+    pen.PutBoxed('F', r, rank);
+    pen.Put('G', r, team);
     pen.AlignGeneral('G', r);
     pen.Box('G', r);
-    pen.PutBoxed('H', r, weight.AsString());
-    pen.PutBoxed('I', r, putResult.AsString());
-    pen.PutBoxed('J', r, jerkResult.AsString());
-    pen.PutBoxed('K', r, jerkPoint.AsString());
-    pen.PutBoxed('L', r, summa.AsString());
-    pen.PutBoxed('M', r, point.AsString());
-    pen.PutBoxed('N', r, madeRank.AsString());
-    pen.PutMergedFramed('O', 'P', r, trainer.AsString(), false);
+    pen.PutBoxed('H', r, weight);
+    pen.PutBoxed('I', r, putResult);
+    pen.PutBoxed('J', r, jerkResult);
+    pen.PutBoxed('K', r, jerkPoint);
+    pen.PutBoxed('L', r, summa);
+    pen.PutBoxed('M', r, point);
+    pen.PutBoxed('N', r, madeRank);
+    pen.PutMergedFramed('O', 'P', r, trainer, false);
     ++r;
     table.Next();
   }

@@ -195,10 +195,16 @@ void TExcelManager::SetRowHeight(int ASheet, int ARow, int AHeight) {
 }
 
 void TExcelManager::SetCellValue(int ASheet, int ACol, int ARow, const TAutomationValue& AValue) {
-  Cell(ASheet, ACol, ARow).OlePropertySet(QStringLiteral("Value"), AValue);
+  const QString* text = std::get_if<QString>(&AValue);
+  // The application takes a text put into a cell as if it were typed there:
+  // "=1+1" would become a formula, "007" the number 7, a date text a date.
+  // An apostrophe in front is its own way of entering a text as it stands;
+  // it is not part of the cell's text.
+  const bool literal = text && !text->isEmpty();
+  Cell(ASheet, ACol, ARow)
+      .OlePropertySet(QStringLiteral("Value"), literal ? TAutomationValue(u'\'' + *text) : AValue);
   CenterCell(ASheet, ACol, ARow);
   // Only texts wrap; a number keeps to one line.
-  const QString* text = std::get_if<QString>(&AValue);
   Written(ASheet).EditCell({ARow, ACol}).Value = text ? spreadsheet::TCellValue(*text) : std::monostate{};
 }
 

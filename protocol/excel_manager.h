@@ -41,7 +41,11 @@ class TExcelManager {
   void SetSheetName(int ASheet, const QString& AName);
   void SetColumnWidth(int ASheet, int ACol, int AWidth);
   void SetRowHeight(int ASheet, int ARow, int AHeight);
+  // A constant: a text goes in exactly as given, never read as a formula,
+  // a number or a date; a number stays a number; an empty variant leaves the
+  // cell empty. The cell is centred both ways and shrinks its text to fit.
   void SetCellValue(int ASheet, int ACol, int ARow, const TAutomationValue& AValue);
+  // A formula ("=SUM(F12:F15)"), centred as a value is.
   void SetCellFormula(int ASheet, int ACol, int ARow, const TAutomationValue& AFormula);
   void CenterCell(int ASheet, int ACol, int ARow);
   void SetCellAlignGeneral(int ASheet, int ACol, int ARow);

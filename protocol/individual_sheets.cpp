@@ -67,17 +67,17 @@ void TProtocol::WriteIndividualSheet(TExcelManager& AExcel, int ASheet, int& ARo
   TClientDataSet& table = AFields.Position.DataSet();
   table.First();
   while (!table.Eof()) {
-    pen.PutBoxed('A', r, AFields.Position.AsString());
-    pen.PutMergedFramed('B', 'C', r, AFields.Name.AsString(), false);
-    pen.PutBoxed('D', r, AFields.Birthday.AsString());
-    pen.PutBoxed('E', r, AFields.Rank.AsString());
-    pen.PutBoxed('F', r, AFields.Team.AsString());
+    pen.PutBoxed('A', r, AFields.Position);
+    pen.PutMergedFramed('B', 'C', r, AFields.Name, false);
+    pen.PutBoxed('D', r, AFields.Birthday);
+    pen.PutBoxed('E', r, AFields.Rank);
+    pen.PutBoxed('F', r, AFields.Team);
     pen.AlignGeneral('F', r);
-    pen.PutBoxed('G', r, AFields.Weight.AsString());
-    pen.PutBoxed('H', r, AFields.Result.AsString());
-    pen.PutBoxed('I', r, AFields.Point.AsString());
-    pen.PutBoxed('J', r, AFields.MadeRank.AsString());
-    pen.PutMergedFramed('K', 'L', r, AFields.Trainer.AsString(), false);
+    pen.PutBoxed('G', r, AFields.Weight);
+    pen.PutBoxed('H', r, AFields.Result);
+    pen.PutBoxed('I', r, AFields.Point);
+    pen.PutBoxed('J', r, AFields.MadeRank);
+    pen.PutMergedFramed('K', 'L', r, AFields.Trainer, false);
     ++r;
     table.Next();
   }

@@ -77,7 +77,7 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
 
   const auto writeRelayTeamHead = [&] {
     pen.PutMerged('A', 'C', row, FLanguage->RelayTeam() + u':', false);
-    pen.Put('D', row, team.AsString());
+    pen.Put('D', row, team);
     const QString titles[] = {FLanguage->Place(),
                               FLanguage->Step(),
                               FLanguage->WeightCategory(),
@@ -91,7 +91,7 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
     for (const QString& caption : titles) {
       pen.PutBoxed(col++, row + 1, caption);
     }
-    pen.Put('A', row + 2, position.AsString());
+    pen.Put('A', row + 2, position);
     blockStart = row + 2;
     previousTeam = team.AsString();
     row += 2;
@@ -120,17 +120,20 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
       writeRelayTeamEnd();
       writeRelayTeamHead();
     }
-    pen.PutBoxed('B', row, step.AsString());
-    pen.PutBoxed('C', row, weightCategory.AsString());
-    pen.PutBoxed('D', row, name.AsString());
-    pen.PutBoxed('E', row, birthday.AsString());
-    pen.PutBoxed('F', row, weight.AsFloat());
-    pen.PutBoxed('G', row, result.AsString());
+    pen.PutBoxed('B', row, step);
+    pen.PutBoxed('C', row, weightCategory);
+    pen.PutBoxed('D', row, name);
+    pen.PutBoxed('E', row, birthday);
+    pen.PutBoxed('F', row, weight);
+    pen.PutBoxed('G', row, result);
     // The running result after this stage: the previous one plus this competitor's.
-    pen.PutBoxed('H', row,
-                 row == blockStart ? result.AsString()
-                                   : Fmt(QStringLiteral("=%s+%s"), {CellName(8, row - 1), CellName(7, row)}));
-    pen.PutBoxed('I', row, trainer.AsString());
+    if (row == blockStart) {
+      pen.Put('H', row, result);
+    } else {
+      pen.PutFormula('H', row, Fmt(QStringLiteral("=%s+%s"), {CellName(8, row - 1), CellName(7, row)}));
+    }
+    pen.Box('H', row);
+    pen.PutBoxed('I', row, trainer);
     ++row;
     ARelayRace.Next();
   }

@@ -142,15 +142,15 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
   row = n + 6;
   ATeamProtocol.First();
   while (!ATeamProtocol.Eof()) {
-    pen.PutBoxed('A', row, position.AsString());
-    pen.PutBoxed('B', row, team.AsString());
+    pen.PutBoxed('A', row, position);
+    pen.PutBoxed('B', row, team);
     int col = 3;
     for (TField* field : printed) {
-      AExcel.SetCellValue(ASheet, col, row, field->AsString());
+      AExcel.SetCellValue(ASheet, col, row, FieldValue(*field));
       AExcel.DrawCellBorders(ASheet, col, row);
       ++col;
     }
-    AExcel.SetCellValue(ASheet, points, row, point.AsString());
+    AExcel.SetCellValue(ASheet, points, row, FieldValue(point));
     AExcel.DrawCellBorders(ASheet, points, row);
     ++row;
     ATeamProtocol.Next();

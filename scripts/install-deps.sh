@@ -15,6 +15,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils xdg-utils desktop-file-utils
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
+  locales
 )
 
 installed() {

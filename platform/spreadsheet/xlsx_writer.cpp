@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/core/atomic_file.h"
+#include "platform/core/c_locale.h"
 #include "platform/core/exception.h"
 #include "platform/spreadsheet/formula.h"
 #include "platform/spreadsheet/text_fit.h"
@@ -328,6 +329,11 @@ class TXlsxFile {
 }  // namespace
 
 void WriteXlsx(const TWorkbook& workbook, const QString& path) {
+  // The library formats every number of the file (values, formula results,
+  // widths, heights, margins) with the C library's printf, which follows the
+  // process's locale: under a decimal comma it would write "67,8", which the
+  // file format does not know as a number.
+  const TCLocale fileNumbers;
   // The library writes to the name it is given; it writes into a private
   // folder, and the finished bytes go to their place in one atomic step.
   QTemporaryDir folder;

@@ -276,9 +276,15 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
        [](TExcelManager& m) { m.SetRowHeight(1, 8, 40); },
        {"Application.WorkSheets get 1", "Application.WorkSheets[1].Rows get 8",
         "Application.WorkSheets[1].Rows[8].RowHeight put 40"}},
-      {"SetCellValue", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, QStringLiteral("Иванов")); },
+      // A text goes in behind the apostrophe that keeps the application from
+      // reading it as a formula, a number or a date.
+      {"SetCellValue", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, QStringLiteral("=Иванов")); },
        QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
-                   cell + ".Value put \"Иванов\""} +
+                   cell + ".Value put \"'=Иванов\""} +
+           centre},
+      {"SetCellValue with nothing", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, TAutomationValue()); },
+       QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
+                   cell + ".Value put Empty"} +
            centre},
       {"SetCellValue with a number", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, 66.5); },
        QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",

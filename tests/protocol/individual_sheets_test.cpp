@@ -83,7 +83,7 @@ TEST_F(IndividualSheetTest, SnatchSheetOfOneOrganiserAndFourCompetitors) {
                          {"D9", "02.01.2000"},
                          {"E9", "КМС"},
                          {"F9", "Динамо"},
-                         {"G9", "67,5"},
+                         {"G9", "67.5"},
                          {"H9", "120"},
                          {"I9", "20"},
                          {"J9", "МС"},

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/spreadsheet/workbook_model.h"
+
 namespace automation_double {
 namespace {
 
@@ -115,7 +117,23 @@ class TCell : public TObject {
     TCellState& cell = FSheet->Cells[FKey];
     if (kind == TInvokeKind::PropertyPut) {
       if (m == u"value") {
-        cell.Value = args.at(0);
+        // A text is taken as if typed, as the application takes it: "=..." a
+        // formula, a number's text a number, "'..." the rest as it stands.
+        if (const QString* text = std::get_if<QString>(&args.at(0))) {
+          const spreadsheet::TTypedInput typed = spreadsheet::ParseTypedInput(*text);
+          if (!typed.Formula.isEmpty()) {
+            cell.Formula = typed.Formula;
+            cell.Value = {};
+            return {};
+          }
+          if (const double* number = std::get_if<double>(&typed.Value)) {
+            cell.Value = *number;
+          } else {
+            cell.Value = std::get<QString>(typed.Value);
+          }
+        } else {
+          cell.Value = args.at(0);
+        }
         cell.Formula.reset();
         return {};
       }

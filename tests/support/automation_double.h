@@ -15,7 +15,9 @@
 // A stand-in for the spreadsheet application that records every automation
 // call in order and keeps what it was told (cell values, merges, borders,
 // widths, page setup), so that tests can assert both the conversation and the
-// resulting sheet. It can be told to refuse a chosen call.
+// resulting sheet. A text put as a cell's value is kept as the application
+// would take it typed: a formula, a number, or (after an apostrophe, or when
+// it looks like neither) the text. It can be told to refuse a chosen call.
 namespace automation_double {
 
 // One call as the program made it. Path is the object the member was invoked

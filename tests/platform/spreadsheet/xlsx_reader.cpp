@@ -40,6 +40,20 @@ QByteArray Inflate(const QByteArray& raw, qsizetype size) {
   return result == Z_STREAM_END ? out : QByteArray();
 }
 
+// A number attribute as the file format writes it, with a decimal point
+// whatever the reader's locale (pugixml's as_double reads with strtod, which
+// would take "7,7" under a decimal comma and stop at the point of "7.7").
+// Anything else fails the test.
+double Number(const pugi::xml_attribute& attribute, double absent) {
+  if (!attribute) {
+    return absent;
+  }
+  bool ok = false;
+  const double value = QByteArray(attribute.value()).toDouble(&ok);
+  EXPECT_TRUE(ok) << attribute.name() << "=\"" << attribute.value() << "\" is no number of the file format";
+  return value;
+}
+
 // Every entry of a zip archive, by name, from its central directory.
 QMap<QString, QByteArray> Unzip(const QByteArray& zip) {
   QMap<QString, QByteArray> parts;
@@ -190,7 +204,7 @@ std::optional<double> TBook::ColumnWidth(const QString& sheet, int column) const
   const auto doc = Parse(SheetXml(sheet));
   for (const auto& col : doc.child("worksheet").child("cols").children("col")) {
     if (col.attribute("min").as_int() <= column && column <= col.attribute("max").as_int()) {
-      return col.attribute("width").as_double();
+      return Number(col.attribute("width"), 0);
     }
   }
   return std::nullopt;
@@ -200,7 +214,7 @@ std::optional<double> TBook::RowHeight(const QString& sheet, int row) const {
   const auto doc = Parse(SheetXml(sheet));
   for (const auto& r : doc.child("worksheet").child("sheetData").children("row")) {
     if (r.attribute("r").as_int() == row && r.attribute("ht")) {
-      return r.attribute("ht").as_double();
+      return Number(r.attribute("ht"), 0);
     }
   }
   return std::nullopt;
@@ -216,10 +230,10 @@ TPage TBook::Page(const QString& sheet) const {
   page.FitToHeight = setup.attribute("fitToHeight").as_int(1);
   page.FitToPage = ws.child("sheetPr").child("pageSetUpPr").attribute("fitToPage").as_bool();
   const auto margins = ws.child("pageMargins");
-  page.Left = margins.attribute("left").as_double(-1);
-  page.Right = margins.attribute("right").as_double(-1);
-  page.Top = margins.attribute("top").as_double(-1);
-  page.Bottom = margins.attribute("bottom").as_double(-1);
+  page.Left = Number(margins.attribute("left"), -1);
+  page.Right = Number(margins.attribute("right"), -1);
+  page.Top = Number(margins.attribute("top"), -1);
+  page.Bottom = Number(margins.attribute("bottom"), -1);
   page.Footer = Text(ws.child("headerFooter").child("oddFooter"));
   return page;
 }

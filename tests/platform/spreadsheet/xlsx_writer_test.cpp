@@ -8,6 +8,7 @@
 #include "platform/spreadsheet/xlsx_writer.h"
 #include "tests/platform/spreadsheet/spreadsheet_fixture.h"
 #include "tests/platform/spreadsheet/xlsx_reader.h"
+#include "tests/support/comma_locale.h"
 #include "tests/support/test_sandbox.h"
 
 namespace {
@@ -89,6 +90,26 @@ TEST_F(XlsxWriterTest, KeepsSheetsCellsAndFormulaResults) {
   EXPECT_EQ(file.Property("dc:title"), QString("Протокол Кубка России по гиревому спорту"));
   EXPECT_EQ(file.Property("dc:creator"), QString("Тяжарнет.ПРОТОКОЛ"));
   EXPECT_EQ(file.Property("dc:description"), QString("tyazharnet.example.org"));
+}
+
+// Where the program runs under a decimal comma, whoever calls the writer:
+// the C library's printf writes "68,5" there, which the file format does not
+// know as a number.
+TEST_F(XlsxWriterTest, NumbersKeepTheFileFormsUnderADecimalCommaLocale) {
+  const testing_locale::TCommaLocaleScope comma;
+  if (!comma.Active()) {
+    GTEST_SKIP() << "no decimal-comma locale on this system";
+  }
+  WriteXlsx(*WorkbookOf(calls.WorkBook.Object()), path);
+  xlsx_reader::TBook file(path);
+  for (const auto& [cell, text] : {std::pair{"F11", "68.5"}, std::pair{"F12", "70.5"}, std::pair{"H12", "30"},
+                                   std::pair{"F13", "139"}}) {
+    const auto content = file.Cell("Эст10", cell);
+    ASSERT_TRUE(content) << cell;
+    EXPECT_EQ(content->Text, QString::fromLatin1(text)) << cell;
+  }
+  EXPECT_EQ(file.ColumnWidth("Эст10", 1), StoredWidth(7));
+  EXPECT_NEAR(file.Page("Лист2").Left, 28.0 / 72.0, 1e-9);
 }
 
 TEST_F(XlsxWriterTest, KeepsFormatsMergesAndFrames) {
