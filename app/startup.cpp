@@ -73,7 +73,15 @@ void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName,
     if (Fill) {
       Fill();
     }
-    Table.SaveToFile(path, 1);
+    try {
+      Table.SaveToFile(path, 1);
+    } catch (const Exception&) {
+      // The table stays open with its path as its file: what is typed into
+      // it goes there with the next save or the close, which say so when
+      // they cannot write it either.
+      Table.SetFileName(path);
+      throw;
+    }
     // No file name yet: this close writes nothing.
     Table.Close();
   }

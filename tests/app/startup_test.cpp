@@ -13,12 +13,15 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/frames/stream_frame.h"
 #include "app/program.h"
 #include "app/splash.h"
+#include "platform/widgets/data_edit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
@@ -158,6 +161,77 @@ TEST_F(StartUp, MissingDataFolderIsShownAndNothingIsWritten) {
   Stop(window);
   EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_FALSE(QDir(testing_sandbox::Folder() + "/data").exists());
+}
+
+// A first start on a disk too full for a table file: the start-up stops
+// there, and the table that could not be created keeps its path, so that
+// what is typed into it reaches its file once there is room, by its save
+// button or by the close, and a write that still fails says so.
+class FullDisk : public WindowTest {
+ protected:
+  // The window started with room for files of that many bytes; the one error
+  // of the start-up says that the file cannot be created.
+  std::unique_ptr<TfrmMain> StartWithRoomFor(rlim_t bytes, const char* table, const char* file) {
+    std::unique_ptr<TfrmMain> window;
+    {
+      TFileSizeLimit full(bytes);
+      window = Start();
+    }
+    Cannot = QStringLiteral("%1: Cannot create file \"%2\". ").arg(table, DataFile(file));
+    EXPECT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors.value(0).startsWith(Cannot)) << Errors(Dialogs);
+    EXPECT_FALSE(QFile::exists(DataFile(file)));
+    ShowActive(*window);
+    return window;
+  }
+  QString Cannot;
+};
+
+TEST_F(FullDisk, TheOrganisersTypedAfterAFailedStartReachTheirFileByTheSaveButton) {
+  auto window = StartWithRoomFor(100, "dsOrganizer", "Organizer.xml");
+  ShowPageOf(window->grOrganizer);
+  Focus(window->grOrganizer);
+  QTest::keyClick(window->grOrganizer, Qt::Key_Insert);
+  Type("Федерация");
+  {
+    TFileSizeLimit full(100);
+    QTest::mouseClick(window->btnSaveOrganizator, Qt::LeftButton);
+  }
+  ASSERT_EQ(Dialogs.Errors.size(), 2);
+  EXPECT_TRUE(Dialogs.Errors[1].startsWith(Cannot)) << Errors(Dialogs);
+  QTest::mouseClick(window->btnSaveOrganizator, Qt::LeftButton);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsOrganizer, "Organizer.xml", {"Name"}), QStringList{"Федерация"});
+
+  // A table the start-up never reached takes no typing.
+  ShowPageOf(window->grManWeight);
+  Focus(window->grManWeight);
+  QTest::keyClick(window->grManWeight, Qt::Key_Insert);
+  Type("70");
+  EXPECT_FALSE(window->dsManWeight.Active());
+  Stop(window);
+  EXPECT_EQ(Dialogs.Errors.size(), 2) << Errors(Dialogs);
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+}
+
+TEST_F(FullDisk, ACompetitorTypedAfterAFailedStartReachesTheRegisterByTheClose) {
+  auto window = StartWithRoomFor(700, "dsCompetitor", "Competitor.xml");
+  ShowPageOf(window->tbshCredentialsCommittee);
+  Click(Find<QToolButton>(*window, "dbnvgrCompetitor_insert"));
+  window->edName->setFocus(Qt::OtherFocusReason);
+  Type("Новиков");
+  Dialogs.Answer = false;
+  {
+    TFileSizeLimit full(700);
+    EXPECT_FALSE(window->close());
+  }
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_TRUE(Dialogs.Questions[0].startsWith(Cannot)) << Dialogs.Questions[0].toStdString();
+  Dialogs.Answer = true;
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Errors(Dialogs);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name"}), QStringList{"Новиков"});
 }
 
 // The close writes what changed before the window goes; writes that fail
