@@ -11,6 +11,7 @@
 #include "common/data_folder.h"
 #include "common/record_copy.h"
 #include "protocol/cleanup.h"
+#include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
 #include "platform/ini/ini_file.h"
 #include "platform/table/key_index.h"
@@ -22,6 +23,8 @@ void TfrmMain::FormCreate() {
   SetupStreamFrame(*frmStreamLongCycle);
   SetupStreamFrame(*frmStreamBiathlon);
   InitDataFolder();
+  // What saves cut short by a crash or a kill left beside the files.
+  RemoveLeftoverTemporaryFiles(FDataFolder);
   FSettings = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Tyazhar.ini"));
   FGridsIni = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Grids.ini"));
   LoadSettings();

@@ -262,6 +262,24 @@ TEST_F(ProtocolFiles, ASaveThatCannotBeWrittenIsReportedAndCountsAsUnsaved) {
   EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
 }
 
+// Renaming over a file needs only its folder's permission: a protocol file
+// the user made read-only must still be refused, also for root.
+TEST_F(ProtocolFiles, AReadOnlyProtocolFileIsNotReplaced) {
+  WriteAthletes({{"Иванов", 1, 66}});
+  auto window = Start();
+  ShowActive(*window);
+  Build(*window);
+  SetResult(window->dsSnatch, "Result", 50);
+  Files.Path = testing_sandbox::Path(QStringLiteral("snatch.ktp"));
+  testing_sandbox::WriteFile(Files.Path, "kept");
+  QFile::setPermissions(Files.Path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  Click(window->btnSaveSnatch);
+  EXPECT_EQ(Dialogs.Errors,
+            QStringList{QStringLiteral("dsSnatch: Cannot create file \"%1\". Permission denied").arg(Files.Path)});
+  EXPECT_EQ(testing_sandbox::ReadFile(Files.Path), "kept");
+  EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+}
+
 // ---- Opening over unsaved results ----
 
 TEST_F(ProtocolFiles, AnOpenOverUnsavedResultsAsksAndAFailedOneKeepsThem) {

@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include "app/frames/stream_frame.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
@@ -144,6 +146,37 @@ TEST_F(Settings, FileOfTheInstallerGetsTheOtherKeysAppended) {
   EXPECT_EQ(lines[0], "[GENERAL]");
   EXPECT_EQ(lines[1], "Language=RU");
   EXPECT_EQ(lines[2], "City=");
+}
+
+// The organisers' save button writes the organisers' table and the
+// settings: a file of the two that the user made read-only stays as it was,
+// and the error names it, also for root.
+TEST_F(Settings, TheOrganisersSaveReplacesNoReadOnlyFile) {
+  const struct {
+    const char* File;
+    const char* Error;
+  } cases[] = {
+      {"Organizer.xml", "dsOrganizer: Cannot create file \"%1\". Permission denied"},
+      {"Tyazhar.ini", "Unable to write to %1: Permission denied"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    QFile::remove(DataFile("Tyazhar.ini"));
+    WriteIni("Tyazhar.ini", "[GENERAL]\r\nCity=Тула\r\n");
+    Dialogs.Errors.clear();
+    auto window = Start();
+    const QString path = DataFile(c.File);
+    const QByteArray before = testing_sandbox::ReadFile(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    window->edCity->setText("Казань");
+    window->dsOrganizer.Append();
+    window->dsOrganizer.FieldByName("Name").SetAsString("Федерация");
+    window->btnSaveOrganizator->click();
+    EXPECT_EQ(Dialogs.Errors, QStringList{QString::fromUtf8(c.Error).arg(path)});
+    EXPECT_EQ(testing_sandbox::ReadFile(path), before);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    Stop(window);
+  }
 }
 
 // ---- Grid layout ----

@@ -163,6 +163,27 @@ TEST_F(StartUp, MissingDataFolderIsShownAndNothingIsWritten) {
   EXPECT_FALSE(QDir(testing_sandbox::Folder() + "/data").exists());
 }
 
+// Saves cut short by a kill leave their temporary files beside the data
+// (see the atomic write's tests); the next start removes those and nothing
+// that only looks like them.
+TEST_F(StartUp, AStartRemovesWhatInterruptedSavesLeftAndNothingElse) {
+  const QStringList leftovers = {"Competitor.xml.tyazharnet-Ab3dE9.tmp", "SStream.xml.tyazharnet-ZZZZZZ.tmp",
+                                 "Tyazhar.ini.tyazharnet-000000.tmp"};
+  const QStringList others = {"Competitor.xml.bak", "notes.tmp", "Competitor.xml.tyazharnet-Ab3dE9.tmp.txt",
+                              "Competitor.xml.Ab3dE9"};
+  for (const QString& name : leftovers + others) {
+    testing_sandbox::WriteFile(DataFile(name), "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACK");
+  }
+  auto window = Start();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  for (const QString& name : leftovers) {
+    EXPECT_FALSE(QFile::exists(DataFile(name))) << name.toStdString();
+  }
+  for (const QString& name : others) {
+    EXPECT_TRUE(QFile::exists(DataFile(name))) << name.toStdString();
+  }
+}
+
 // A first start on a disk too full for a table file: the start-up stops
 // there, and the table that could not be created keeps its path, so that
 // what is typed into it reaches its file once there is room, by its save
