@@ -10,6 +10,7 @@
 #include "app/frames/stream_frame.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/file_events.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
@@ -131,6 +132,29 @@ TEST_F(Settings, FirstSaveWritesEveryKeyInOrder) {
             "AddRelayToTeamProtocol=1\r\n[Discipline]\r\nBiathlon=1\r\nLongCycle=0\r\nSnatch=1\r\n"
             "[RRDiscipline]\r\nJark=1\r\nLongCycle=1\r\nSnatch=1\r\n[Weight]\r\nSnatchM=32\r\nSnatchW=20\r\n"
             "LongCycleM=32\r\nLongCycleW=24\r\nBiathlonM=32\r\nBiathlonW=24\r\n");
+}
+
+// A save of the settings (the close's, the organisers' button's) reaches
+// each file in one write, whatever number of keys changed.
+TEST_F(Settings, ASaveWritesEachSettingsFileOnce) {
+  auto window = Start();
+  window->edCity->setText("Казань");
+  window->miLanguage_EN->trigger();
+  {
+    TFileEvents events(DataFolder());
+    window->btnSaveOrganizator->click();
+    EXPECT_EQ(events.Count("Tyazhar.ini"), 1);
+    EXPECT_EQ(events.Count("Grids.ini"), 0);
+  }
+  window->edCity->setText("Тула");
+  window->grCompetitor->SetColumnWidth(0, 150);
+  TFileEvents events(DataFolder());
+  Stop(window);
+  EXPECT_EQ(events.Count("Tyazhar.ini"), 1);
+  EXPECT_EQ(events.Count("Grids.ini"), 1);
+  EXPECT_TRUE(ReadIni("Tyazhar.ini").startsWith("[GENERAL]\r\nLanguage=EN\r\nCity=Тула\r\n"));
+  EXPECT_TRUE(ReadIni("Grids.ini").startsWith("[grCompetitor]\r\nName=0-150\r\n"));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Settings, FileOfTheInstallerGetsTheOtherKeysAppended) {

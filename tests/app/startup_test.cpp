@@ -2,9 +2,6 @@
 // their order, a second start, a start-up that stops at a damaged file or a
 // missing data folder, the writes at close and their failures, the splash
 // window's shape.
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -21,49 +18,12 @@
 #include "platform/widgets/data_edit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/file_events.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
-
-// The names of the files that appear in a folder, in the order they appear
-// (a file written atomically appears when it is renamed into place).
-class TFileBirths {
- public:
-  explicit TFileBirths(const QString& folder) {
-    FFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    EXPECT_GE(FFd, 0);
-    EXPECT_GE(inotify_add_watch(FFd, QFile::encodeName(folder).constData(), IN_CREATE | IN_MOVED_TO), 0);
-  }
-  ~TFileBirths() { close(FFd); }
-  TFileBirths(const TFileBirths&) = delete;
-  TFileBirths& operator=(const TFileBirths&) = delete;
-
-  // Files with the extension, each once, at its first appearance.
-  QStringList Names(const QString& extension) {
-    alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
-      const ssize_t length = read(FFd, buffer, sizeof buffer);
-      if (length <= 0) {
-        break;
-      }
-      for (ssize_t offset = 0; offset < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-        const QString name = event->len > 0 ? QFile::decodeName(event->name) : QString();
-        if (name.endsWith(extension) && !FNames.contains(name)) {
-          FNames << name;
-        }
-        offset += ssize_t(sizeof(inotify_event)) + event->len;
-      }
-    }
-    return FNames;
-  }
-
- private:
-  int FFd = -1;
-  QStringList FNames;
-};
 
 const QStringList kStartUpFiles = {
     "Organizer.xml",  "ManWeight.xml",    "WomanWeight.xml", "RefereePlatform.xml", "RefereePlatformMain.xml",
@@ -72,7 +32,7 @@ const QStringList kStartUpFiles = {
 using StartUp = WindowTest;
 
 TEST_F(StartUp, FirstStartCreatesTheTableFilesInOrderWithTheDefaultClasses) {
-  TFileBirths births(DataFolder());
+  TFileEvents births(DataFolder());
   auto window = Start();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_EQ(births.Names(".xml"), kStartUpFiles);
@@ -110,7 +70,7 @@ TEST_F(StartUp, SecondStartChangesNoFile) {
   EXPECT_EQ(second->dsManWeight.RecordCount(), 8);
   // Nothing changed, so the close writes nothing at all (a folder that
   // takes no writes has nothing to refuse) and asks nothing.
-  TFileBirths births(DataFolder());
+  TFileEvents births(DataFolder());
   Stop(second);
   EXPECT_EQ(births.Names(QString()), QStringList{});
   EXPECT_TRUE(Dialogs.Questions.isEmpty()) << Dialogs.Questions.join(u'\n').toStdString();
