@@ -170,6 +170,10 @@ void MergeIntoHandbook(TClientDataSet& Register, TClientDataSet& Handbook) {
   Handbook.DisableControls();
   RunProtected(
       [&] {
+        // The name completion leaves the handbook filtered to the names begun
+        // in the name box while the caret is there; the merge must see every
+        // row, or it would add the others once more.
+        Handbook.SetFiltered(false);
         Register.SetFiltered(false);
         Register.SetIndexName(QString());
         TField& name = Register.FieldByName(QStringLiteral("Name"));
@@ -246,10 +250,6 @@ void TfrmMain::FormClose() {
   if (!dsCompetitor.Active() || !dsCompetitorHB.Active()) {
     return;
   }
-  // The name completion leaves the handbook filtered to the names begun in
-  // the name box while the caret is there; the merge must see every row, or
-  // it would add the others once more.
-  dsCompetitorHB.SetFiltered(false);
   MergeIntoHandbook(dsCompetitor, dsCompetitorHB);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVarLengthArray>
 #include <QVariantList>
 #include <vector>
 
@@ -23,14 +24,11 @@ class TKeyIndex {
   void Add(const TBookmark& row);
 
  private:
-  struct TEntry {
-    int RowId;
-    QVariantList Values;  // the row's key values when it joined
-  };
-  QString HashOf(const QVariantList& keyValues) const;
+  size_t HashOfRow(int rowId) const;
 
   const TClientDataSet& FTable;
   std::vector<TField*> FFields;
   TLocateOptions FOptions;
-  QHash<QString, std::vector<TEntry>> FRows;
+  // Row ids by the hash of their key, in the view's order.
+  QHash<size_t, QVarLengthArray<int, 1>> FRows;
 };
