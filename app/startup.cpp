@@ -10,13 +10,13 @@
 #include "app/main_window.h"
 #include "common/data_folder.h"
 #include "common/record_copy.h"
-#include "protocol/cleanup.h"
 #include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
 #include "platform/ini/ini_file.h"
 #include "platform/table/key_index.h"
 #include "platform/widgets/data_link.h"
 #include "platform/widgets/shared_dialogs.h"
+#include "protocol/cleanup.h"
 
 void TfrmMain::FormCreate() {
   SetupStreamFrame(*frmStreamSnatch);
@@ -302,7 +302,8 @@ bool TfrmMain::WriteFilesAtClose() {
   }
   const auto lostRow = [this](TClientDataSet& table) {
     const QString text = RowText(table);
-    return Translate(QStringLiteral("Строка не будет сохранена"), QStringLiteral("The row will not be saved")) +
+    return Translate(QStringLiteral("Строка не будет сохранена"),
+                     QStringLiteral("The row will not be saved")) +
            (text.isEmpty() ? QString() : QStringLiteral(": ") + text);
   };
   for (TClientDataSet* table : tables) {

@@ -1,8 +1,8 @@
 #include "platform/ini/ini_file.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -172,7 +172,6 @@ std::optional<TContent> Load(const QString& fileName, QString* reason = nullptr)
   }
   return TContent{cp1251::Decode(bytes), false};
 }
-
 
 // The file stays in the form it has as long as its text fits: Windows-1251,
 // or UTF-8 once it has become so. A text the code page cannot hold turns the

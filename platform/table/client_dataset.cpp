@@ -1012,7 +1012,8 @@ bool MakeLocateKeys(const std::vector<TField*>& fields, const QVariantList& valu
   for (size_t i = 0; i < fields.size(); ++i) {
     const TField* field = fields[i];
     const TValue value = i < size_t(values.size()) ? values[qsizetype(i)] : TValue();
-    TLocateKey key{field, field->DataType() == TFieldType::ftString || field->IsLookup() || partial, false, {}, {}};
+    TLocateKey key{
+        field, field->DataType() == TFieldType::ftString || field->IsLookup() || partial, false, {}, {}};
     if (key.ByText) {
       key.Text = table_value::ToText(value);
       key.MatchNull = key.Text.isEmpty() && !partial;

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTabWidget>
 #include <QToolButton>
+#include <cerrno>
+#include <cstring>
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"
@@ -274,8 +276,8 @@ TEST_F(ProtocolFiles, AReadOnlyProtocolFileIsNotReplaced) {
   testing_sandbox::WriteFile(Files.Path, "kept");
   QFile::setPermissions(Files.Path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
   Click(window->btnSaveSnatch);
-  EXPECT_EQ(Dialogs.Errors,
-            QStringList{QStringLiteral("dsSnatch: Cannot create file \"%1\". Permission denied").arg(Files.Path)});
+  EXPECT_EQ(Dialogs.Errors, QStringList{QStringLiteral("dsSnatch: Cannot create file \"%1\". %2")
+                                            .arg(Files.Path, QString::fromLocal8Bit(std::strerror(EACCES)))});
   EXPECT_EQ(testing_sandbox::ReadFile(Files.Path), "kept");
   EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
 }

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
+#include <cerrno>
+#include <cstring>
 
 #include "app/frames/stream_frame.h"
 #include "platform/widgets/data_grid.h"
@@ -180,8 +182,8 @@ TEST_F(Settings, TheOrganisersSaveReplacesNoReadOnlyFile) {
     const char* File;
     const char* Error;
   } cases[] = {
-      {"Organizer.xml", "dsOrganizer: Cannot create file \"%1\". Permission denied"},
-      {"Tyazhar.ini", "Unable to write to %1: Permission denied"},
+      {"Organizer.xml", "dsOrganizer: Cannot create file \"%1\". %2"},
+      {"Tyazhar.ini", "Unable to write to %1: %2"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.File);
@@ -196,7 +198,8 @@ TEST_F(Settings, TheOrganisersSaveReplacesNoReadOnlyFile) {
     window->dsOrganizer.Append();
     window->dsOrganizer.FieldByName("Name").SetAsString("Федерация");
     window->btnSaveOrganizator->click();
-    EXPECT_EQ(Dialogs.Errors, QStringList{QString::fromUtf8(c.Error).arg(path)});
+    EXPECT_EQ(Dialogs.Errors, QStringList{QString::fromUtf8(c.Error).arg(
+                                  path, QString::fromLocal8Bit(std::strerror(EACCES)))});
     EXPECT_EQ(testing_sandbox::ReadFile(path), before);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     Stop(window);

@@ -289,8 +289,11 @@ QStringList TemporaryFilesIn(const QString& folder) {
 }
 
 // Names like ours that we did not make, and a folder named like one of ours.
-const QStringList kNotOurs = {"Competitor.xml.bak", "Competitor.xml.Ab12Cd", "notes.tmp",
-                              "Competitor.xml.tyazharnet-Ab12C.tmp", "Competitor.xml.tyazharnet-Ab12Cd.tmp.txt",
+const QStringList kNotOurs = {"Competitor.xml.bak",
+                              "Competitor.xml.Ab12Cd",
+                              "notes.tmp",
+                              "Competitor.xml.tyazharnet-Ab12C.tmp",
+                              "Competitor.xml.tyazharnet-Ab12Cd.tmp.txt",
                               "Competitor.xml.tyazharnet-Ab_2Cd.tmp"};
 
 void PlantFilesNotOurs(const QString& folder) {
@@ -344,7 +347,8 @@ TEST(AtomicFile, TheLeftoversOfAFolderGoAndNothingElse) {
   ASSERT_EQ(TemporaryFilesIn(folder).size(), 2);
   // A link named like a leftover is not followed, nor removed.
   testing_sandbox::WriteFile(testing_sandbox::Path("elsewhere"), "user's");
-  ASSERT_TRUE(QFile::link(testing_sandbox::Path("elsewhere"), folder + "/Normative.xml.tyazharnet-Q1w2E3.tmp"));
+  ASSERT_TRUE(
+      QFile::link(testing_sandbox::Path("elsewhere"), folder + "/Normative.xml.tyazharnet-Q1w2E3.tmp"));
 
   RemoveLeftoverTemporaryFiles(folder + "/");
   EXPECT_EQ(TemporaryFilesIn(folder), QStringList{"Normative.xml.tyazharnet-Q1w2E3.tmp"});

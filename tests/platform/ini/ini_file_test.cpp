@@ -376,13 +376,18 @@ TEST(IniBatch, OneWriteLeavesTheFileAsTheWritesOneByOneWould) {
   } cases[] = {
       {"a first save",
        QByteArray(),
-       {{true, "GENERAL", "Language", "RU"}, {false, "GENERAL", "City", S("Тула")},
-        {false, "Weight", "SnatchM", "32"}, {false, "GENERAL", "Date", ""}},
+       {{true, "GENERAL", "Language", "RU"},
+        {false, "GENERAL", "City", S("Тула")},
+        {false, "Weight", "SnatchM", "32"},
+        {false, "GENERAL", "Date", ""}},
        1},
       {"keys in place, new keys, a line break in a value, the installer's LF file",
        "[GENERAL]\nLanguage=EN\n; kept\n[Weight]\nSnatchM=24",
-       {{false, "general", "city", "Tver\nOblast"}, {true, "GENERAL", "Language", "RU"},
-        {false, "WEIGHT", "SnatchW", "16"}, {false, "Weight", "SnatchM", "32"}, {false, "New", "Key", "1"}},
+       {{false, "general", "city", "Tver\nOblast"},
+        {true, "GENERAL", "Language", "RU"},
+        {false, "WEIGHT", "SnatchW", "16"},
+        {false, "Weight", "SnatchM", "32"},
+        {false, "New", "Key", "1"}},
        1},
       {"a letter outside the code page written and then replaced",
        "[GENERAL]\r\nCity=\xD2\xF3\xEB\xE0\r\n",
@@ -452,12 +457,14 @@ TEST(IniBatch, ACommitThatCannotWriteRaisesAsAWriteWould) {
   };
   {
     TFileSizeLimit limit(rlim_t(old.size()));
-    EXPECT_EQ(commit(IniPath()), "Unable to write to " + IniPath() + ": " + QString::fromLocal8Bit(strerror(EFBIG)));
+    EXPECT_EQ(commit(IniPath()),
+              "Unable to write to " + IniPath() + ": " + QString::fromLocal8Bit(strerror(EFBIG)));
   }
   EXPECT_EQ(ReadFile(IniPath()), old);
   QDir(testing_sandbox::Folder()).mkdir("a-folder");
-  EXPECT_EQ(commit(testing_sandbox::Path("a-folder")),
-            "Unable to write to " + testing_sandbox::Path("a-folder") + ": " + QString::fromLocal8Bit(strerror(EISDIR)));
+  EXPECT_EQ(commit(testing_sandbox::Path("a-folder")), "Unable to write to " +
+                                                           testing_sandbox::Path("a-folder") + ": " +
+                                                           QString::fromLocal8Bit(strerror(EISDIR)));
   EXPECT_TRUE(QDir(testing_sandbox::Path("a-folder")).isEmpty());
   EXPECT_EQ(commit(IniPath()), QString());
   EXPECT_EQ(TIniFile(IniPath()).ReadString("GENERAL", "Secretary", ""), S("Иванова"));

@@ -21,11 +21,9 @@ class KeyIndexTest : public ::testing::Test {
       QDate Birthday;
       QVariant Weight;
     } rows[] = {
-        {"Петров Иван", 1, QDate(1990, 1, 2), 72.5},
-        {"Иванов Пётр", 1, QDate(), 0.0},
+        {"Петров Иван", 1, QDate(1990, 1, 2), 72.5}, {"Иванов Пётр", 1, QDate(), 0.0},
         {"ИВАНОВ ПЁТР", 1, QDate(), -0.0},  // equal to the row before but for the letter case
-        {"Ёлкина Ольга", 0, QDate(1992, 3, 4), {}},
-        {"Straße", {}, QDate(), {}},
+        {"Ёлкина Ольга", 0, QDate(1992, 3, 4), {}},  {"Straße", {}, QDate(), {}},
         {nullptr, 1, QDate(1990, 1, 2), {}},
     };
     for (const auto& r : rows) {
@@ -42,8 +40,9 @@ class KeyIndexTest : public ::testing::Test {
   // The row Locate makes current, by name, or "" when it finds none.
   QString Located(const QString& fields, const QVariantList& values, TLocateOptions options) {
     t.First();
-    return t.Locate(fields, values, options) ? t.FieldByName("Name").AsString() + u'@' + QString::number(t.RecNo())
-                                             : QString();
+    return t.Locate(fields, values, options)
+               ? t.FieldByName("Name").AsString() + u'@' + QString::number(t.RecNo())
+               : QString();
   }
   QString Found(const TKeyIndex& index, const QVariantList& values) {
     const TBookmark row = index.Find(values);
