@@ -313,17 +313,20 @@ class TfrmMain : public QMainWindow {
   // (a row a grid began and nobody filled is dropped); a refused value raises
   // and the row stays pending.
   void PostPendingRegisterRow();
-  // The close event: merges the register, as viewed, into the whole
-  // competitor handbook. Never refuses the close.
+  // The close event: merges the whole register, whatever view a tab left on
+  // it, into the whole competitor handbook; the register's view stays as it
+  // was. Never refuses the close.
   void FormClose();
   // At close: a data folder removed while the program ran is made again and
   // the user told so once; every open file table then writes its file into
   // it.
   void RecreateDataFolder();
-  // At close, after the merge: the changed file tables, the settings and the
-  // grid layout written. When a write fails, the failures are shown with an
-  // OK/Cancel question; false (Cancel) keeps the window open with everything
-  // in memory, OK gives the failed writes up for good.
+  // At close, after the merge: each file table's pending row posted and its
+  // posted rows written if changed, then the settings and the grid layout.
+  // When a post or a write fails, the failures and what each costs are shown
+  // with an OK/Cancel question; false (Cancel) keeps the window open with
+  // everything in memory, OK gives up the refused rows (cancelled) and the
+  // failed writes for good.
   bool WriteFilesAtClose();
   // Settings and grid layout written, both INI objects flushed and freed.
   void FormDestroy();

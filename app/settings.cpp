@@ -58,6 +58,8 @@ void TfrmMain::SaveSettings() {
   if (!FSettings) {
     return;
   }
+  // One write of the file for all the keys, the language key among them.
+  TIniFileBatch batch(FSettings->FileName());
   WriteLanguage(FLanguage);
   TIniFile& ini = *FSettings;
   ini.WriteString(kGeneral, QStringLiteral("City"), edCity->text());
@@ -82,6 +84,7 @@ void TfrmMain::SaveSettings() {
   ini.WriteString(kWeight, QStringLiteral("LongCycleW"), cbLongCycleWeightW->currentText());
   ini.WriteString(kWeight, QStringLiteral("BiathlonM"), cbBiathlonWeightM->currentText());
   ini.WriteString(kWeight, QStringLiteral("BiathlonW"), cbBiathlonWeightW->currentText());
+  batch.Commit();
 }
 
 // Widths come back by line position, not by key: a section keeps the order in
@@ -118,7 +121,9 @@ void TfrmMain::LoadAllGridColumns() {
 }
 
 void TfrmMain::SaveAllGridColumns() {
+  TIniFileBatch batch(FGridsIni->FileName());
   for (TDataGrid* grid : PersistedGrids()) {
     SaveGridColumns(*grid);
   }
+  batch.Commit();
 }

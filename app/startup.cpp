@@ -10,16 +10,21 @@
 #include "app/main_window.h"
 #include "common/data_folder.h"
 #include "common/record_copy.h"
+#include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
 #include "platform/ini/ini_file.h"
+#include "platform/table/key_index.h"
 #include "platform/widgets/data_link.h"
 #include "platform/widgets/shared_dialogs.h"
+#include "protocol/cleanup.h"
 
 void TfrmMain::FormCreate() {
   SetupStreamFrame(*frmStreamSnatch);
   SetupStreamFrame(*frmStreamLongCycle);
   SetupStreamFrame(*frmStreamBiathlon);
   InitDataFolder();
+  // What saves cut short by a crash or a kill left beside the files.
+  RemoveLeftoverTemporaryFiles(FDataFolder);
   FSettings = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Tyazhar.ini"));
   FGridsIni = std::make_unique<TIniFile>(FDataFolder + QStringLiteral("Grids.ini"));
   LoadSettings();
@@ -71,7 +76,15 @@ void TfrmMain::OpenOrCreate(TClientDataSet& Table, const QString& FileName,
     if (Fill) {
       Fill();
     }
-    Table.SaveToFile(path, 1);
+    try {
+      Table.SaveToFile(path, 1);
+    } catch (const Exception&) {
+      // The table stays open with its path as its file: what is typed into
+      // it goes there with the next save or the close, which say so when
+      // they cannot write it either.
+      Table.SetFileName(path);
+      throw;
+    }
     // No file name yet: this close writes nothing.
     Table.Close();
   }
@@ -128,11 +141,89 @@ void PostPendingRow(TClientDataSet& Table) {
   }
 }
 
-// A file table's write-back, done before the window may close so that its
-// failure can still keep the window open.
-void WriteBack(TClientDataSet& Table) {
-  PostPendingRow(Table);
-  Table.WriteBack();
+// A row the close could not post, as the question that gives it up names
+// it: the values the user sees in it.
+QString RowText(TClientDataSet& Table) {
+  QStringList values;
+  for (int i = 0; i < Table.FieldCount(); ++i) {
+    if (TField& field = Table.Fields(i); field.Visible()) {
+      if (const QString text = field.DisplayText(); !text.trimmed().isEmpty()) {
+        values << text;
+      }
+    }
+  }
+  return values.join(QStringLiteral(", "));
+}
+
+// Every register row, whatever view a tab left on the register, goes into
+// the handbook: onto the handbook row of its name (letter case aside), sex
+// and birthday, or as a new row. The rows are walked in the register's own
+// order, so the new ones join the handbook in the order they were entered;
+// afterwards the register shows what it showed before.
+void MergeIntoHandbook(TClientDataSet& Register, TClientDataSet& Handbook) {
+  const QString filter = Register.Filter();
+  const bool filtered = Register.Filtered();
+  const QString indexName = Register.IndexName();
+  const QString indexFields = Register.IndexFieldNames();
+  const TBookmark current = Register.GetBookmark();
+  Register.DisableControls();
+  Handbook.DisableControls();
+  RunProtected(
+      [&] {
+        // The name completion leaves the handbook filtered to the names begun
+        // in the name box while the caret is there; the merge must see every
+        // row, or it would add the others once more.
+        Handbook.SetFiltered(false);
+        Register.SetFiltered(false);
+        Register.SetIndexName(QString());
+        TField& name = Register.FieldByName(QStringLiteral("Name"));
+        TField& sexRef = Register.FieldByName(QStringLiteral("SexRef"));
+        TField& birthday = Register.FieldByName(QStringLiteral("Birthday"));
+        // One search of the whole handbook instead of one per competitor.
+        TKeyIndex handbookRows(Handbook, QStringLiteral("Name;SexRef;Birthday"), loCaseInsensitive);
+        for (Register.First(); !Register.Eof(); Register.Next()) {
+          // A row left without sex matches a handbook row without one, as a
+          // row without birthday does: read as 0 it would find nothing and be
+          // added again at every close.
+          const TBookmark found = handbookRows.Find({name.AsString(), sexRef.Value(), birthday.Value()});
+          if (found.IsValid()) {
+            Handbook.GotoBookmark(found);
+            // Every post adds a row version to the file: a handbook row that
+            // would take the values it has is left alone, or the file grows at
+            // each close.
+            const QVariantList before = StoredValues(Handbook);
+            Handbook.Edit();
+            CopyRecordByFieldNames(Register, Handbook);
+            if (StoredValues(Handbook) == before) {
+              Handbook.Cancel();
+            } else {
+              Handbook.Post();
+            }
+          } else {
+            Handbook.Insert();
+            CopyRecordByFieldNames(Register, Handbook);
+            Handbook.Post();
+            handbookRows.Add(Handbook.GetBookmark());
+          }
+        }
+      },
+      {[&] {
+         if (!indexFields.isEmpty()) {
+           Register.SetIndexFieldNames(indexFields);
+         } else {
+           Register.SetIndexName(indexName);
+         }
+       },
+       [&] {
+         Register.SetFilter(filter);
+         Register.SetFiltered(filtered);
+       },
+       [&] {
+         if (Register.BookmarkValid(current)) {
+           Register.GotoBookmark(current);
+         }
+       },
+       [&] { Handbook.EnableControls(); }, [&] { Register.EnableControls(); }});
 }
 
 }  // namespace
@@ -154,45 +245,12 @@ void TfrmMain::PostPendingRegisterRow() {
 }
 
 void TfrmMain::FormClose() {
-  if (!dsCompetitor.Active() || dsCompetitor.IsEmpty()) {
+  // The start-up stopped at the register or the handbook: there is nothing to
+  // merge, or nowhere to merge into, and the window closes all the same.
+  if (!dsCompetitor.Active() || !dsCompetitorHB.Active()) {
     return;
   }
-  // The start-up stopped at the handbook: there is nowhere to merge into, and
-  // the window closes all the same.
-  if (!dsCompetitorHB.Active()) {
-    return;
-  }
-  // The name completion leaves the handbook filtered to the names begun in
-  // the name box while the caret is there; the merge must see every row, or
-  // it would add the others once more.
-  dsCompetitorHB.SetFiltered(false);
-  TField& name = dsCompetitor.FieldByName(QStringLiteral("Name"));
-  TField& sexRef = dsCompetitor.FieldByName(QStringLiteral("SexRef"));
-  TField& birthday = dsCompetitor.FieldByName(QStringLiteral("Birthday"));
-  dsCompetitor.First();
-  while (!dsCompetitor.Eof()) {
-    // A row left without sex matches a handbook row without one, as a row
-    // without birthday does: read as 0 it would find nothing and be added
-    // again at every close.
-    const QVariantList key{name.AsString(), sexRef.Value(), birthday.Value()};
-    if (dsCompetitorHB.Locate(QStringLiteral("Name;SexRef;Birthday"), key, loCaseInsensitive)) {
-      // Every post adds a row version to the file: a handbook row that would
-      // take the values it has is left alone, or the file grows at each close.
-      const QVariantList before = StoredValues(dsCompetitorHB);
-      dsCompetitorHB.Edit();
-      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
-      if (StoredValues(dsCompetitorHB) == before) {
-        dsCompetitorHB.Cancel();
-      } else {
-        dsCompetitorHB.Post();
-      }
-    } else {
-      dsCompetitorHB.Insert();
-      CopyRecordByFieldNames(dsCompetitor, dsCompetitorHB);
-      dsCompetitorHB.Post();
-    }
-    dsCompetitor.Next();
-  }
+  MergeIntoHandbook(dsCompetitor, dsCompetitorHB);
 }
 
 void TfrmMain::RecreateDataFolder() {
@@ -219,13 +277,15 @@ bool TfrmMain::WriteFilesAtClose() {
     std::function<void()> GiveUp;
   };
   QList<TFailure> failures;
-  const auto attempt = [&failures](const std::function<void()>& write, std::function<void()> giveUp) {
+  // Loss names what giving the write up costs, where the message does not.
+  const auto attempt = [&failures](const std::function<void()>& write, std::function<void()> giveUp,
+                                   const std::function<QString()>& loss = {}) {
     try {
       write();
     } catch (const EAbort&) {
       throw;
     } catch (const Exception& e) {
-      failures.append({e.Message(), std::move(giveUp)});
+      failures.append({loss ? e.Message() + u'\n' + loss() : e.Message(), std::move(giveUp)});
     }
   };
 
@@ -240,8 +300,19 @@ bool TfrmMain::WriteFilesAtClose() {
   for (TfrmStream* frame : {frmStreamSnatch, frmStreamLongCycle, frmStreamBiathlon}) {
     tables << &frame->dsStream;
   }
+  const auto lostRow = [this](TClientDataSet& table) {
+    const QString text = RowText(table);
+    return Translate(QStringLiteral("Строка не будет сохранена"),
+                     QStringLiteral("The row will not be saved")) +
+           (text.isEmpty() ? QString() : QStringLiteral(": ") + text);
+  };
   for (TClientDataSet* table : tables) {
-    attempt([table] { WriteBack(*table); }, [table] { table->SetFileName(QString()); });
+    // A row that cannot be posted costs only itself: the rows posted before
+    // it are written all the same, and only a file that cannot be written
+    // costs its table.
+    attempt([table] { PostPendingRow(*table); }, [table] { table->Cancel(); },
+            [table, &lostRow] { return lostRow(*table); });
+    attempt([table] { table->WriteBack(); }, [table] { table->SetFileName(QString()); });
   }
   // Nothing was opened when the data folder could not be found.
   const auto writeIni = [&](std::unique_ptr<TIniFile>& ini, void (TfrmMain::*save)()) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -172,10 +173,6 @@ std::optional<TContent> Load(const QString& fileName, QString* reason = nullptr)
   return TContent{cp1251::Decode(bytes), false};
 }
 
-QString LoadForReading(const QString& fileName) {
-  return Load(fileName).value_or(TContent()).Text;
-}
-
 // The file stays in the form it has as long as its text fits: Windows-1251,
 // or UTF-8 once it has become so. A text the code page cannot hold turns the
 // whole file into UTF-8 with its mark, so no letter is lost.
@@ -205,6 +202,124 @@ QString LineBreakOf(const QString& text) {
     return QStringLiteral("\r\n");
   }
   return nl >= 0 ? QStringLiteral("\n") : QStringLiteral("\r\n");
+}
+
+struct TWrite {
+  QString Section;
+  QString Ident;
+  QString Value;
+};
+
+// Writes held for a file while a TIniFileBatch on it lives.
+struct TPendingWrites {
+  std::vector<TWrite> Writes;
+  int Batches = 0;
+};
+
+// One thread: the batches open, by the absolute path of their file.
+QHash<QString, TPendingWrites>& PendingByFile() {
+  static QHash<QString, TPendingWrites> pending;
+  return pending;
+}
+
+QString FileKey(const QString& fileName) {
+  return QFileInfo(fileName).absoluteFilePath();
+}
+
+TPendingWrites* PendingWritesOf(const QString& fileName) {
+  QHash<QString, TPendingWrites>& pending = PendingByFile();
+  if (pending.isEmpty()) {
+    return nullptr;
+  }
+  const auto found = pending.find(FileKey(fileName));
+  return found == pending.end() ? nullptr : &*found;
+}
+
+// Puts one key's value into the file's text as a write of it does; returns
+// what it brought into the text that was not there (the new line, the new
+// value, the new section's header).
+QString Apply(QString& text, const TWrite& write) {
+  const QString sectionName = Trim(write.Section).toString();
+  const QString keyName = Trim(write.Ident).toString();
+  const QString newValue = OneLine(write.Value);
+  const QString newLine = OneLine(keyName) + u'=' + newValue;
+  const QString lineBreak = LineBreakOf(text);
+
+  const std::vector<TLine> lines = Parse(text);
+  const TSectionRange range = FindSection(lines, sectionName);
+  if (range.found()) {
+    if (const TLine* line = FindKey(lines, range, keyName)) {
+      // The key keeps the file's spelling: only the value changes.
+      text.replace(line->begin, line->contentEnd - line->begin, line->name.toString() + u'=' + newValue);
+      return newValue;
+    }
+    qsizetype anchor = range.header;
+    for (qsizetype i = range.first; i < range.last; ++i) {
+      if (lines[i].kind == TLineKind::Key) {
+        anchor = i;
+      }
+    }
+    const TLine& after = lines[anchor];
+    if (after.terminated) {
+      text.insert(after.next, newLine + lineBreak);
+    } else {
+      text.insert(after.next, lineBreak + newLine);
+    }
+    return newLine;
+  }
+  if (!lines.empty() && !lines.back().terminated) {
+    text += lineBreak;
+  }
+  const QString header = u'[' + OneLine(sectionName) + u']';
+  text += header + lineBreak + newLine + lineBreak;
+  return header + newLine;
+}
+
+bool FitsCodePage(const QString& text) {
+  bool lossless = true;
+  cp1251::Encode(text, &lossless);
+  return lossless;
+}
+
+// The writes one after the other, as each alone would have changed the
+// file, reaching the file in one write. A file that would not change is not
+// written: saving settings that did not change touches nothing, so a folder
+// that takes no writes has nothing to refuse.
+void WriteAll(const QString& fileName, const std::vector<TWrite>& writes) {
+  const auto fail = [&fileName](const QString& reason) {
+    throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s: %s"), {fileName, reason}));
+  };
+  QString reason;
+  // A file we cannot read is never replaced: its other keys would be lost.
+  const std::optional<TContent> loaded = Load(fileName, &reason);
+  if (!loaded) {
+    fail(reason);
+  }
+  QString text = loaded->Text;
+  // Once a write brings in a letter the code page lacks, the file is UTF-8
+  // from then on, whatever the later writes leave in it.
+  bool utf8 = loaded->Utf8;
+  for (const TWrite& write : writes) {
+    const QString added = Apply(text, write);
+    utf8 = utf8 || !FitsCodePage(added);
+  }
+  if (text == loaded->Text) {
+    return;
+  }
+  if (!WriteFileAtomically(fileName, Encode(text, utf8), &reason)) {
+    fail(reason);
+  }
+}
+
+// The text the reads see: the file's, with the writes a batch still holds.
+QString LoadForReading(const QString& fileName) {
+  QString text = Load(fileName).value_or(TContent()).Text;
+  if (const TPendingWrites* pending = PendingWritesOf(fileName)) {
+    for (const TWrite& write : pending->Writes) {
+      Apply(text, write);
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -291,58 +406,11 @@ bool TIniFile::ReadBool(const QString& section, const QString& ident, bool defau
 }
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-  const auto fail = [this](const QString& reason) {
-    throw EIniFileException(Fmt(QStringLiteral("Unable to write to %s: %s"), {FFileName, reason}));
-  };
-  QString reason;
-  // A file we cannot read is never replaced: its other keys would be lost.
-  std::optional<TContent> loaded = Load(FFileName, &reason);
-  if (!loaded) {
-    fail(reason);
-  }
-  QString text = loaded->Text;
-  const QString sectionName = Trim(section).toString();
-  const QString keyName = Trim(ident).toString();
-  const QString newValue = OneLine(value);
-  const QString newLine = OneLine(keyName) + u'=' + newValue;
-  const QString lineBreak = LineBreakOf(text);
-
-  const std::vector<TLine> lines = Parse(text);
-  const TSectionRange range = FindSection(lines, sectionName);
-  if (range.found()) {
-    if (const TLine* line = FindKey(lines, range, keyName)) {
-      // The key keeps the file's spelling: only the value changes.
-      text.replace(line->begin, line->contentEnd - line->begin, line->name.toString() + u'=' + newValue);
-    } else {
-      qsizetype anchor = range.header;
-      for (qsizetype i = range.first; i < range.last; ++i) {
-        if (lines[i].kind == TLineKind::Key) {
-          anchor = i;
-        }
-      }
-      const TLine& after = lines[anchor];
-      if (after.terminated) {
-        text.insert(after.next, newLine + lineBreak);
-      } else {
-        text.insert(after.next, lineBreak + newLine);
-      }
-    }
-  } else {
-    if (!lines.empty() && !lines.back().terminated) {
-      text += lineBreak;
-    }
-    text += u'[' + OneLine(sectionName) + u']' + lineBreak + newLine + lineBreak;
-  }
-
-  // A value the file already holds is not written again: saving settings
-  // that did not change touches nothing, so a folder that takes no writes
-  // has nothing to refuse.
-  if (text == loaded->Text) {
+  if (TPendingWrites* pending = PendingWritesOf(FFileName)) {
+    pending->Writes.push_back({section, ident, value});
     return;
   }
-  if (!WriteFileAtomically(FFileName, Encode(text, loaded->Utf8), &reason)) {
-    fail(reason);
-  }
+  WriteAll(FFileName, {{section, ident, value}});
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
@@ -394,4 +462,26 @@ QStringList TIniFile::ReadSections() const {
     }
   }
   return names;
+}
+
+TIniFileBatch::TIniFileBatch(const QString& fileName) : FFileName(fileName) {
+  ++PendingByFile()[FileKey(fileName)].Batches;
+}
+
+TIniFileBatch::~TIniFileBatch() {
+  QHash<QString, TPendingWrites>& pending = PendingByFile();
+  const auto found = pending.find(FileKey(FFileName));
+  if (found != pending.end() && --found->Batches == 0) {
+    pending.erase(found);
+  }
+}
+
+void TIniFileBatch::Commit() {
+  TPendingWrites* pending = PendingWritesOf(FFileName);
+  if (pending == nullptr || pending->Batches > 1) {
+    return;
+  }
+  // Taken first: a failed write is not tried again when the batch ends.
+  const std::vector<TWrite> writes = std::exchange(pending->Writes, {});
+  WriteAll(FFileName, writes);
 }

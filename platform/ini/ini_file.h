@@ -77,5 +77,28 @@ class TIniFile {
   QString FFileName;
 };
 
+// Holds every write to one file, through any TIniFile object on it, for as
+// long as it lives; Commit then gives the file, in one write, the contents
+// the writes one by one would have given it. So a save of many keys costs
+// one write to the disk, and objects on the same file (the language key's
+// and the window's) still never lose each other's keys. Reads see the writes
+// held. A batch on a file that already has one joins it, and only the first
+// one's Commit writes. Ended without Commit (an error on the way), it drops
+// the writes it held.
+class TIniFileBatch {
+ public:
+  explicit TIniFileBatch(const QString& fileName);
+  ~TIniFileBatch();
+  TIniFileBatch(const TIniFileBatch&) = delete;
+  TIniFileBatch& operator=(const TIniFileBatch&) = delete;
+
+  // Raises EIniFileException as a write would: the file cannot be read, or
+  // cannot be replaced; it is then left as it was.
+  void Commit();
+
+ private:
+  QString FFileName;
+};
+
 // The integer rule of ReadInteger, on a text already trimmed.
 int IniStrToIntDef(const QString& text, int defaultValue);

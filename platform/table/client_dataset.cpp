@@ -802,8 +802,18 @@ TBookmark TClientDataSet::GetBookmark() const {
 void TClientDataSet::GotoBookmark(const TBookmark& bookmark) {
   TImpl& d = *FImpl;
   d.CheckBrowseMode();
+  if (!bookmark.IsValid() || size_t(bookmark.RowId) >= d.Rows.size()) {
+    d.Error(QStringLiteral("Record not found"));
+  }
+  // Unfiltered and in the table's own order, the view is that order: a walk
+  // that jumps to many rows then finds each without a search.
+  const int natural = d.Rows[size_t(bookmark.RowId)].NaturalPos;
+  if (natural >= 0 && size_t(natural) < d.View.size() && d.View[size_t(natural)] == bookmark.RowId) {
+    d.MoveTo(natural);
+    return;
+  }
   const auto it = std::find(d.View.begin(), d.View.end(), bookmark.RowId);
-  if (!bookmark.IsValid() || it == d.View.end()) {
+  if (it == d.View.end()) {
     d.Error(QStringLiteral("Record not found"));
   }
   d.MoveTo(int(it - d.View.begin()));
@@ -996,56 +1006,57 @@ void TClientDataSet::Delete() {
   d.Notify(TDataChange::CurrentChanged, d.Cursor);
 }
 
-bool TClientDataSet::Locate(const QString& keyFields, const QVariantList& keyValues, TLocateOptions options) {
-  TImpl& d = *FImpl;
-  d.CheckBrowseMode();
-  const std::vector<TField*> fields = d.FieldsOfList(keyFields);
+bool MakeLocateKeys(const std::vector<TField*>& fields, const QVariantList& values, TLocateOptions options,
+                    std::vector<TLocateKey>& keys) {
   const bool partial = (options & loPartialKey) != 0;
-  const Qt::CaseSensitivity cs = (options & loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
-
-  struct TKey {
-    const TField* Field;
-    bool ByText;
-    bool MatchNull;
-    QString Text;
-    TValue Typed;
-  };
-  std::vector<TKey> keys;
+  keys.clear();
   for (size_t i = 0; i < fields.size(); ++i) {
     const TField* field = fields[i];
-    const TValue value = i < size_t(keyValues.size()) ? keyValues[qsizetype(i)] : TValue();
-    TKey key{field, field->DataType() == TFieldType::ftString || field->IsLookup() || partial, false, {}, {}};
+    const TValue value = i < size_t(values.size()) ? values[qsizetype(i)] : TValue();
+    TLocateKey key{
+        field, field->DataType() == TFieldType::ftString || field->IsLookup() || partial, false, {}, {}};
     if (key.ByText) {
       key.Text = table_value::ToText(value);
       key.MatchNull = key.Text.isEmpty() && !partial;
     } else {
       if (!table_value::Convert(field->DataType(), value, key.Typed)) {
-        return false;  // no row can hold a value its field cannot take
+        return false;
       }
       key.MatchNull = !key.Typed.isValid();
     }
     keys.push_back(std::move(key));
   }
+  return true;
+}
 
+bool LocateKeyMatches(const TLocateKey& key, const TValue& value, TLocateOptions options) {
+  const bool partial = (options & loPartialKey) != 0;
+  const Qt::CaseSensitivity cs = (options & loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  if (key.MatchNull) {
+    return !value.isValid();
+  }
+  if (!value.isValid()) {
+    return partial && key.Text.isEmpty();
+  }
+  if (key.ByText) {
+    const QString text = table_value::ToText(value);
+    return partial ? text.startsWith(key.Text, cs) : text.compare(key.Text, cs) == 0;
+  }
+  return table_value::Equal(key.Field->DataType(), value, key.Typed);
+}
+
+bool TClientDataSet::Locate(const QString& keyFields, const QVariantList& keyValues, TLocateOptions options) {
+  TImpl& d = *FImpl;
+  d.CheckBrowseMode();
+  std::vector<TLocateKey> keys;
+  if (!MakeLocateKeys(d.FieldsOfList(keyFields), keyValues, options, keys)) {
+    return false;  // no row can hold a value its field cannot take
+  }
   for (size_t pos = 0; pos < d.View.size(); ++pos) {
     const TRecord& record = d.RecordOfRow(d.View[pos]);
-    bool match = true;
-    for (const TKey& key : keys) {
-      const TValue value = d.ValueIn(*key.Field, record);
-      if (key.MatchNull) {
-        match = !value.isValid();
-      } else if (!value.isValid()) {
-        match = partial && key.Text.isEmpty();
-      } else if (key.ByText) {
-        const QString text = table_value::ToText(value);
-        match = partial ? text.startsWith(key.Text, cs) : text.compare(key.Text, cs) == 0;
-      } else {
-        match = table_value::Equal(key.Field->DataType(), value, key.Typed);
-      }
-      if (!match) {
-        break;
-      }
-    }
+    const bool match = std::all_of(keys.begin(), keys.end(), [&](const TLocateKey& key) {
+      return LocateKeyMatches(key, d.ValueIn(*key.Field, record), options);
+    });
     if (match) {
       d.MoveTo(int(pos));
       return true;

@@ -263,6 +263,7 @@ class TClientDataSet {
 
  private:
   friend class TField;
+  friend class TKeyIndex;
   struct TImpl;
   QString FName;
   std::unique_ptr<TImpl> FImpl;

@@ -53,6 +53,22 @@ struct TKeyPart {
   bool Descending = false;
 };
 
+// One key field of Locate with the value looked for, in the form in which
+// the rows' values are compared with it.
+struct TLocateKey {
+  const TField* Field = nullptr;
+  bool ByText = false;     // compared as text: text and lookup fields, every field with loPartialKey
+  bool MatchNull = false;  // matches a null field only
+  QString Text;
+  TValue Typed;
+};
+
+// The keys of the values, one per field (a missing value is null); false
+// when a value cannot be held by its field, so that no row can match.
+bool MakeLocateKeys(const std::vector<TField*>& fields, const QVariantList& values, TLocateOptions options,
+                    std::vector<TLocateKey>& keys);
+bool LocateKeyMatches(const TLocateKey& key, const TValue& value, TLocateOptions options);
+
 struct TClientDataSet::TImpl final : TRecordReader {
   explicit TImpl(TClientDataSet& owner);
   ~TImpl() override;

@@ -1,7 +1,8 @@
-// Closing the window merges the register, as it is viewed, into the whole
-// competitor handbook by name, sex and birthday, ignoring letter case; a
-// refused value keeps the window open; a data folder removed under the
-// running window gets every open table back.
+// Closing the window merges the whole register, whatever a tab shows of it,
+// into the whole competitor handbook by name, sex and birthday, ignoring
+// letter case; a refused value keeps the window open; a row that cannot be
+// posted costs only itself; a data folder removed under the running window
+// gets every open table back.
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include "app/frames/stream_frame.h"
 #include "platform/core/format_settings.h"
 #include "platform/widgets/data_edit.h"
+#include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/test_sandbox.h"
 
@@ -79,6 +81,10 @@ TEST_F(Merge, RegisterRowsUpdateOrJoinTheHandbook) {
        {{"Петров", 1, "", "Динамо"}},
        {{"петров", 1, "", "Спартак"}},
        {"Петров|1||Динамо"}},
+      {"the same competitor twice in the register",
+       {{"Петров", 1, "", "Динамо"}, {"ПЕТРОВ", 1, "", "Урал"}},
+       {},
+       {"ПЕТРОВ|1||Урал"}},
       {"empty handbook",
        {{"Петров", 1, "", "Динамо"}, {"Сидорова", 0, "05.05.2005", ""}},
        {},
@@ -94,20 +100,88 @@ TEST_F(Merge, RegisterRowsUpdateOrJoinTheHandbook) {
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
 }
 
-TEST_F(Merge, OnlyTheRowsTheWeighingViewShowsAreMerged) {
+// Three women and a man, entered in this order.
+void WriteFourCompetitors() {
   WritePeople(&TCompetitionTables::dsCompetitor, "Competitor.xml",
               {{"Анна", 0, "01.01.2000", "A", 55.0},
                {"Вера", 0, "01.01.2001", "B", 60.5},
-               {"Галина", 0, "01.01.2002", "C", 63.0},
+               {"Галина", 0, "01.01.2002", "B", 63.0},
                {"Борис", 1, "01.01.2003", "D", 61.0}});
   WritePeople(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {});
+}
+
+// The weighing tab's women of the class up to 63 kg, chosen as the user
+// chooses them; the register is then listed by body weight.
+void ShowWomenUpTo63(TfrmMain& window) {
+  ShowPageOf(window.grWeight);
+  Choose(*window.cbWomanWeightClass, 2);
+  ASSERT_EQ(window.dsCompetitor.RecordCount(), 2);
+}
+
+TEST_F(Merge, EveryRegisterRowReachesTheHandbookWhateverViewATabLeft) {
+  const struct {
+    const char* What;
+    std::function<void(TfrmMain&)> Leave;
+  } views[] = {
+      {"weighing tab", [](TfrmMain& w) { ShowWomenUpTo63(w); }},
+      {"one team in a temporary order",
+       [](TfrmMain& w) {
+         w.dsCompetitor.SetIndexFieldNames("Name");
+         w.dsCompetitor.SetFilter("Team='B'");
+         w.dsCompetitor.SetFiltered(true);
+       }},
+      {"a view of nobody",
+       [](TfrmMain& w) {
+         w.dsCompetitor.SetFilter("Team='nobody'");
+         w.dsCompetitor.SetFiltered(true);
+       }},
+  };
+  for (const auto& view : views) {
+    WriteFourCompetitors();
+    auto window = Start();
+    ShowActive(*window);
+    view.Leave(*window);
+    Stop(window);
+    // The new handbook rows in the order the competitors were entered.
+    EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitorHB, "CompetitorHB.xml", {"Name"}),
+              (QStringList{"Анна", "Вера", "Галина", "Борис"}))
+        << view.What;
+  }
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
+// A close that the user gives up on (a write failed) leaves the weighing tab
+// as it was: the same class, order and competitor.
+TEST_F(Merge, AGivenUpCloseLeavesTheRegisterAsTheTabShowedIt) {
+  WriteFourCompetitors();
   auto window = Start();
-  // The weighing tab's women of the class up to 63 kg, listed by body weight.
-  window->dsCompetitor.SetIndexName("dsCompetitorIndexWeight");
-  window->dsCompetitor.SetFilter("SexRef=0 and Weight > 58 and Weight <= 63");
-  window->dsCompetitor.SetFiltered(true);
-  Stop(window);
-  EXPECT_EQ(Handbook(), (QStringList{"Вера|0|01.01.2001|B", "Галина|0|01.01.2002|C"}));
+  ShowActive(*window);
+  ShowWomenUpTo63(*window);
+  TClientDataSet& register_ = window->dsCompetitor;
+  register_.Last();
+  register_.Prior();
+  const QString filter = register_.Filter();
+  const QStringList shown = GridColumn(*window->grWeight);
+  ASSERT_EQ(shown, (QStringList{"Вера", "Галина"}));
+
+  QFile::remove(DataFile("CompetitorHB.xml"));
+  QDir().mkdir(DataFile("CompetitorHB.xml"));
+  Dialogs.Answer = false;
+  EXPECT_FALSE(window->close());
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_TRUE(Dialogs.Questions[0].startsWith("dsCompetitorHB: ")) << Dialogs.Questions[0].toStdString();
+  EXPECT_EQ(register_.Filter(), filter);
+  EXPECT_TRUE(register_.Filtered());
+  EXPECT_EQ(register_.IndexName(), "dsCompetitorIndexWeight");
+  EXPECT_EQ(register_.FieldByName("Name").AsString(), "Вера");
+  EXPECT_EQ(GridColumn(*window->grWeight), shown);
+
+  QDir().rmdir(DataFile("CompetitorHB.xml"));
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Handbook(), (QStringList{"Анна|0|01.01.2000|A", "Борис|1|01.01.2003|D", "Вера|0|01.01.2001|B",
+                                     "Галина|0|01.01.2002|B"}));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Merge, ClosedHandbookOrRegisterMergesNothing) {
@@ -426,6 +500,56 @@ TEST_F(Shutdown, ADataFolderRemovedUnderTheWindowGetsEveryOpenTableBack) {
   Stop(again);
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_EQ(Dialogs.Informations.size(), 1);
+}
+
+using RefusedRow = WindowTest;
+
+// A new weight class typed at close with only a referee, or with a limit the
+// table already has, cannot be posted: the question names it, Cancel keeps
+// it as typed, and OK gives up that row alone; the referee posted before it
+// reaches the file.
+TEST_F(RefusedRow, CostsOnlyItselfAndTheQuestionNamesIt) {
+  const struct {
+    const char* Limit;  // none when null
+    const char* Refusal;
+    const char* Row;
+  } cases[] = {
+      {nullptr, "dsManWeight: Field 'вес' must have a value", "Строка не будет сохранена: Судья Сидоров"},
+      {"68", "dsManWeight: Key violation.", "Строка не будет сохранена: 68, Судья Сидоров"},
+  };
+  for (const auto& c : cases) {
+    QFile::remove(DataFile("ManWeight.xml"));
+    auto window = Start();
+    ShowActive(*window);
+    TDataGrid& grid = *window->grManWeight;
+    EnterCell(grid, 0, "RefereePlatform", QStringLiteral("Судья Петров"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    Type(QStringLiteral("Судья Сидоров"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    if (c.Limit != nullptr) {
+      EnterCell(grid, window->dsManWeight.CurrentViewRow(), "Weight", QString::fromLatin1(c.Limit));
+    }
+    ASSERT_EQ(window->dsManWeight.State(), TDataSetState::dsInsert) << c.Refusal;
+
+    Dialogs.Answer = false;
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(Dialogs.Questions.size(), 1) << c.Refusal;
+    EXPECT_EQ(Dialogs.Questions[0].split(u'\n'),
+              (QStringList{c.Refusal, c.Row, "", "Данные не сохранены. Закрыть программу?"}));
+    EXPECT_EQ(window->dsManWeight.State(), TDataSetState::dsInsert) << c.Refusal;
+    EXPECT_EQ(window->dsManWeight.FieldByName("RefereePlatform").AsString(), "Судья Сидоров");
+
+    Dialogs.Answer = true;
+    EXPECT_TRUE(window->close());
+    window.reset();
+    EXPECT_EQ(Dialogs.Questions.size(), 2) << c.Refusal;
+    EXPECT_EQ(ReadRows(&TCompetitionTables::dsManWeight, "ManWeight.xml", {"Weight", "RefereePlatform"}),
+              (QStringList{"63|Судья Петров", "68|", "73|", "78|", "85|", "95|", "105|", "1000|"}))
+        << c.Refusal;
+    Dialogs.Questions.clear();
+  }
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTabWidget>
 #include <QToolButton>
+#include <cerrno>
+#include <cstring>
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"
@@ -249,17 +251,38 @@ TEST_F(ProtocolFiles, OnceBuiltTheTeamProtocolOpensOnlyAFileWithEveryBuiltColumn
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
+// A folder that is not there, or a file the user made read-only (renaming
+// over it needs only its folder's permission, so it must be refused all the
+// same, also for root): the error names the file, which stays as it was,
+// and the protocol still counts as unsaved.
 TEST_F(ProtocolFiles, ASaveThatCannotBeWrittenIsReportedAndCountsAsUnsaved) {
   WriteAthletes({{"Иванов", 1, 66}});
   auto window = Start();
   ShowActive(*window);
   Build(*window);
   SetResult(window->dsSnatch, "Result", 50);
-  Files.Path = testing_sandbox::Path(QStringLiteral("no such folder/snatch.ktp"));
-  Click(window->btnSaveSnatch);
-  ASSERT_EQ(Dialogs.Errors.size(), 1);
-  EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("dsSnatch: "))) << Errors(Dialogs);
-  EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+  const struct {
+    const char* Name;
+    bool ReadOnly;  // an existing file, set read-only
+    int Reason;
+  } cases[] = {{"no such folder/snatch.ktp", false, ENOENT}, {"snatch.ktp", true, EACCES}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Dialogs.Errors.clear();
+    Files.Path = testing_sandbox::Path(QString::fromLatin1(c.Name));
+    if (c.ReadOnly) {
+      testing_sandbox::WriteFile(Files.Path, "kept");
+      QFile::setPermissions(Files.Path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    Click(window->btnSaveSnatch);
+    EXPECT_EQ(Dialogs.Errors,
+              QStringList{QStringLiteral("dsSnatch: Cannot create file \"%1\". %2")
+                              .arg(Files.Path, QString::fromLocal8Bit(std::strerror(c.Reason)))});
+    if (c.ReadOnly) {
+      EXPECT_EQ(testing_sandbox::ReadFile(Files.Path), "kept");
+    }
+    EXPECT_TRUE(window->ProtocolUnsaved(window->dsSnatch));
+  }
 }
 
 // ---- Opening over unsaved results ----

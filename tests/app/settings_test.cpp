@@ -5,10 +5,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolButton>
+#include <cerrno>
+#include <cstring>
 
 #include "app/frames/stream_frame.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/file_events.h"
+#include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
@@ -131,6 +136,29 @@ TEST_F(Settings, FirstSaveWritesEveryKeyInOrder) {
             "LongCycleM=32\r\nLongCycleW=24\r\nBiathlonM=32\r\nBiathlonW=24\r\n");
 }
 
+// A save of the settings (the close's, the organisers' button's) reaches
+// each file in one write, whatever number of keys changed.
+TEST_F(Settings, ASaveWritesEachSettingsFileOnce) {
+  auto window = Start();
+  window->edCity->setText("Казань");
+  window->miLanguage_EN->trigger();
+  {
+    TFileEvents events(DataFolder());
+    window->btnSaveOrganizator->click();
+    EXPECT_EQ(events.Count("Tyazhar.ini"), 1);
+    EXPECT_EQ(events.Count("Grids.ini"), 0);
+  }
+  window->edCity->setText("Тула");
+  window->grCompetitor->SetColumnWidth(0, 150);
+  TFileEvents events(DataFolder());
+  Stop(window);
+  EXPECT_EQ(events.Count("Tyazhar.ini"), 1);
+  EXPECT_EQ(events.Count("Grids.ini"), 1);
+  EXPECT_TRUE(ReadIni("Tyazhar.ini").startsWith("[GENERAL]\r\nLanguage=EN\r\nCity=Тула\r\n"));
+  EXPECT_TRUE(ReadIni("Grids.ini").startsWith("[grCompetitor]\r\nName=0-150\r\n"));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+}
+
 TEST_F(Settings, FileOfTheInstallerGetsTheOtherKeysAppended) {
   WriteIni("Tyazhar.ini", "[GENERAL]\r\nLanguage=EN\r\n");
   auto window = Start();
@@ -144,6 +172,38 @@ TEST_F(Settings, FileOfTheInstallerGetsTheOtherKeysAppended) {
   EXPECT_EQ(lines[0], "[GENERAL]");
   EXPECT_EQ(lines[1], "Language=RU");
   EXPECT_EQ(lines[2], "City=");
+}
+
+// The organisers' save button writes the organisers' table and the
+// settings: a file of the two that the user made read-only stays as it was,
+// and the error names it, also for root.
+TEST_F(Settings, TheOrganisersSaveReplacesNoReadOnlyFile) {
+  const struct {
+    const char* File;
+    const char* Error;
+  } cases[] = {
+      {"Organizer.xml", "dsOrganizer: Cannot create file \"%1\". %2"},
+      {"Tyazhar.ini", "Unable to write to %1: %2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    QFile::remove(DataFile("Tyazhar.ini"));
+    WriteIni("Tyazhar.ini", "[GENERAL]\r\nCity=Тула\r\n");
+    Dialogs.Errors.clear();
+    auto window = Start();
+    const QString path = DataFile(c.File);
+    const QByteArray before = testing_sandbox::ReadFile(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    window->edCity->setText("Казань");
+    window->dsOrganizer.Append();
+    window->dsOrganizer.FieldByName("Name").SetAsString("Федерация");
+    window->btnSaveOrganizator->click();
+    EXPECT_EQ(Dialogs.Errors, QStringList{QString::fromUtf8(c.Error).arg(
+                                  path, QString::fromLocal8Bit(std::strerror(EACCES)))});
+    EXPECT_EQ(testing_sandbox::ReadFile(path), before);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    Stop(window);
+  }
 }
 
 // ---- Grid layout ----

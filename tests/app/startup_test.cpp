@@ -2,9 +2,6 @@
 // their order, a second start, a start-up that stops at a damaged file or a
 // missing data folder, the writes at close and their failures, the splash
 // window's shape.
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -13,54 +10,20 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/frames/stream_frame.h"
 #include "app/program.h"
 #include "app/splash.h"
+#include "platform/widgets/data_edit.h"
 #include "platform/widgets/data_grid.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/file_events.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
 namespace app_test {
 namespace {
-
-// The names of the files that appear in a folder, in the order they appear
-// (a file written atomically appears when it is renamed into place).
-class TFileBirths {
- public:
-  explicit TFileBirths(const QString& folder) {
-    FFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    EXPECT_GE(FFd, 0);
-    EXPECT_GE(inotify_add_watch(FFd, QFile::encodeName(folder).constData(), IN_CREATE | IN_MOVED_TO), 0);
-  }
-  ~TFileBirths() { close(FFd); }
-  TFileBirths(const TFileBirths&) = delete;
-  TFileBirths& operator=(const TFileBirths&) = delete;
-
-  // Files with the extension, each once, at its first appearance.
-  QStringList Names(const QString& extension) {
-    alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
-      const ssize_t length = read(FFd, buffer, sizeof buffer);
-      if (length <= 0) {
-        break;
-      }
-      for (ssize_t offset = 0; offset < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-        const QString name = event->len > 0 ? QFile::decodeName(event->name) : QString();
-        if (name.endsWith(extension) && !FNames.contains(name)) {
-          FNames << name;
-        }
-        offset += ssize_t(sizeof(inotify_event)) + event->len;
-      }
-    }
-    return FNames;
-  }
-
- private:
-  int FFd = -1;
-  QStringList FNames;
-};
 
 const QStringList kStartUpFiles = {
     "Organizer.xml",  "ManWeight.xml",    "WomanWeight.xml", "RefereePlatform.xml", "RefereePlatformMain.xml",
@@ -69,7 +32,7 @@ const QStringList kStartUpFiles = {
 using StartUp = WindowTest;
 
 TEST_F(StartUp, FirstStartCreatesTheTableFilesInOrderWithTheDefaultClasses) {
-  TFileBirths births(DataFolder());
+  TFileEvents births(DataFolder());
   auto window = Start();
   EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_EQ(births.Names(".xml"), kStartUpFiles);
@@ -107,7 +70,7 @@ TEST_F(StartUp, SecondStartChangesNoFile) {
   EXPECT_EQ(second->dsManWeight.RecordCount(), 8);
   // Nothing changed, so the close writes nothing at all (a folder that
   // takes no writes has nothing to refuse) and asks nothing.
-  TFileBirths births(DataFolder());
+  TFileEvents births(DataFolder());
   Stop(second);
   EXPECT_EQ(births.Names(QString()), QStringList{});
   EXPECT_TRUE(Dialogs.Questions.isEmpty()) << Dialogs.Questions.join(u'\n').toStdString();
@@ -158,6 +121,98 @@ TEST_F(StartUp, MissingDataFolderIsShownAndNothingIsWritten) {
   Stop(window);
   EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(u'\n').toStdString();
   EXPECT_FALSE(QDir(testing_sandbox::Folder() + "/data").exists());
+}
+
+// Saves cut short by a kill leave their temporary files beside the data
+// (see the atomic write's tests); the next start removes those and nothing
+// that only looks like them.
+TEST_F(StartUp, AStartRemovesWhatInterruptedSavesLeftAndNothingElse) {
+  const QStringList leftovers = {"Competitor.xml.tyazharnet-Ab3dE9.tmp", "SStream.xml.tyazharnet-ZZZZZZ.tmp",
+                                 "Tyazhar.ini.tyazharnet-000000.tmp"};
+  const QStringList others = {"Competitor.xml.bak", "notes.tmp", "Competitor.xml.tyazharnet-Ab3dE9.tmp.txt",
+                              "Competitor.xml.Ab3dE9"};
+  for (const QString& name : leftovers + others) {
+    testing_sandbox::WriteFile(DataFile(name), "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACK");
+  }
+  auto window = Start();
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+  for (const QString& name : leftovers) {
+    EXPECT_FALSE(QFile::exists(DataFile(name))) << name.toStdString();
+  }
+  for (const QString& name : others) {
+    EXPECT_TRUE(QFile::exists(DataFile(name))) << name.toStdString();
+  }
+}
+
+// A first start on a disk too full for a table file: the start-up stops
+// there, and the table that could not be created keeps its path, so that
+// what is typed into it reaches its file once there is room, by its save
+// button or by the close, and a write that still fails says so.
+class FullDisk : public WindowTest {
+ protected:
+  // The window started with room for files of that many bytes; the one error
+  // of the start-up says that the file cannot be created.
+  std::unique_ptr<TfrmMain> StartWithRoomFor(rlim_t bytes, const char* table, const char* file) {
+    std::unique_ptr<TfrmMain> window;
+    {
+      TFileSizeLimit full(bytes);
+      window = Start();
+    }
+    Cannot = QStringLiteral("%1: Cannot create file \"%2\". ").arg(table, DataFile(file));
+    EXPECT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors.value(0).startsWith(Cannot)) << Errors(Dialogs);
+    EXPECT_FALSE(QFile::exists(DataFile(file)));
+    ShowActive(*window);
+    return window;
+  }
+  QString Cannot;
+};
+
+TEST_F(FullDisk, TheOrganisersTypedAfterAFailedStartReachTheirFileByTheSaveButton) {
+  auto window = StartWithRoomFor(100, "dsOrganizer", "Organizer.xml");
+  ShowPageOf(window->grOrganizer);
+  Focus(window->grOrganizer);
+  QTest::keyClick(window->grOrganizer, Qt::Key_Insert);
+  Type("Федерация");
+  {
+    TFileSizeLimit full(100);
+    QTest::mouseClick(window->btnSaveOrganizator, Qt::LeftButton);
+  }
+  ASSERT_EQ(Dialogs.Errors.size(), 2);
+  EXPECT_TRUE(Dialogs.Errors[1].startsWith(Cannot)) << Errors(Dialogs);
+  QTest::mouseClick(window->btnSaveOrganizator, Qt::LeftButton);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsOrganizer, "Organizer.xml", {"Name"}), QStringList{"Федерация"});
+
+  // A table the start-up never reached takes no typing.
+  ShowPageOf(window->grManWeight);
+  Focus(window->grManWeight);
+  QTest::keyClick(window->grManWeight, Qt::Key_Insert);
+  Type("70");
+  EXPECT_FALSE(window->dsManWeight.Active());
+  Stop(window);
+  EXPECT_EQ(Dialogs.Errors.size(), 2) << Errors(Dialogs);
+  EXPECT_TRUE(Dialogs.Questions.isEmpty());
+}
+
+TEST_F(FullDisk, ACompetitorTypedAfterAFailedStartReachesTheRegisterByTheClose) {
+  auto window = StartWithRoomFor(700, "dsCompetitor", "Competitor.xml");
+  ShowPageOf(window->tbshCredentialsCommittee);
+  Click(Find<QToolButton>(*window, "dbnvgrCompetitor_insert"));
+  window->edName->setFocus(Qt::OtherFocusReason);
+  Type("Новиков");
+  Dialogs.Answer = false;
+  {
+    TFileSizeLimit full(700);
+    EXPECT_FALSE(window->close());
+  }
+  ASSERT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_TRUE(Dialogs.Questions[0].startsWith(Cannot)) << Dialogs.Questions[0].toStdString();
+  Dialogs.Answer = true;
+  EXPECT_TRUE(window->close());
+  window.reset();
+  EXPECT_EQ(Dialogs.Questions.size(), 1);
+  EXPECT_EQ(Dialogs.Errors.size(), 1) << Errors(Dialogs);
+  EXPECT_EQ(ReadRows(&TCompetitionTables::dsCompetitor, "Competitor.xml", {"Name"}), QStringList{"Новиков"});
 }
 
 // The close writes what changed before the window goes; writes that fail

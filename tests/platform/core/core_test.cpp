@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 
@@ -204,6 +209,153 @@ TEST(AtomicFile, GivenPermissionsHoldForANewAndAReplacedFile) {
   ASSERT_TRUE(WriteFileAtomically(path, "three"));
   EXPECT_EQ(QFileInfo(path).permissions() & noUserBits, plain);
   EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("three"));
+}
+
+// Every permission a user can set to keep a file from being changed; the
+// write fails with the system's reason and the file stays, also for root,
+// whom the system itself would let write.
+TEST(AtomicFile, AReadOnlyFileIsNeverReplaced) {
+  const QString path = testing_sandbox::Path("Tyazhar.ini");
+  const QString link = testing_sandbox::Path("link.ini");
+  ASSERT_TRUE(QFile::link(path, link));
+  const QFileDevice::Permissions modes[] = {
+      QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther,  // 0444
+      QFileDevice::ReadOwner,                                                    // 0400
+      QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther,   // 0504
+  };
+  for (const QFileDevice::Permissions mode : modes) {
+    for (const QString& written : {path, link}) {
+      SCOPED_TRACE(QString::number(int(mode), 16).toStdString() + " " + written.toStdString());
+      QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+      testing_sandbox::WriteFile(path, "kept");
+      ASSERT_TRUE(QFile::setPermissions(path, mode));
+      QString error;
+      EXPECT_FALSE(WriteFileAtomically(written, "lost", &error));
+      EXPECT_EQ(error, ReasonOf(EACCES));
+      EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("kept"));
+      EXPECT_EQ(QFileInfo(path).permissions() & ~QFileDevice::Permissions(0x0700), mode);
+      EXPECT_EQ(EntriesOf(testing_sandbox::Folder()), (QStringList{"link.ini", "Tyazhar.ini"}));
+    }
+  }
+  // Writable again, it is written as ever.
+  QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  EXPECT_TRUE(WriteFileAtomically(link, "new"));
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("new"));
+}
+
+// A child process that begins writing the data to the path and is stopped
+// half-way through the write, holding its temporary file: the state in which
+// a kill leaves a save. It is killed when this goes, whatever the test did.
+class THalfWayWrite {
+ public:
+  THalfWayWrite(const QString& path, const QByteArray& data) {
+    FPid = ::fork();
+    if (FPid == 0) {
+      struct sigaction stop {};
+      stop.sa_handler = [](int) { ::raise(SIGSTOP); };
+      ::sigaction(SIGXFSZ, &stop, nullptr);
+      rlimit limit{};
+      ::getrlimit(RLIMIT_FSIZE, &limit);
+      limit.rlim_cur = rlim_t(data.size() / 2);
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      WriteFileAtomically(path, data);
+      ::_exit(0);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(FPid, &status, WUNTRACED), FPid);
+    EXPECT_TRUE(WIFSTOPPED(status)) << status;
+  }
+  ~THalfWayWrite() { Kill(); }
+  THalfWayWrite(const THalfWayWrite&) = delete;
+  THalfWayWrite& operator=(const THalfWayWrite&) = delete;
+
+  void Kill() {
+    if (FPid > 0) {
+      ::kill(FPid, SIGKILL);
+      int status = 0;
+      ::waitpid(FPid, &status, 0);
+      FPid = -1;
+    }
+  }
+
+ private:
+  pid_t FPid = -1;
+};
+
+// The temporary files of writes in a folder.
+QStringList TemporaryFilesIn(const QString& folder) {
+  static const QRegularExpression kName(QStringLiteral("^.+\\.tyazharnet-[A-Za-z0-9]{6}\\.tmp$"));
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(kName);
+}
+
+// Names like ours that we did not make, and a folder named like one of ours.
+const QStringList kNotOurs = {"Competitor.xml.bak",
+                              "Competitor.xml.Ab12Cd",
+                              "notes.tmp",
+                              "Competitor.xml.tyazharnet-Ab12C.tmp",
+                              "Competitor.xml.tyazharnet-Ab12Cd.tmp.txt",
+                              "Competitor.xml.tyazharnet-Ab_2Cd.tmp"};
+
+void PlantFilesNotOurs(const QString& folder) {
+  for (const QString& name : kNotOurs) {
+    testing_sandbox::WriteFile(folder + "/" + name, "user's");
+  }
+  QDir(folder).mkdir("Organizer.xml.tyazharnet-Ab12Cd.tmp");
+}
+
+void ExpectFilesNotOursKept(const QString& folder) {
+  for (const QString& name : kNotOurs) {
+    EXPECT_EQ(testing_sandbox::ReadFile(folder + "/" + name), QByteArray("user's")) << name.toStdString();
+  }
+  EXPECT_TRUE(QFileInfo(folder + "/Organizer.xml.tyazharnet-Ab12Cd.tmp").isDir());
+}
+
+TEST(AtomicFile, AKilledWriteLeavesTheOldFileAndTheNextWriteOfItTakesItsLeftoverAway) {
+  const QString folder = testing_sandbox::Folder();
+  const QString path = testing_sandbox::Path("Competitor.xml");
+  testing_sandbox::WriteFile(path, "old");
+  PlantFilesNotOurs(folder);
+
+  THalfWayWrite writer(path, QByteArray(1 << 20, 'n'));
+  const QStringList leftover = TemporaryFilesIn(folder);
+  ASSERT_EQ(leftover.size(), 1);
+  EXPECT_TRUE(leftover[0].startsWith("Competitor.xml.tyazharnet-")) << leftover[0].toStdString();
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("old"));
+  // A write still going on in another process keeps its file.
+  ASSERT_TRUE(WriteFileAtomically(path, "second"));
+  EXPECT_EQ(TemporaryFilesIn(folder), leftover);
+  writer.Kill();
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("second"));
+  EXPECT_EQ(TemporaryFilesIn(folder), leftover);
+
+  // Another file's write leaves it; the next write of its own file takes it.
+  ASSERT_TRUE(WriteFileAtomically(testing_sandbox::Path("Competitor.xml.bak2"), "x"));
+  EXPECT_EQ(TemporaryFilesIn(folder), leftover);
+  ASSERT_TRUE(WriteFileAtomically(path, "third"));
+  EXPECT_TRUE(TemporaryFilesIn(folder).isEmpty());
+  EXPECT_EQ(testing_sandbox::ReadFile(path), QByteArray("third"));
+  ExpectFilesNotOursKept(folder);
+}
+
+TEST(AtomicFile, TheLeftoversOfAFolderGoAndNothingElse) {
+  const QString folder = testing_sandbox::Path("data");
+  QDir().mkpath(folder);
+  PlantFilesNotOurs(folder);
+  for (const char* name : {"Organizer.xml", "Grids.ini"}) {
+    THalfWayWrite(folder + "/" + name, QByteArray(64 * 1024, 'n')).Kill();
+  }
+  ASSERT_EQ(TemporaryFilesIn(folder).size(), 2);
+  // A link named like a leftover is not followed, nor removed.
+  testing_sandbox::WriteFile(testing_sandbox::Path("elsewhere"), "user's");
+  ASSERT_TRUE(
+      QFile::link(testing_sandbox::Path("elsewhere"), folder + "/Normative.xml.tyazharnet-Q1w2E3.tmp"));
+
+  RemoveLeftoverTemporaryFiles(folder + "/");
+  EXPECT_EQ(TemporaryFilesIn(folder), QStringList{"Normative.xml.tyazharnet-Q1w2E3.tmp"});
+  EXPECT_EQ(testing_sandbox::ReadFile(testing_sandbox::Path("elsewhere")), QByteArray("user's"));
+  ExpectFilesNotOursKept(folder);
+  // A folder that is not there is no error.
+  RemoveLeftoverTemporaryFiles(testing_sandbox::Path("no such folder"));
 }
 
 }  // namespace

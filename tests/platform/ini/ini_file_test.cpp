@@ -6,8 +6,11 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "platform/ini/ini_file.h"
+#include "tests/support/file_events.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/test_sandbox.h"
 
@@ -337,6 +340,134 @@ TEST(IniWrite, AValueTheFileHoldsIsNotWrittenAgain) {
   }
   EXPECT_THROW(ini.WriteString("GENERAL", "City", "Tver"), EIniFileException);
   EXPECT_EQ(ReadFile(IniPath()), old);
+}
+
+// ---- Batches ----
+
+struct TBatchWrite {
+  bool Language;  // through the second object, as the language key is written
+  const char* Section;
+  const char* Key;
+  QString Value;
+};
+
+// The writes one by one, or held by a batch and committed.
+void Write(const QString& path, const std::vector<TBatchWrite>& writes, bool batched) {
+  TIniFile window(path);
+  TIniFile language(path);
+  std::optional<TIniFileBatch> batch;
+  if (batched) {
+    batch.emplace(path);
+  }
+  for (const TBatchWrite& w : writes) {
+    (w.Language ? language : window).WriteString(w.Section, w.Key, w.Value);
+  }
+  if (batch) {
+    batch->Commit();
+  }
+}
+
+TEST(IniBatch, OneWriteLeavesTheFileAsTheWritesOneByOneWould) {
+  const struct {
+    const char* What;
+    QByteArray Before;  // none when null
+    std::vector<TBatchWrite> Writes;
+    int FileWrites;
+  } cases[] = {
+      {"a first save",
+       QByteArray(),
+       {{true, "GENERAL", "Language", "RU"},
+        {false, "GENERAL", "City", S("Тула")},
+        {false, "Weight", "SnatchM", "32"},
+        {false, "GENERAL", "Date", ""}},
+       1},
+      {"keys in place, new keys, a line break in a value, the installer's LF file",
+       "[GENERAL]\nLanguage=EN\n; kept\n[Weight]\nSnatchM=24",
+       {{false, "general", "city", "Tver\nOblast"},
+        {true, "GENERAL", "Language", "RU"},
+        {false, "WEIGHT", "SnatchW", "16"},
+        {false, "Weight", "SnatchM", "32"},
+        {false, "New", "Key", "1"}},
+       1},
+      {"a letter outside the code page written and then replaced",
+       "[GENERAL]\r\nCity=\xD2\xF3\xEB\xE0\r\n",
+       {{false, "GENERAL", "Secretary", S("Әлия")}, {false, "GENERAL", "Secretary", S("Алия")}},
+       1},
+      {"nothing that changes",
+       "[GENERAL]\r\nLanguage=EN\r\nCity=Tula\r\n",
+       {{true, "GENERAL", "Language", "EN"}, {false, "general", "CITY", "Tula"}},
+       0},
+  };
+  const QString oneByOne = testing_sandbox::Path("one by one/Tyazhar.ini");
+  const QString batched = testing_sandbox::Path("batched/Tyazhar.ini");
+  QDir().mkpath(QFileInfo(oneByOne).path());
+  QDir().mkpath(QFileInfo(batched).path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    for (const QString& path : {oneByOne, batched}) {
+      QFile::remove(path);
+      if (!c.Before.isNull()) {
+        WriteFile(path, c.Before);
+      }
+    }
+    Write(oneByOne, c.Writes, false);
+    TFileEvents events(QFileInfo(batched).path());
+    Write(batched, c.Writes, true);
+    EXPECT_EQ(events.Count("Tyazhar.ini"), c.FileWrites);
+    EXPECT_EQ(ReadFile(batched), ReadFile(oneByOne));
+  }
+}
+
+TEST(IniBatch, ReadsSeeTheHeldWritesAndNothingReachesTheFileWithoutCommit) {
+  const QByteArray old = "[GENERAL]\r\nLanguage=EN\r\n";
+  WriteFile(IniPath(), old);
+  {
+    TIniFileBatch batch(IniPath());
+    TIniFile ini(IniPath());
+    ini.WriteString("GENERAL", "City", "Tula");
+    // Another object on the same file, and the file named another way.
+    TIniFile(testing_sandbox::Folder() + "/./Tyazhar.ini").WriteString("GENERAL", "Language", "RU");
+    EXPECT_EQ(ini.ReadString("GENERAL", "Language", ""), "RU");
+    EXPECT_EQ(ini.ReadSectionValues("GENERAL"), (QStringList{"Language=RU", "City=Tula"}));
+    EXPECT_EQ(ReadFile(IniPath()), old);
+  }
+  EXPECT_EQ(ReadFile(IniPath()), old);
+  EXPECT_EQ(TIniFile(IniPath()).ReadString("GENERAL", "City", "none"), "none");
+  // Once the batch is gone, writes go straight to the file again.
+  TIniFile(IniPath()).WriteString("GENERAL", "City", "Tver");
+  EXPECT_EQ(ReadFile(IniPath()), old + "City=Tver\r\n");
+}
+
+// A commit fails as the first write of the keys would have, and leaves the
+// file as it was.
+TEST(IniBatch, ACommitThatCannotWriteRaisesAsAWriteWould) {
+  const QByteArray old = "[GENERAL]\r\nLanguage=EN\r\nCity=Tula\r\n";
+  WriteFile(IniPath(), old);
+  const auto commit = [](const QString& path) {
+    TIniFileBatch batch(path);
+    TIniFile ini(path);
+    ini.WriteString("GENERAL", "CompetitionName", S("Кубок области"));
+    ini.WriteString("GENERAL", "Secretary", S("Иванова"));
+    try {
+      batch.Commit();
+    } catch (const EIniFileException& e) {
+      return e.Message();
+    }
+    return QString();
+  };
+  {
+    TFileSizeLimit limit(rlim_t(old.size()));
+    EXPECT_EQ(commit(IniPath()),
+              "Unable to write to " + IniPath() + ": " + QString::fromLocal8Bit(strerror(EFBIG)));
+  }
+  EXPECT_EQ(ReadFile(IniPath()), old);
+  QDir(testing_sandbox::Folder()).mkdir("a-folder");
+  EXPECT_EQ(commit(testing_sandbox::Path("a-folder")), "Unable to write to " +
+                                                           testing_sandbox::Path("a-folder") + ": " +
+                                                           QString::fromLocal8Bit(strerror(EISDIR)));
+  EXPECT_TRUE(QDir(testing_sandbox::Path("a-folder")).isEmpty());
+  EXPECT_EQ(commit(IniPath()), QString());
+  EXPECT_EQ(TIniFile(IniPath()).ReadString("GENERAL", "Secretary", ""), S("Иванова"));
 }
 
 }  // namespace
