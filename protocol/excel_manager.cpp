@@ -121,6 +121,8 @@ void TExcelManager::Destroy() {
 }
 
 QString TExcelManager::Shutdown() {
+  // A sheet held would keep the workbook from the user (or from being put away).
+  FSheet.Clear();
   if (!FOwnsExcel) {
     FWorkBook.Clear();
     FExcel.Clear();
@@ -147,14 +149,22 @@ QString TExcelManager::Shutdown() {
 }
 
 TOleVariant TExcelManager::GetSheet(int AIndex) {
+  if (AIndex == FSheetIndex && !FSheet.IsEmpty()) {
+    return FSheet;
+  }
   const int count =
       AsCount(FExcel.OleObjectFunction(QStringLiteral("WorkSheets")).OleFunction(QStringLiteral("Count")));
+  TOleVariant sheet;
   if (AIndex > count) {
     const TOleVariant sheets = FExcel.OleObjectFunction(QStringLiteral("WorkSheets"));
     const TOleVariant after = FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex - 1});
-    return sheets.OleObjectFunction(QStringLiteral("Add"), {TAutomationNull{}, after.Object()});
+    sheet = sheets.OleObjectFunction(QStringLiteral("Add"), {TAutomationNull{}, after.Object()});
+  } else {
+    sheet = FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex});
   }
-  return FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex});
+  FSheetIndex = AIndex;
+  FSheet = sheet;
+  return sheet;
 }
 
 TOleVariant TExcelManager::Cell(int ASheet, int ACol, int ARow) {

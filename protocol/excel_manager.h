@@ -37,6 +37,8 @@ class TExcelManager {
   // A second call does nothing.
   void Destroy();
 
+  // Worksheet AIndex, added right after the last one when AIndex is one past
+  // the count. The sheet is looked up once while the writers stay on it.
   TOleVariant GetSheet(int AIndex);
   void SetSheetName(int ASheet, const QString& AName);
   void SetColumnWidth(int ASheet, int ACol, int AWidth);
@@ -73,6 +75,10 @@ class TExcelManager {
   std::map<int, spreadsheet::TWorksheet> FWritten;
   TOleVariant FExcel;
   TOleVariant FWorkBook;
+  // The sheet last reached and its number: the writers fill one sheet after
+  // another, and each of their strokes would otherwise look it up again.
+  int FSheetIndex = 0;
+  TOleVariant FSheet;
   bool FOwnsExcel;
   bool FDestroyed = false;
 };

@@ -75,6 +75,9 @@ void TProtocol::GetRankRequirements(QString& AMSWC, QString& AMS, QString& ACMS,
                                     const QString& AWeightClass, int ASex) {
   const QString filter = ANormative.Filter();
   const bool filtered = ANormative.Filtered();
+  // Three views that last a moment each: a grid on the handbook of
+  // requirements catches up once, at the end.
+  ANormative.DisableControls();
   RunProtected(
       [&] {
         AMSWC.clear();
@@ -106,7 +109,8 @@ void TProtocol::GetRankRequirements(QString& AMSWC, QString& AMS, QString& ACMS,
           }
         }
       },
-      {[&] { ANormative.SetFilter(filter); }, [&] { ANormative.SetFiltered(filtered); }});
+      {[&] { ANormative.SetFilter(filter); }, [&] { ANormative.SetFiltered(filtered); },
+       [&] { ANormative.EnableControls(); }});
 }
 
 void TProtocol::WriteReferees(TExcelManager& AExcel, int ASheet, int ARow, const QString& AMainReferee,

@@ -725,13 +725,11 @@ class TRangeObject : public TSheetObject {
 
   TAutomationValue MergeState() const {
     bool any = false;
-    for (const auto& merged : FSheet->MergedRanges()) {
-      if (merged.Overlaps(FRange)) {
-        if (merged.Contains(FRange.First) && merged.Contains(FRange.Last)) {
-          return true;
-        }
-        any = true;
+    for (const auto& merged : FSheet->MergesOverlapping(FRange)) {
+      if (merged.Contains(FRange.First) && merged.Contains(FRange.Last)) {
+        return true;
       }
+      any = true;
     }
     return any ? TAutomationValue(TAutomationNull{}) : TAutomationValue(false);
   }

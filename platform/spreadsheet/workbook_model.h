@@ -171,8 +171,11 @@ class TWorksheet {
   TCellValue ValueAt(int row, int column) const;
   const std::map<TCellAddress, TCell>& Cells() const { return FCells; }
 
-  const std::vector<TCellRange>& MergedRanges() const { return FMerges; }
+  // Every merged area, by its top left cell.
+  std::vector<TCellRange> MergedRanges() const;
   std::optional<TCellRange> MergeAt(TCellAddress cell) const;
+  // The merged areas that share a cell with the range, by their top left cell.
+  std::vector<TCellRange> MergesOverlapping(const TCellRange& range) const;
 
   std::optional<double> ColumnWidth(int column) const;
   std::optional<double> RowHeight(int row) const;
@@ -186,6 +189,8 @@ class TWorksheet {
   // Merging a range that overlaps merged areas takes them in, as the
   // application does; the contents of all but the top left cell are dropped
   // (what it does with its alerts off). A single cell is never merged.
+  // A merge costs what the range and the areas it takes in span, whatever
+  // else the sheet holds.
   void Merge(TCellRange range);
   // Splits every merged area that the range touches.
   void Unmerge(TCellRange range);
@@ -196,8 +201,15 @@ class TWorksheet {
  private:
   friend class TWorkbook;
   QString FName;
+  void AddMerge(const TCellRange& range);
+  void RemoveMerge(const TCellRange& range);
+
   std::map<TCellAddress, TCell> FCells;
-  std::vector<TCellRange> FMerges;
+  // Merged areas never overlap, so within one row the area that holds a
+  // cell is the one that starts nearest before it: each area is listed on
+  // every row it spans, under its first column, with its top left cell.
+  std::map<TCellAddress, TCellRange> FMerges;
+  std::map<TCellAddress, TCellAddress> FMergeRows;
   std::map<int, double> FColumnWidths;
   std::map<int, double> FRowHeights;
   TPageSetup FPageSetup;
