@@ -276,6 +276,28 @@ void TExcelManager::DrawCellBorders(int ASheet, int ACol, int ARow) {
   }
 }
 
+void TExcelManager::FitToPageWidth(int ASheet) {
+  const auto pageSetup = [&] { return GetSheet(ASheet).OleObjectFunction(QStringLiteral("PageSetup")); };
+  pageSetup().OlePropertySet(QStringLiteral("Orientation"), xlLandscape);
+  PutMarginsAndWidth(pageSetup);
+  // The application's own default is one page tall as well, which would
+  // shrink a long protocol onto one page.
+  pageSetup().OlePropertySet(QStringLiteral("FitToPagesTall"), false);
+  spreadsheet::TPageSetup& page = Written(ASheet).EditPageSetup();
+  page.Orientation = xlLandscape;
+  page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = kMargin;
+  page.FitToPagesWide = 1;
+  page.FitToPagesTall = 0;
+}
+
+void TExcelManager::PutMarginsAndWidth(const std::function<TOleVariant()>& APageSetup) {
+  APageSetup().OlePropertySet(QStringLiteral("LeftMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("RightMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("TopMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("BottomMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("FitToPagesWide"), 1);
+}
+
 void TExcelManager::PrintOut(bool ALandscape) {
   const auto pageSetup = [this] {
     return FExcel.OleObjectFunction(QStringLiteral("ActiveSheet"))
@@ -285,10 +307,6 @@ void TExcelManager::PrintOut(bool ALandscape) {
   pageSetup().OlePropertySet(
       QStringLiteral("LeftFooter"),
       QStringLiteral("Подготовлено с помощью программного обеспечения \"Тяжарнет.ПРОТОКОЛ\""));
-  pageSetup().OlePropertySet(QStringLiteral("LeftMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("RightMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("TopMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("BottomMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("FitToPagesWide"), 1);
+  PutMarginsAndWidth(pageSetup);
   FExcel.OleObjectFunction(QStringLiteral("Worksheets")).OleProcedure(QStringLiteral("PrintOut"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -57,6 +58,11 @@ class TExcelManager {
   void FitRowHeights(int ASheet);
   void DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo);
   void DrawCellBorders(int ASheet, int ACol, int ARow);
+  // The page of a protocol whose width follows its data, on the sheet itself,
+  // so that it prints alike from a print and from the exported workbook:
+  // landscape, the print's margins, one page wide, as many pages tall as it
+  // takes.
+  void FitToPageWidth(int ASheet);
   void PrintOut(bool ALandscape);
 
  private:
@@ -67,6 +73,9 @@ class TExcelManager {
   QString Shutdown();
   TOleVariant Cell(int ASheet, int ACol, int ARow);
   TOleVariant Range(int ASheet, const QString& AFrom, const QString& ATo);
+  // The margins and the one page's width of every printed protocol, each put
+  // on the page setup that APageSetup reaches.
+  static void PutMarginsAndWidth(const std::function<TOleVariant()>& APageSetup);
 
   spreadsheet::TWorksheet& Written(int ASheet);
   // A1 names as the callers build them; a malformed one is the application's to refuse.

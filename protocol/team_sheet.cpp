@@ -165,4 +165,8 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
     pen.PutLine('B', 'E', row, FLanguage->MainSecretary() + u' ' + ASecretary);
   }
   AExcel.FitRowHeights(ASheet);
+  // A national meet's classes make the sheet wider than a page: it is read
+  // across, team by team, so it stays one page wide, scaled down as far as
+  // that takes, rather than split into pages that have to be laid side by side.
+  AExcel.FitToPageWidth(ASheet);
 }

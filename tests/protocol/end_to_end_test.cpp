@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QRectF>
+#include <QRegularExpression>
 #include <QUrl>
 #include <functional>
 #include <map>
@@ -369,6 +369,69 @@ TEST_F(EndToEndTest, TheEnglishExportPrintsWhole) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
   }
   ExpectPrintedWhole(pdf, books);
+}
+
+// A national championship's team protocol, 26 and 40 class columns wide,
+// printed and exported: one page wide, every caption, team and value whole,
+// and the class columns past Z in the workbook where the spreadsheet names
+// them.
+TEST_F(EndToEndTest, ANationalMeetsTeamProtocolPrintsAndExportsOnePageWide) {
+  for (const int columns : {26, 40}) {
+    TCompetition national;
+    national.AddOrganizer(QStringLiteral("Федерация гиревого спорта России"));
+    national.AddWeightClass(0, 58);
+    national.AddCompetitor(national.Snatch, {"Иванова Анна Сергеевна", 0, 57.5, "Тульская область", 110, 1});
+    const QStringList names = competition_fixture::NationalMeetColumns(columns);
+    national.DefineTeamProtocol(names);
+    const QStringList teams = {"Тульская область", kLongRegion,       "Калужская область",
+                               "Москва",           "Санкт-Петербург", "Республика Татарстан"};
+    for (int t = 0; t < teams.size(); ++t) {
+      QStringList values;
+      for (int i = 0; i < names.size(); ++i) {
+        values << ((i + t) % 4 == 0   ? QStringLiteral("20+16")
+                   : (i + t) % 4 == 1 ? QStringLiteral("18")
+                                      : QString());
+      }
+      national.AddTeamRow(QString::number(t + 1), teams[t], 300 - 10 * t, values);
+    }
+    const QString referee = QStringLiteral("Алексеев Алексей Алексеевич");
+    const QString secretary = QStringLiteral("Борисова Бронислава Борисовна");
+
+    const QString printed = testing_sandbox::Path(QStringLiteral("team-%1.pdf").arg(columns));
+    qputenv("TYAZHAR_PRINT_TO", printed.toUtf8());
+    books.clear();
+    TProtocol(ui.Translate())
+        .PrintTeamProtocol(kCompetition, "12.03.2027", "Тула", national.Organizer, national.TeamProtocol,
+                           referee, secretary);
+    qunsetenv("TYAZHAR_PRINT_TO");
+    Keep(printed);
+    EXPECT_EQ(testing_pdf::Pages(printed), 1) << columns;
+    ExpectPrintedWhole(printed, books);
+
+    books.clear();
+    opened.clear();
+    TProtocol(ui.Translate())
+        .ExportAll(kCompetition, "12.03.2027", "Тула", national.Organizer, national.ManWeight,
+                   national.WomanWeight, national.Biathlon, national.LongCycle, national.Snatch,
+                   national.RelayRace, national.TeamProtocol, referee, secretary, national.Normative, "32",
+                   "24", "32", "24", "32", "24");
+    ASSERT_EQ(opened.size(), 1) << columns;
+    const QString xlsx = testing_sandbox::Path(QStringLiteral("team-export-%1.xlsx").arg(columns));
+    ASSERT_TRUE(QFile::copy(opened[0], xlsx));
+    Keep(xlsx);
+    const TCsv team = SheetsAsCsv(xlsx).at(QStringLiteral("СводКом"));
+    const QString points = spreadsheet::ColumnName(3 + columns);
+    EXPECT_EQ(At(team, points + "5"), QStringLiteral("Очки")) << columns;
+    EXPECT_EQ(At(team, points + "7"), QStringLiteral("300")) << columns;
+    EXPECT_EQ(At(team, "AA7"), QStringLiteral("20+16")) << columns;
+    EXPECT_EQ(At(team, "B12"), QStringLiteral("Республика Татарстан")) << columns;
+    const QString exported = testing_sandbox::Path(QStringLiteral("team-export-%1.pdf").arg(columns));
+    office::ConvertToPdf(xlsx, exported);
+    Keep(exported);
+    // The snatch sheet and the team sheet, a page each.
+    EXPECT_EQ(testing_pdf::Pages(exported), 2) << columns;
+    ExpectPrintedWhole(exported, books);
+  }
 }
 
 struct PrintCase {

@@ -213,15 +213,20 @@ class TPageSetup : public TObject {
  protected:
   TAutomationValue Handle(const QString& m, const QString& member, TInvokeKind kind,
                           const std::vector<TAutomationValue>& args) override {
-    static const QStringList known = {QStringLiteral("Orientation"),  QStringLiteral("LeftMargin"),
-                                      QStringLiteral("RightMargin"),  QStringLiteral("TopMargin"),
-                                      QStringLiteral("BottomMargin"), QStringLiteral("FitToPagesWide"),
-                                      QStringLiteral("LeftFooter")};
+    static const QStringList known = {QStringLiteral("Orientation"),    QStringLiteral("LeftMargin"),
+                                      QStringLiteral("RightMargin"),    QStringLiteral("TopMargin"),
+                                      QStringLiteral("BottomMargin"),   QStringLiteral("FitToPagesWide"),
+                                      QStringLiteral("FitToPagesTall"), QStringLiteral("LeftFooter")};
     if (kind == TInvokeKind::PropertyPut) {
       for (const QString& name : known) {
         if (m == name.toLower()) {
           if (name == u"LeftFooter") {
             TextArg(args, 0);
+          } else if (name.startsWith(u"FitToPages") && std::holds_alternative<bool>(args.at(0))) {
+            // False leaves that direction free; True is no number of pages.
+            if (BoolArg(args, 0)) {
+              throw EOleException(QStringLiteral("Unable to set the %1 property").arg(name));
+            }
           } else {
             IntArg(args, 0);
           }
