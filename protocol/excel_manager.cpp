@@ -21,6 +21,7 @@ constexpr int xlEdgeBottom = 9;
 constexpr int xlEdgeRight = 10;
 constexpr int xlPortrait = 1;
 constexpr int xlLandscape = 2;
+constexpr int xlPageBreakManual = -4135;
 
 constexpr int kMargin = 28;
 const QString kShutdownCaption = QStringLiteral("Завершения работы прошло с ошибками:");
@@ -251,9 +252,13 @@ void TExcelManager::SetWrapText(int ASheet, const QString& AFrom, const QString&
 }
 
 void TExcelManager::FitRowHeights(int ASheet) {
-  for (const spreadsheet::TCellAddress cell : spreadsheet::TextsTooLongToShrink(Written(ASheet))) {
-    const QString name = cell.A1();
+  for (const spreadsheet::TTextRefit& refit : spreadsheet::TextsTooLongToShrink(Written(ASheet))) {
+    const QString name = refit.Cell.A1();
     SetWrapText(ASheet, name, name, true);
+    if (refit.Orientation != 0) {
+      Range(ASheet, name, name).OlePropertySet(QStringLiteral("Orientation"), refit.Orientation);
+      Written(ASheet).EditCell(refit.Cell).Format.Orientation = refit.Orientation;
+    }
   }
   for (const auto& [row, height] : spreadsheet::RowsToRaise(Written(ASheet))) {
     SetRowHeight(ASheet, row, int(height));
@@ -288,6 +293,17 @@ void TExcelManager::FitToPageWidth(int ASheet) {
   page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = kMargin;
   page.FitToPagesWide = 1;
   page.FitToPagesTall = 0;
+}
+
+void TExcelManager::KeepBlocksOnPages(int ASheet, const std::vector<spreadsheet::TRowBlock>& ABlocks) {
+  spreadsheet::TWorksheet& written = Written(ASheet);
+  const auto height = [&](int row) { return written.RowHeight(row).value_or(spreadsheet::DefaultRowHeight); };
+  for (const int row : spreadsheet::RowBreaksKeepingBlocks(ABlocks, height, spreadsheet::PageRoom(written))) {
+    GetSheet(ASheet)
+        .OlePropertyGet(QStringLiteral("Rows"), {row})
+        .OlePropertySet(QStringLiteral("PageBreak"), xlPageBreakManual);
+    written.SetRowBreak(row, true);
+  }
 }
 
 void TExcelManager::PutMarginsAndWidth(const std::function<TOleVariant()>& APageSetup) {

@@ -5,8 +5,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/spreadsheet/automation.h"
+#include "platform/spreadsheet/pagination.h"
 #include "platform/spreadsheet/workbook_model.h"
 
 // The one piece of the program that talks to the spreadsheet application.
@@ -52,9 +54,10 @@ class TExcelManager {
   // Off, a text longer than its range is shrunk to fit it instead of being
   // broken over lines.
   void SetWrapText(int ASheet, const QString& AFrom, const QString& ATo, bool AWrap);
-  // Raises each row of the sheet that its wrapped or turned texts need higher
-  // than it stands, as the printed font measures them; a sheet writer calls
-  // it once the sheet is written.
+  // Wraps, or turns and wraps, each text of a cell of its own that shrinking
+  // to fit would make too small to read, and raises each row of the sheet that
+  // its wrapped or turned texts need higher than it stands, as the printed
+  // font measures them; a sheet writer calls it once the sheet is written.
   void FitRowHeights(int ASheet);
   void DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo);
   void DrawCellBorders(int ASheet, int ACol, int ARow);
@@ -63,6 +66,11 @@ class TExcelManager {
   // landscape, the print's margins, one page wide, as many pages tall as it
   // takes.
   void FitToPageWidth(int ASheet);
+  // Begins a new page before each block that the rest of its page cannot
+  // hold (spreadsheet::RowBreaksKeepingBlocks), by the page setup and row
+  // heights this manager gave the sheet; called once the sheet is written,
+  // its rows fitted and its page set.
+  void KeepBlocksOnPages(int ASheet, const std::vector<spreadsheet::TRowBlock>& ABlocks);
   void PrintOut(bool ALandscape);
 
  private:

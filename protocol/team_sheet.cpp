@@ -64,7 +64,7 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
     // be broken inside the word; it stands turned instead, as the place
     // caption does, and the row grows to its length.
     const double width = (current - groupStart + 1) * spreadsheet::ColumnPoints(kClassColumnWidth);
-    const int orientation = spreadsheet::WordsFitAcross(groupCaption, width) ? 0 : 90;
+    const int orientation = spreadsheet::OrientationToFit(groupCaption, width).value_or(0);
     AExcel.MergeCells(ASheet, name(groupStart, head), name(current, head), true, orientation);
     AExcel.DrawRangeBorders(ASheet, name(groupStart, head), name(current, head));
   };

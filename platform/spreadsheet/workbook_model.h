@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -46,6 +47,9 @@ inline constexpr int InsideHorizontal = 12;
 
 inline constexpr int Portrait = 1;
 inline constexpr int Landscape = 2;
+
+inline constexpr int PageBreakManual = -4135;
+inline constexpr int PageBreakNone = -4142;
 
 // Text orientation: besides degrees (-90 to 90) the spreadsheet takes these.
 inline constexpr int Horizontal = -4128;
@@ -183,6 +187,8 @@ class TWorksheet {
   const std::map<int, double>& RowHeights() const { return FRowHeights; }
 
   const TPageSetup& PageSetup() const { return FPageSetup; }
+  // The rows that begin a new page whatever room the page before has left.
+  const std::set<int>& RowBreaks() const { return FRowBreaks; }
 
   // Changes, as the automation objects make them.
   TCell& EditCell(TCellAddress cell) { return FCells[cell]; }
@@ -197,6 +203,13 @@ class TWorksheet {
   void SetColumnWidth(int column, double width) { FColumnWidths[column] = width; }
   void SetRowHeight(int row, double height) { FRowHeights[row] = height; }
   TPageSetup& EditPageSetup() { return FPageSetup; }
+  void SetRowBreak(int row, bool set) {
+    if (set) {
+      FRowBreaks.insert(row);
+    } else {
+      FRowBreaks.erase(row);
+    }
+  }
 
  private:
   friend class TWorkbook;
@@ -212,6 +225,7 @@ class TWorksheet {
   std::map<TCellAddress, TCellAddress> FMergeRows;
   std::map<int, double> FColumnWidths;
   std::map<int, double> FRowHeights;
+  std::set<int> FRowBreaks;
   TPageSetup FPageSetup;
 };
 

@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "platform/spreadsheet/office.h"
 #include "platform/spreadsheet/spreadsheet_server.h"
@@ -432,6 +433,71 @@ TEST_F(EndToEndTest, ANationalMeetsTeamProtocolPrintsAndExportsOnePageWide) {
     EXPECT_EQ(testing_pdf::Pages(exported), 2) << columns;
     ExpectPrintedWhole(exported, books);
   }
+}
+
+// A relay of enough teams to fill more than a page, printed and exported:
+// each team's block (its caption, stages and totals) stands on one page, and
+// the narrow column's caption prints at the sheet's size.
+TEST_F(EndToEndTest, ARelayOverSeveralPagesKeepsEachTeamOnOnePage) {
+  TCompetition relay;
+  relay.AddOrganizer(QStringLiteral("Федерация гиревого спорта России"));
+  relay.AddOrganizer(QStringLiteral("Министерство спорта Тульской области"));
+  QStringList teams;
+  for (int t = 1; t <= 11; ++t) {
+    teams << QStringLiteral("Команда%1").arg(t);
+    for (int step = 1; step <= 4; ++step) {
+      TStage stage(teams.back(), step, 1, 2, t, QStringLiteral("%1 Спортсмен %2").arg(teams.back()).arg(step),
+                   70.0 + step, 10 * step + t);
+      stage.Trainer = kTwoCoaches;
+      relay.AddStage(stage);
+    }
+  }
+  const auto expectBlocksWhole = [&](const QString& pdf, int minimumPages) {
+    const auto pages = testing_pdf::Words(pdf);
+    EXPECT_GE(int(pages.size()), minimumPages) << pdf.toStdString();
+    // A team's name stands in its caption and in each of its stage names.
+    std::map<QString, std::set<int>> pagesOfTeam;
+    std::map<QString, int> timesOfTeam;
+    for (int p = 0; p < int(pages.size()); ++p) {
+      int captions = 0;
+      int totals = 0;
+      for (const testing_pdf::TWord& word : pages[p].Words) {
+        if (teams.contains(word.Text)) {
+          pagesOfTeam[word.Text].insert(p);
+          ++timesOfTeam[word.Text];
+        }
+        captions += word.Text == u"КОМАНДА:";
+        totals += word.Text == u"подъёмов):";
+      }
+      EXPECT_EQ(captions, totals) << pdf.toStdString() << " page " << p + 1;
+    }
+    for (const QString& team : teams) {
+      EXPECT_EQ(timesOfTeam[team], 5) << pdf.toStdString() << " " << team.toStdString();
+      EXPECT_EQ(pagesOfTeam[team].size(), 1u) << pdf.toStdString() << " " << team.toStdString();
+    }
+  };
+
+  const QString printed = testing_sandbox::Path(QStringLiteral("relay-pages.pdf"));
+  qputenv("TYAZHAR_PRINT_TO", printed.toUtf8());
+  books.clear();
+  TProtocol(ui.Translate())
+      .PrintRelayRace(1, 2, kCompetition, "12.03.2027", "Тула", relay.Organizer, relay.RelayRace);
+  qunsetenv("TYAZHAR_PRINT_TO");
+  Keep(printed);
+  expectBlocksWhole(printed, 3);
+  ExpectPrintedWhole(printed, books);
+
+  books.clear();
+  TProtocol(ui.Translate())
+      .ExportAll(kCompetition, "12.03.2027", "Тула", relay.Organizer, relay.ManWeight, relay.WomanWeight,
+                 relay.Biathlon, relay.LongCycle, relay.Snatch, relay.RelayRace, relay.TeamProtocol, "", "",
+                 relay.Normative, "32", "24", "32", "24", "32", "24");
+  ASSERT_EQ(opened.size(), 1);
+  const QString exported = testing_sandbox::Path(QStringLiteral("relay-pages-export.pdf"));
+  office::ConvertToPdf(opened[0], exported);
+  Keep(exported);
+  expectBlocksWhole(exported, 3);
+  ExpectPrintedWhole(exported, books);
 }
 
 struct PrintCase {

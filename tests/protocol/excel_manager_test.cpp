@@ -298,6 +298,12 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
        borders("Application.WorkSheets[1].Range get \"C5\", \"I5\"", range)},
       {"DrawCellBorders", [](TExcelManager& m) { m.DrawCellBorders(1, 2, 9); },
        borders("Application.WorkSheets[1].Cells get 9, 2", cell)},
+      {"FitToPageWidth",
+       [](TExcelManager& m) { m.FitToPageWidth(1); },
+       {sheet, page + " call", page + ".Orientation put 2", page + " call", page + ".LeftMargin put 28",
+        page + " call", page + ".RightMargin put 28", page + " call", page + ".TopMargin put 28",
+        page + " call", page + ".BottomMargin put 28", page + " call", page + ".FitToPagesWide put 1",
+        page + " call", page + ".FitToPagesTall put False"}},
       {"PrintOut landscape", [](TExcelManager& m) { m.PrintOut(true); }, print(2)},
       {"PrintOut portrait", [](TExcelManager& m) { m.PrintOut(false); }, print(1)},
   };

@@ -186,14 +186,33 @@ class TRange : public TObject {
 
 class TDimension : public TObject {
  public:
-  TDimension(TAutomationDouble& owner, QString path, std::map<int, int>* sizes, int index, QString property)
-      : TObject(owner, std::move(path)), FSizes(sizes), FIndex(index), FProperty(std::move(property)) {}
+  // Breaks: where a row's page break goes; null for a column.
+  TDimension(TAutomationDouble& owner, QString path, std::map<int, int>* sizes, int index, QString property,
+             std::set<int>* breaks)
+      : TObject(owner, std::move(path)),
+        FSizes(sizes),
+        FIndex(index),
+        FProperty(std::move(property)),
+        FBreaks(breaks) {}
 
  protected:
   TAutomationValue Handle(const QString& m, const QString& member, TInvokeKind kind,
                           const std::vector<TAutomationValue>& args) override {
     if (kind == TInvokeKind::PropertyPut && m == FProperty) {
       (*FSizes)[FIndex] = IntArg(args, 0);
+      return {};
+    }
+    if (kind == TInvokeKind::PropertyPut && m == u"pagebreak" && FBreaks) {
+      // -4135 manual, -4142 none
+      const int style = IntArg(args, 0);
+      if ((style != -4135 && style != -4142) || FIndex == 1) {
+        throw EOleException(QStringLiteral("Unable to set the PageBreak property of the Range class"));
+      }
+      if (style == -4135) {
+        FBreaks->insert(FIndex);
+      } else {
+        FBreaks->erase(FIndex);
+      }
       return {};
     }
     Unknown(FPath, member);
@@ -203,6 +222,7 @@ class TDimension : public TObject {
   std::map<int, int>* FSizes;
   int FIndex;
   QString FProperty;
+  std::set<int>* FBreaks;
 };
 
 class TPageSetup : public TObject {
@@ -270,7 +290,8 @@ class TWorksheet : public TObject {
       return std::make_shared<TDimension>(
           FOwner, QStringLiteral("%1.%2[%3]").arg(FPath, member).arg(index),
           columns ? &FSheet->ColumnWidths : &FSheet->RowHeights, index,
-          columns ? QStringLiteral("columnwidth") : QStringLiteral("rowheight"));
+          columns ? QStringLiteral("columnwidth") : QStringLiteral("rowheight"),
+          columns ? nullptr : &FSheet->PageBreaks);
     }
     if (m == u"cells") {
       const int row = IntArg(args, 0);
