@@ -21,6 +21,7 @@ constexpr int xlEdgeBottom = 9;
 constexpr int xlEdgeRight = 10;
 constexpr int xlPortrait = 1;
 constexpr int xlLandscape = 2;
+constexpr int xlPageBreakManual = -4135;
 
 constexpr int kMargin = 28;
 const QString kShutdownCaption = QStringLiteral("Завершения работы прошло с ошибками:");
@@ -121,6 +122,8 @@ void TExcelManager::Destroy() {
 }
 
 QString TExcelManager::Shutdown() {
+  // A sheet held would keep the workbook from the user (or from being put away).
+  FSheet.Clear();
   if (!FOwnsExcel) {
     FWorkBook.Clear();
     FExcel.Clear();
@@ -147,14 +150,22 @@ QString TExcelManager::Shutdown() {
 }
 
 TOleVariant TExcelManager::GetSheet(int AIndex) {
+  if (AIndex == FSheetIndex && !FSheet.IsEmpty()) {
+    return FSheet;
+  }
   const int count =
       AsCount(FExcel.OleObjectFunction(QStringLiteral("WorkSheets")).OleFunction(QStringLiteral("Count")));
+  TOleVariant sheet;
   if (AIndex > count) {
     const TOleVariant sheets = FExcel.OleObjectFunction(QStringLiteral("WorkSheets"));
     const TOleVariant after = FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex - 1});
-    return sheets.OleObjectFunction(QStringLiteral("Add"), {TAutomationNull{}, after.Object()});
+    sheet = sheets.OleObjectFunction(QStringLiteral("Add"), {TAutomationNull{}, after.Object()});
+  } else {
+    sheet = FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex});
   }
-  return FExcel.OlePropertyGet(QStringLiteral("WorkSheets"), {AIndex});
+  FSheetIndex = AIndex;
+  FSheet = sheet;
+  return sheet;
 }
 
 TOleVariant TExcelManager::Cell(int ASheet, int ACol, int ARow) {
@@ -247,9 +258,13 @@ void TExcelManager::SetWrapText(int ASheet, const QString& AFrom, const QString&
 }
 
 void TExcelManager::FitRowHeights(int ASheet) {
-  for (const spreadsheet::TCellAddress cell : spreadsheet::TextsTooLongToShrink(Written(ASheet))) {
-    const QString name = cell.A1();
+  for (const spreadsheet::TTextRefit& refit : spreadsheet::TextsTooLongToShrink(Written(ASheet))) {
+    const QString name = refit.Cell.A1();
     SetWrapText(ASheet, name, name, true);
+    if (refit.Orientation != 0) {
+      Range(ASheet, name, name).OlePropertySet(QStringLiteral("Orientation"), refit.Orientation);
+      Written(ASheet).EditCell(refit.Cell).Format.Orientation = refit.Orientation;
+    }
   }
   for (const auto& [row, height] : spreadsheet::RowsToRaise(Written(ASheet))) {
     SetRowHeight(ASheet, row, int(height));
@@ -272,6 +287,39 @@ void TExcelManager::DrawCellBorders(int ASheet, int ACol, int ARow) {
   }
 }
 
+void TExcelManager::FitToPageWidth(int ASheet) {
+  const auto pageSetup = [&] { return GetSheet(ASheet).OleObjectFunction(QStringLiteral("PageSetup")); };
+  pageSetup().OlePropertySet(QStringLiteral("Orientation"), xlLandscape);
+  PutMarginsAndWidth(pageSetup);
+  // The application's own default is one page tall as well, which would
+  // shrink a long protocol onto one page.
+  pageSetup().OlePropertySet(QStringLiteral("FitToPagesTall"), false);
+  spreadsheet::TPageSetup& page = Written(ASheet).EditPageSetup();
+  page.Orientation = xlLandscape;
+  page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = kMargin;
+  page.FitToPagesWide = 1;
+  page.FitToPagesTall = 0;
+}
+
+void TExcelManager::KeepBlocksOnPages(int ASheet, const std::vector<spreadsheet::TRowBlock>& ABlocks) {
+  spreadsheet::TWorksheet& written = Written(ASheet);
+  const auto height = [&](int row) { return written.RowHeight(row).value_or(spreadsheet::DefaultRowHeight); };
+  for (const int row : spreadsheet::RowBreaksKeepingBlocks(ABlocks, height, spreadsheet::PageRoom(written))) {
+    GetSheet(ASheet)
+        .OlePropertyGet(QStringLiteral("Rows"), {row})
+        .OlePropertySet(QStringLiteral("PageBreak"), xlPageBreakManual);
+    written.SetRowBreak(row, true);
+  }
+}
+
+void TExcelManager::PutMarginsAndWidth(const std::function<TOleVariant()>& APageSetup) {
+  APageSetup().OlePropertySet(QStringLiteral("LeftMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("RightMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("TopMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("BottomMargin"), kMargin);
+  APageSetup().OlePropertySet(QStringLiteral("FitToPagesWide"), 1);
+}
+
 void TExcelManager::PrintOut(bool ALandscape) {
   const auto pageSetup = [this] {
     return FExcel.OleObjectFunction(QStringLiteral("ActiveSheet"))
@@ -281,10 +329,6 @@ void TExcelManager::PrintOut(bool ALandscape) {
   pageSetup().OlePropertySet(
       QStringLiteral("LeftFooter"),
       QStringLiteral("Подготовлено с помощью программного обеспечения \"Тяжарнет.ПРОТОКОЛ\""));
-  pageSetup().OlePropertySet(QStringLiteral("LeftMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("RightMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("TopMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("BottomMargin"), kMargin);
-  pageSetup().OlePropertySet(QStringLiteral("FitToPagesWide"), 1);
+  PutMarginsAndWidth(pageSetup);
   FExcel.OleObjectFunction(QStringLiteral("Worksheets")).OleProcedure(QStringLiteral("PrintOut"));
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/spreadsheet/automation.h"
+#include "platform/spreadsheet/pagination.h"
 #include "platform/spreadsheet/workbook_model.h"
 
 // The one piece of the program that talks to the spreadsheet application.
@@ -37,6 +40,8 @@ class TExcelManager {
   // A second call does nothing.
   void Destroy();
 
+  // Worksheet AIndex, added right after the last one when AIndex is one past
+  // the count. The sheet is looked up once while the writers stay on it.
   TOleVariant GetSheet(int AIndex);
   void SetSheetName(int ASheet, const QString& AName);
   void SetColumnWidth(int ASheet, int ACol, int AWidth);
@@ -53,12 +58,23 @@ class TExcelManager {
   // Off, a text longer than its range is shrunk to fit it instead of being
   // broken over lines.
   void SetWrapText(int ASheet, const QString& AFrom, const QString& ATo, bool AWrap);
-  // Raises each row of the sheet that its wrapped or turned texts need higher
-  // than it stands, as the printed font measures them; a sheet writer calls
-  // it once the sheet is written.
+  // Wraps, or turns and wraps, each text of a cell of its own that shrinking
+  // to fit would make too small to read, and raises each row of the sheet that
+  // its wrapped or turned texts need higher than it stands, as the printed
+  // font measures them; a sheet writer calls it once the sheet is written.
   void FitRowHeights(int ASheet);
   void DrawRangeBorders(int ASheet, const QString& AFrom, const QString& ATo);
   void DrawCellBorders(int ASheet, int ACol, int ARow);
+  // The page of a protocol whose width follows its data, on the sheet itself,
+  // so that it prints alike from a print and from the exported workbook:
+  // landscape, the print's margins, one page wide, as many pages tall as it
+  // takes.
+  void FitToPageWidth(int ASheet);
+  // Begins a new page before each block that the rest of its page cannot
+  // hold (spreadsheet::RowBreaksKeepingBlocks), by the page setup and row
+  // heights this manager gave the sheet; called once the sheet is written,
+  // its rows fitted and its page set.
+  void KeepBlocksOnPages(int ASheet, const std::vector<spreadsheet::TRowBlock>& ABlocks);
   void PrintOut(bool ALandscape);
 
  private:
@@ -69,6 +85,9 @@ class TExcelManager {
   QString Shutdown();
   TOleVariant Cell(int ASheet, int ACol, int ARow);
   TOleVariant Range(int ASheet, const QString& AFrom, const QString& ATo);
+  // The margins and the one page's width of every printed protocol, each put
+  // on the page setup that APageSetup reaches.
+  static void PutMarginsAndWidth(const std::function<TOleVariant()>& APageSetup);
 
   spreadsheet::TWorksheet& Written(int ASheet);
   // A1 names as the callers build them; a malformed one is the application's to refuse.
@@ -77,6 +96,10 @@ class TExcelManager {
   std::map<int, spreadsheet::TWorksheet> FWritten;
   TOleVariant FExcel;
   TOleVariant FWorkBook;
+  // The sheet last reached and its number: the writers fill one sheet after
+  // another, and each of their strokes would otherwise look it up again.
+  int FSheetIndex = 0;
+  TOleVariant FSheet;
   bool FOwnsExcel;
   bool FDestroyed = false;
 };

@@ -75,7 +75,7 @@ class TProtocol {
   QString OpenClassWord() const;
 
   // ---- Helpers shared by the sheets ----
-  // "A" to "Z" and the row; columns past Z are refused.
+  // The column as the spreadsheet names it ("A" to "Z", then "AA", "AB", ...) and the row.
   static QString CellName(int ACol, int ARow);
   // One merged, centred line per organiser from ARow on, whatever filter the
   // window has on the table; ARow ends on the row after the last one.

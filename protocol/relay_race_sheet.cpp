@@ -1,4 +1,5 @@
 #include <optional>
+#include <vector>
 
 #include "platform/core/fmt.h"
 #include "platform/table/client_dataset.h"
@@ -70,12 +71,17 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
   TField& result = ARelayRace.FieldByName(QStringLiteral("Result"));
   TField& trainer = ARelayRace.FieldByName(QStringLiteral("Trainer"));
 
+  int blockHead = 0;
   int blockStart = 0;
+  // Each team's block from its caption to its totals and the empty row after
+  // them, kept on one page.
+  std::vector<spreadsheet::TRowBlock> blocks;
   // No block open yet. Kept apart from the team's text so that stages whose
   // team was left empty still make one block with its totals, like any team.
   std::optional<QString> previousTeam;
 
   const auto writeRelayTeamHead = [&] {
+    blockHead = row;
     pen.PutMerged('A', 'C', row, FLanguage->RelayTeam() + u':', false);
     pen.Put('D', row, team);
     const QString titles[] = {FLanguage->Place(),
@@ -109,6 +115,7 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
         ASheet, 8, row + 1,
         Fmt(QStringLiteral("=SUM(%s:%s)"), {CellName(7, blockStart), CellName(7, row - 1)}));
     pen.Box('H', row + 1);
+    blocks.push_back({blockHead, row + 2});
     row += 3;
   };
 
@@ -138,5 +145,11 @@ void TProtocol::WriteRelayRaceSheet(int ASex, int ADiscipline, TExcelManager& AE
     ARelayRace.Next();
   }
   writeRelayTeamEnd();
+  // Nothing follows the last team: its empty row needs no room.
+  --blocks.back().Last;
   AExcel.FitRowHeights(ASheet);
+  // The print's page everywhere, so that the exported sheet's pages break as
+  // the printed ones do; at its widths the sheet fills a landscape page.
+  AExcel.FitToPageWidth(ASheet);
+  AExcel.KeepBlocksOnPages(ASheet, blocks);
 }

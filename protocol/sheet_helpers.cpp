@@ -1,4 +1,5 @@
 #include "platform/core/fmt.h"
+#include "platform/spreadsheet/workbook_model.h"
 #include "platform/table/client_dataset.h"
 #include "protocol/cleanup.h"
 #include "protocol/excel_manager.h"
@@ -17,10 +18,7 @@ void SetColumnWidths(TExcelManager& AExcel, int ASheet, std::initializer_list<in
 }  // namespace
 
 QString TProtocol::CellName(int ACol, int ARow) {
-  if (ACol > 26) {
-    throw Exception(QStringLiteral("Колонки свыше Z не поддерживаются. Обратитесь к разработчикам"));
-  }
-  return QChar(u'@' + ACol) + QString::number(ARow);
+  return spreadsheet::ColumnName(ACol) + QString::number(ARow);
 }
 
 void TProtocol::WriteOrganizers(TExcelManager& AExcel, int ASheet, int& ARow, TClientDataSet& AOrganizer,
@@ -75,6 +73,9 @@ void TProtocol::GetRankRequirements(QString& AMSWC, QString& AMS, QString& ACMS,
                                     const QString& AWeightClass, int ASex) {
   const QString filter = ANormative.Filter();
   const bool filtered = ANormative.Filtered();
+  // Three views that last a moment each: a grid on the handbook of
+  // requirements catches up once, at the end.
+  ANormative.DisableControls();
   RunProtected(
       [&] {
         AMSWC.clear();
@@ -106,7 +107,8 @@ void TProtocol::GetRankRequirements(QString& AMSWC, QString& AMS, QString& ACMS,
           }
         }
       },
-      {[&] { ANormative.SetFilter(filter); }, [&] { ANormative.SetFiltered(filtered); }});
+      {[&] { ANormative.SetFilter(filter); }, [&] { ANormative.SetFiltered(filtered); },
+       [&] { ANormative.EnableControls(); }});
 }
 
 void TProtocol::WriteReferees(TExcelManager& AExcel, int ASheet, int ARow, const QString& AMainReferee,

@@ -64,7 +64,7 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
     // be broken inside the word; it stands turned instead, as the place
     // caption does, and the row grows to its length.
     const double width = (current - groupStart + 1) * spreadsheet::ColumnPoints(kClassColumnWidth);
-    const int orientation = spreadsheet::WordsFitAcross(groupCaption, width) ? 0 : 90;
+    const int orientation = spreadsheet::OrientationToFit(groupCaption, width).value_or(0);
     AExcel.MergeCells(ASheet, name(groupStart, head), name(current, head), true, orientation);
     AExcel.DrawRangeBorders(ASheet, name(groupStart, head), name(current, head));
   };
@@ -165,4 +165,8 @@ void TProtocol::WriteTeamSheet(TExcelManager& AExcel, int ASheet, const QString&
     pen.PutLine('B', 'E', row, FLanguage->MainSecretary() + u' ' + ASecretary);
   }
   AExcel.FitRowHeights(ASheet);
+  // A national meet's classes make the sheet wider than a page: it is read
+  // across, team by team, so it stays one page wide, scaled down as far as
+  // that takes, rather than split into pages that have to be laid side by side.
+  AExcel.FitToPageWidth(ASheet);
 }

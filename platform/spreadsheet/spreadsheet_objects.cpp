@@ -662,6 +662,23 @@ class TRangeObject : public TSheetObject {
       }
       return *common;
     }
+    if (call.Is(u"PageBreak")) {
+      // A new page above the range's first row; whole rows only, as the
+      // printing code sets them (the application would break a cell's
+      // column too).
+      if (FRange.First.Column != 1 || FRange.Last.Column != MaxColumns) {
+        call.Unsupported(QStringLiteral("page breaks are set on whole rows"));
+      }
+      if (const auto* value = call.Assigned()) {
+        const int kind = call.ToInt(*value);
+        if ((kind != xl::PageBreakManual && kind != xl::PageBreakNone) || FRange.First.Row == 1) {
+          call.Refuse(QString::number(kind));
+        }
+        FSheet->SetRowBreak(FRange.First.Row, kind == xl::PageBreakManual);
+        return {};
+      }
+      return FSheet->RowBreaks().contains(FRange.First.Row) ? xl::PageBreakManual : xl::PageBreakNone;
+    }
     if (call.Is(u"Row")) {
       call.NotPut();
       return FRange.First.Row;
@@ -725,13 +742,11 @@ class TRangeObject : public TSheetObject {
 
   TAutomationValue MergeState() const {
     bool any = false;
-    for (const auto& merged : FSheet->MergedRanges()) {
-      if (merged.Overlaps(FRange)) {
-        if (merged.Contains(FRange.First) && merged.Contains(FRange.Last)) {
-          return true;
-        }
-        any = true;
+    for (const auto& merged : FSheet->MergesOverlapping(FRange)) {
+      if (merged.Contains(FRange.First) && merged.Contains(FRange.Last)) {
+        return true;
       }
+      any = true;
     }
     return any ? TAutomationValue(TAutomationNull{}) : TAutomationValue(false);
   }

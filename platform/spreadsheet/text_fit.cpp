@@ -254,8 +254,21 @@ bool WordsFitAcross(QStringView text, double cellWidth) {
   return LongestWord(text) <= cellWidth - kCellPadding;
 }
 
-std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet) {
-  std::vector<TCellAddress> found;
+std::optional<int> OrientationToFit(QStringView text, double cellWidth) {
+  if (WordsFitAcross(text, cellWidth)) {
+    return 0;
+  }
+  TCellFormat turned;
+  turned.WrapText = true;
+  turned.Orientation = 90;
+  if (NeededHeight(text, cellWidth, turned) > MaxRowHeight) {
+    return std::nullopt;
+  }
+  return 90;
+}
+
+std::vector<TTextRefit> TextsTooLongToShrink(const TWorksheet& sheet) {
+  std::vector<TTextRefit> found;
   for (const auto& [address, cell] : sheet.Cells()) {
     const auto* text = std::get_if<QString>(&cell.Value);
     if (!text || text->isEmpty() || cell.Format.WrapText || cell.Format.Orientation != 0 ||
@@ -263,8 +276,11 @@ std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet) {
       continue;
     }
     const double width = RangePoints(sheet, {address, address});
-    if (TextWidth(*text) * LeastShrink > width - kCellPadding && WordsFitAcross(*text, width)) {
-      found.push_back(address);
+    if (TextWidth(*text) * LeastShrink <= width - kCellPadding) {
+      continue;
+    }
+    if (const auto orientation = OrientationToFit(*text, width)) {
+      found.push_back({address, *orientation});
     }
   }
   return found;

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/spreadsheet/workbook_model.h"
@@ -41,14 +42,27 @@ int WrappedLines(QStringView text, double cellWidth);
 // so that wrapping breaks it only between words.
 bool WordsFitAcross(QStringView text, double cellWidth);
 
+// How a text too long for one line of a cell that many points wide reads
+// whole at its size: wrapped between its words (0) where every word fits
+// across the cell; else turned by 90 degrees (90), running up its row with
+// its lines side by side across the cell, as a narrow column's caption
+// stands. Nothing when even turned it would need a row higher than a row can
+// be.
+std::optional<int> OrientationToFit(QStringView text, double cellWidth);
+
 // The least share of its size a text shrunk to fit its cell may print at and
 // still be read at a glance.
 inline constexpr double LeastShrink = 0.75;
+struct TTextRefit {
+  TCellAddress Cell;
+  int Orientation = 0;  // as OrientationToFit gives it
+  bool operator==(const TTextRefit&) const = default;
+};
 // The cells with a text of their own (outside merged areas, not wrapped, not
-// turned) that shrinking would make smaller than LeastShrink, and whose every
-// word fits across the cell: such a text reads better wrapped between its
-// words, in a row made higher for it.
-std::vector<TCellAddress> TextsTooLongToShrink(const TWorksheet& sheet);
+// turned) that shrinking would make smaller than LeastShrink: each reads
+// better wrapped, or turned and wrapped (OrientationToFit), in a row made
+// higher for it.
+std::vector<TTextRefit> TextsTooLongToShrink(const TWorksheet& sheet);
 
 // The rows of the sheet that its texts need higher than they stand (as set,
 // or the default), each with the height it needs in whole points: a wrapped

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <iterator>
 
 #include "platform/core/format_settings.h"
 #include "platform/spreadsheet/formula.h"
@@ -168,13 +169,75 @@ TCellValue TWorksheet::ValueAt(int row, int column) const {
   return {};
 }
 
+std::vector<TCellRange> TWorksheet::MergedRanges() const {
+  std::vector<TCellRange> ranges;
+  ranges.reserve(FMerges.size());
+  for (const auto& [first, range] : FMerges) {
+    ranges.push_back(range);
+  }
+  return ranges;
+}
+
 std::optional<TCellRange> TWorksheet::MergeAt(TCellAddress cell) const {
-  for (const auto& range : FMerges) {
-    if (range.Contains(cell)) {
-      return range;
+  auto it = FMergeRows.upper_bound(cell);
+  if (it == FMergeRows.begin()) {
+    return std::nullopt;
+  }
+  --it;
+  if (it->first.Row != cell.Row) {
+    return std::nullopt;
+  }
+  const TCellRange& range = FMerges.at(it->second);
+  return range.Contains(cell) ? std::optional(range) : std::nullopt;
+}
+
+std::vector<TCellRange> TWorksheet::MergesOverlapping(const TCellRange& range) const {
+  std::vector<TCellAddress> found;
+  // A range taller than all the areas together (a whole column) asks each area instead.
+  if (qint64(range.Last.Row - range.First.Row) >= qint64(FMerges.size())) {
+    std::vector<TCellRange> ranges;
+    for (const auto& [first, merged] : FMerges) {
+      if (merged.Overlaps(range)) {
+        ranges.push_back(merged);
+      }
+    }
+    return ranges;
+  }
+  for (int row = range.First.Row; row <= range.Last.Row; ++row) {
+    // The area that starts before the range's first column may reach into
+    // it; those that start inside it do.
+    auto it = FMergeRows.upper_bound({row, range.First.Column});
+    if (it != FMergeRows.begin() && std::prev(it)->first.Row == row) {
+      --it;
+    }
+    for (; it != FMergeRows.end() && it->first.Row == row && it->first.Column <= range.Last.Column; ++it) {
+      if (FMerges.at(it->second).Overlaps(range)) {
+        found.push_back(it->second);
+      }
     }
   }
-  return std::nullopt;
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  std::vector<TCellRange> ranges;
+  ranges.reserve(found.size());
+  for (const TCellAddress& first : found) {
+    ranges.push_back(FMerges.at(first));
+  }
+  return ranges;
+}
+
+void TWorksheet::AddMerge(const TCellRange& range) {
+  FMerges.emplace(range.First, range);
+  for (int row = range.First.Row; row <= range.Last.Row; ++row) {
+    FMergeRows.emplace(TCellAddress{row, range.First.Column}, range.First);
+  }
+}
+
+void TWorksheet::RemoveMerge(const TCellRange& range) {
+  for (int row = range.First.Row; row <= range.Last.Row; ++row) {
+    FMergeRows.erase({row, range.First.Column});
+  }
+  FMerges.erase(range.First);
 }
 
 void TWorksheet::Merge(TCellRange range) {
@@ -182,31 +245,47 @@ void TWorksheet::Merge(TCellRange range) {
     return;
   }
   // Taking in one merged area can reach another: grow until nothing changes.
-  bool grown = true;
-  while (grown) {
-    grown = false;
-    for (const auto& merged : FMerges) {
-      if (merged.Overlaps(range)) {
-        const TCellRange united = Bounding(range, merged);
-        if (united != range) {
-          range = united;
-          grown = true;
-        }
-      }
+  std::vector<TCellRange> takenIn = MergesOverlapping(range);
+  for (;;) {
+    TCellRange grown = range;
+    for (const auto& merged : takenIn) {
+      grown = Bounding(grown, merged);
     }
+    if (grown == range) {
+      break;
+    }
+    range = grown;
+    takenIn = MergesOverlapping(range);
   }
-  std::erase_if(FMerges, [&](const TCellRange& merged) { return merged.Overlaps(range); });
-  FMerges.push_back(range);
-  for (auto& [address, cell] : FCells) {
+  for (const auto& merged : takenIn) {
+    RemoveMerge(merged);
+  }
+  AddMerge(range);
+  const auto drop = [&](TCellAddress address, TCell& cell) {
     if (range.Contains(address) && address != range.First) {
       cell.Value = std::monostate{};
       cell.Formula.clear();
+    }
+  };
+  if (qint64(range.Last.Row - range.First.Row) >= qint64(FCells.size())) {
+    for (auto it = FCells.lower_bound({range.First.Row, 1});
+         it != FCells.end() && it->first.Row <= range.Last.Row; ++it) {
+      drop(it->first, it->second);
+    }
+    return;
+  }
+  for (int row = range.First.Row; row <= range.Last.Row; ++row) {
+    for (auto it = FCells.lower_bound({row, range.First.Column});
+         it != FCells.end() && it->first.Row == row && it->first.Column <= range.Last.Column; ++it) {
+      drop(it->first, it->second);
     }
   }
 }
 
 void TWorksheet::Unmerge(TCellRange range) {
-  std::erase_if(FMerges, [&](const TCellRange& merged) { return merged.Overlaps(range); });
+  for (const auto& merged : MergesOverlapping(range)) {
+    RemoveMerge(merged);
+  }
 }
 
 std::optional<double> TWorksheet::ColumnWidth(int column) const {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -46,6 +47,9 @@ inline constexpr int InsideHorizontal = 12;
 
 inline constexpr int Portrait = 1;
 inline constexpr int Landscape = 2;
+
+inline constexpr int PageBreakManual = -4135;
+inline constexpr int PageBreakNone = -4142;
 
 // Text orientation: besides degrees (-90 to 90) the spreadsheet takes these.
 inline constexpr int Horizontal = -4128;
@@ -171,8 +175,11 @@ class TWorksheet {
   TCellValue ValueAt(int row, int column) const;
   const std::map<TCellAddress, TCell>& Cells() const { return FCells; }
 
-  const std::vector<TCellRange>& MergedRanges() const { return FMerges; }
+  // Every merged area, by its top left cell.
+  std::vector<TCellRange> MergedRanges() const;
   std::optional<TCellRange> MergeAt(TCellAddress cell) const;
+  // The merged areas that share a cell with the range, by their top left cell.
+  std::vector<TCellRange> MergesOverlapping(const TCellRange& range) const;
 
   std::optional<double> ColumnWidth(int column) const;
   std::optional<double> RowHeight(int row) const;
@@ -180,26 +187,45 @@ class TWorksheet {
   const std::map<int, double>& RowHeights() const { return FRowHeights; }
 
   const TPageSetup& PageSetup() const { return FPageSetup; }
+  // The rows that begin a new page whatever room the page before has left.
+  const std::set<int>& RowBreaks() const { return FRowBreaks; }
 
   // Changes, as the automation objects make them.
   TCell& EditCell(TCellAddress cell) { return FCells[cell]; }
   // Merging a range that overlaps merged areas takes them in, as the
   // application does; the contents of all but the top left cell are dropped
   // (what it does with its alerts off). A single cell is never merged.
+  // A merge costs what the range and the areas it takes in span, whatever
+  // else the sheet holds.
   void Merge(TCellRange range);
   // Splits every merged area that the range touches.
   void Unmerge(TCellRange range);
   void SetColumnWidth(int column, double width) { FColumnWidths[column] = width; }
   void SetRowHeight(int row, double height) { FRowHeights[row] = height; }
   TPageSetup& EditPageSetup() { return FPageSetup; }
+  void SetRowBreak(int row, bool set) {
+    if (set) {
+      FRowBreaks.insert(row);
+    } else {
+      FRowBreaks.erase(row);
+    }
+  }
 
  private:
   friend class TWorkbook;
   QString FName;
+  void AddMerge(const TCellRange& range);
+  void RemoveMerge(const TCellRange& range);
+
   std::map<TCellAddress, TCell> FCells;
-  std::vector<TCellRange> FMerges;
+  // Merged areas never overlap, so within one row the area that holds a
+  // cell is the one that starts nearest before it: each area is listed on
+  // every row it spans, under its first column, with its top left cell.
+  std::map<TCellAddress, TCellRange> FMerges;
+  std::map<TCellAddress, TCellAddress> FMergeRows;
   std::map<int, double> FColumnWidths;
   std::map<int, double> FRowHeights;
+  std::set<int> FRowBreaks;
   TPageSetup FPageSetup;
 };
 

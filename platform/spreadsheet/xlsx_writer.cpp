@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/c_locale.h"
@@ -24,6 +25,8 @@ constexpr double kHeaderFooterMarginInches = 0.15;
 // Clearing the formats that the library copies into the hidden cells of a
 // merge costs one write per cell; beyond this a huge merge keeps them.
 constexpr qint64 MaxMergeCellsToClear = 100000;
+
+constexpr size_t kMaxRowBreaks = 1023;
 
 [[noreturn]] void Fail(const QString& what, lxw_error error) {
   throw Exception(
@@ -247,6 +250,23 @@ class TXlsxFile {
             sheet.Name());
     }
     WritePageSetup(out, sheet.PageSetup(), sheet.Name());
+    WriteRowBreaks(out, sheet);
+  }
+
+  void WriteRowBreaks(lxw_worksheet* out, const TWorksheet& sheet) {
+    if (sheet.RowBreaks().empty()) {
+      return;
+    }
+    // The library takes the row above each break, from 0, and a 0 to end the
+    // list; the file format holds no more than 1023 of them.
+    std::vector<lxw_row_t> breaks;
+    for (const int row : sheet.RowBreaks()) {
+      if (breaks.size() < kMaxRowBreaks) {
+        breaks.push_back(static_cast<lxw_row_t>(row - 1));
+      }
+    }
+    breaks.push_back(0);
+    Check(worksheet_set_h_pagebreaks(out, breaks.data()), sheet.Name());
   }
 
   void WriteCell(lxw_worksheet* out, const TWorksheet& sheet, TFormulaEvaluator& evaluator,

@@ -133,6 +133,29 @@ void TCompetition::AddTeamRow(const QString& position, const QString& team, int 
   TeamProtocol.Post();
 }
 
+QStringList NationalMeetColumns(int count) {
+  const QList<int> women5 = {53, 58, 63, 68, 1000};
+  const QList<int> women6 = {48, 53, 58, 63, 68, 1000};
+  const QList<int> men = {58, 63, 68, 73, 78, 85, 95, 1000};
+  struct TGroup {
+    const char* prefix;
+    int sex;
+    QList<int> limits;
+  };
+  const std::vector<TGroup> groups =
+      count == 26
+          ? std::vector<TGroup>{{"LC_", 0, women5}, {"LC_", 1, men}, {"S_", 0, women5}, {"B_", 1, men}}
+          : std::vector<TGroup>{{"LC_", 0, women5}, {"LC_", 1, men},   {"S_", 0, women5},
+                                {"S_", 1, men},     {"B_", 0, women6}, {"B_", 1, men}};
+  QStringList columns;
+  for (const TGroup& group : groups) {
+    for (const int limit : group.limits) {
+      columns << QString::fromLatin1(group.prefix) + QString::number(group.sex) + QString::number(limit);
+    }
+  }
+  return columns;
+}
+
 TTableView ViewOf(const TClientDataSet& table) {
   return {table.Filter(), table.Filtered(), table.ControlsDisabled(), table.IndexName()};
 }

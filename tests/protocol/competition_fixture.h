@@ -106,6 +106,12 @@ class TCompetition {
   TClientDataSet Stream{QStringLiteral("dsStream")};
 };
 
+// The team protocol's class columns of a national championship, in the order
+// the team protocol makes them: women's and men's long cycle, snatch and
+// biathlon. 26: women's long cycle and snatch in 5 classes, men's long cycle
+// and biathlon in 8; 40: every discipline, women in 5 or 6 classes, men in 8.
+QStringList NationalMeetColumns(int count);
+
 // The interface language as the window holds it.
 struct TInterface {
   bool English = false;

@@ -7,11 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QRectF>
+#include <QRegularExpression>
 #include <QUrl>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "platform/spreadsheet/office.h"
 #include "platform/spreadsheet/spreadsheet_server.h"
@@ -369,6 +370,138 @@ TEST_F(EndToEndTest, TheEnglishExportPrintsWhole) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
   }
   ExpectPrintedWhole(pdf, books);
+}
+
+// A national championship's team protocol, 26 and 40 class columns wide,
+// printed and exported: one page wide, every caption, team and value whole,
+// and the class columns past Z in the workbook where the spreadsheet names
+// them.
+TEST_F(EndToEndTest, ANationalMeetsTeamProtocolPrintsAndExportsOnePageWide) {
+  for (const int columns : {26, 40}) {
+    TCompetition national;
+    national.AddOrganizer(QStringLiteral("Федерация гиревого спорта России"));
+    national.AddWeightClass(0, 58);
+    national.AddCompetitor(national.Snatch, {"Иванова Анна Сергеевна", 0, 57.5, "Тульская область", 110, 1});
+    const QStringList names = competition_fixture::NationalMeetColumns(columns);
+    national.DefineTeamProtocol(names);
+    const QStringList teams = {"Тульская область", kLongRegion,       "Калужская область",
+                               "Москва",           "Санкт-Петербург", "Республика Татарстан"};
+    for (int t = 0; t < teams.size(); ++t) {
+      QStringList values;
+      for (int i = 0; i < names.size(); ++i) {
+        values << ((i + t) % 4 == 0   ? QStringLiteral("20+16")
+                   : (i + t) % 4 == 1 ? QStringLiteral("18")
+                                      : QString());
+      }
+      if (t == 0) {
+        // A class where the whole team scored: longer than its column holds.
+        values[1] = QStringLiteral("20+18+16+15+14+13+12+11+10+9+8+7");
+      }
+      national.AddTeamRow(QString::number(t + 1), teams[t], 300 - 10 * t, values);
+    }
+    const QString referee = QStringLiteral("Алексеев Алексей Алексеевич");
+    const QString secretary = QStringLiteral("Борисова Бронислава Борисовна");
+
+    const QString printed = testing_sandbox::Path(QStringLiteral("team-%1.pdf").arg(columns));
+    qputenv("TYAZHAR_PRINT_TO", printed.toUtf8());
+    books.clear();
+    TProtocol(ui.Translate())
+        .PrintTeamProtocol(kCompetition, "12.03.2027", "Тула", national.Organizer, national.TeamProtocol,
+                           referee, secretary);
+    qunsetenv("TYAZHAR_PRINT_TO");
+    Keep(printed);
+    EXPECT_EQ(testing_pdf::Pages(printed), 1) << columns;
+    ExpectPrintedWhole(printed, books);
+
+    books.clear();
+    opened.clear();
+    TProtocol(ui.Translate())
+        .ExportAll(kCompetition, "12.03.2027", "Тула", national.Organizer, national.ManWeight,
+                   national.WomanWeight, national.Biathlon, national.LongCycle, national.Snatch,
+                   national.RelayRace, national.TeamProtocol, referee, secretary, national.Normative, "32",
+                   "24", "32", "24", "32", "24");
+    ASSERT_EQ(opened.size(), 1) << columns;
+    const QString xlsx = testing_sandbox::Path(QStringLiteral("team-export-%1.xlsx").arg(columns));
+    ASSERT_TRUE(QFile::copy(opened[0], xlsx));
+    Keep(xlsx);
+    const TCsv team = SheetsAsCsv(xlsx).at(QStringLiteral("СводКом"));
+    const QString points = spreadsheet::ColumnName(3 + columns);
+    EXPECT_EQ(At(team, points + "5"), QStringLiteral("Очки")) << columns;
+    EXPECT_EQ(At(team, points + "7"), QStringLiteral("300")) << columns;
+    EXPECT_EQ(At(team, "AA7"), QStringLiteral("20+16")) << columns;
+    EXPECT_EQ(At(team, "B12"), QStringLiteral("Республика Татарстан")) << columns;
+    const QString exported = testing_sandbox::Path(QStringLiteral("team-export-%1.pdf").arg(columns));
+    office::ConvertToPdf(xlsx, exported);
+    Keep(exported);
+    // The snatch sheet and the team sheet, a page each.
+    EXPECT_EQ(testing_pdf::Pages(exported), 2) << columns;
+    ExpectPrintedWhole(exported, books);
+  }
+}
+
+// A relay of enough teams to fill more than a page, printed and exported:
+// each team's block (its caption, stages and totals) stands on one page, and
+// the narrow column's caption prints at the sheet's size.
+TEST_F(EndToEndTest, ARelayOverSeveralPagesKeepsEachTeamOnOnePage) {
+  TCompetition relay;
+  relay.AddOrganizer(QStringLiteral("Федерация гиревого спорта России"));
+  relay.AddOrganizer(QStringLiteral("Министерство спорта Тульской области"));
+  QStringList teams;
+  for (int t = 1; t <= 11; ++t) {
+    teams << QStringLiteral("Команда%1").arg(t);
+    for (int step = 1; step <= 4; ++step) {
+      TStage stage(teams.back(), step, 1, 2, t, QStringLiteral("%1 Спортсмен %2").arg(teams.back()).arg(step),
+                   70.0 + step, 10 * step + t);
+      stage.Trainer = kTwoCoaches;
+      relay.AddStage(stage);
+    }
+  }
+  const auto expectBlocksWhole = [&](const QString& pdf, int minimumPages) {
+    const auto pages = testing_pdf::Words(pdf);
+    EXPECT_GE(int(pages.size()), minimumPages) << pdf.toStdString();
+    // A team's name stands in its caption and in each of its stage names.
+    std::map<QString, std::set<int>> pagesOfTeam;
+    std::map<QString, int> timesOfTeam;
+    for (int p = 0; p < int(pages.size()); ++p) {
+      int captions = 0;
+      int totals = 0;
+      for (const testing_pdf::TWord& word : pages[p].Words) {
+        if (teams.contains(word.Text)) {
+          pagesOfTeam[word.Text].insert(p);
+          ++timesOfTeam[word.Text];
+        }
+        captions += word.Text == u"КОМАНДА:";
+        totals += word.Text == u"подъёмов):";
+      }
+      EXPECT_EQ(captions, totals) << pdf.toStdString() << " page " << p + 1;
+    }
+    for (const QString& team : teams) {
+      EXPECT_EQ(timesOfTeam[team], 5) << pdf.toStdString() << " " << team.toStdString();
+      EXPECT_EQ(pagesOfTeam[team].size(), 1u) << pdf.toStdString() << " " << team.toStdString();
+    }
+  };
+
+  const QString printed = testing_sandbox::Path(QStringLiteral("relay-pages.pdf"));
+  qputenv("TYAZHAR_PRINT_TO", printed.toUtf8());
+  books.clear();
+  TProtocol(ui.Translate())
+      .PrintRelayRace(1, 2, kCompetition, "12.03.2027", "Тула", relay.Organizer, relay.RelayRace);
+  qunsetenv("TYAZHAR_PRINT_TO");
+  Keep(printed);
+  expectBlocksWhole(printed, 3);
+  ExpectPrintedWhole(printed, books);
+
+  books.clear();
+  TProtocol(ui.Translate())
+      .ExportAll(kCompetition, "12.03.2027", "Тула", relay.Organizer, relay.ManWeight, relay.WomanWeight,
+                 relay.Biathlon, relay.LongCycle, relay.Snatch, relay.RelayRace, relay.TeamProtocol, "", "",
+                 relay.Normative, "32", "24", "32", "24", "32", "24");
+  ASSERT_EQ(opened.size(), 1);
+  const QString exported = testing_sandbox::Path(QStringLiteral("relay-pages-export.pdf"));
+  office::ConvertToPdf(opened[0], exported);
+  Keep(exported);
+  expectBlocksWhole(exported, 3);
+  ExpectPrintedWhole(exported, books);
 }
 
 struct PrintCase {

@@ -167,12 +167,13 @@ TEST_F(ExcelManagerTest, DestructorAloneStillPutsAHiddenInstanceAway) {
   EXPECT_TRUE(excel.Application()->Quit);
 }
 
-TEST_F(ExcelManagerTest, SheetsAreMadeOnDemandRightAfterTheLast) {
+TEST_F(ExcelManagerTest, SheetsAreMadeOnDemandRightAfterTheLastAndLookedUpOncePerVisit) {
   auto manager = TExcelManager::CreateHidden();
   const size_t from = excel.Calls().size();
   manager->SetColumnWidth(1, 1, 6);
   manager->SetColumnWidth(2, 1, 7);
   manager->SetColumnWidth(2, 1, 8);
+  manager->SetColumnWidth(1, 2, 9);
   QStringList calls;
   for (size_t i = from; i < excel.Calls().size(); ++i) {
     calls << excel.Calls()[i].Text();
@@ -191,14 +192,19 @@ TEST_F(ExcelManagerTest, SheetsAreMadeOnDemandRightAfterTheLast) {
                        "Application.WorkSheets.Add call Null, Application.WorkSheets[1]",
                        "Application.WorkSheets[2].Columns get 1",
                        "Application.WorkSheets[2].Columns[1].ColumnWidth put 7",
-                       "Application.WorkSheets call",
-                       "Application.WorkSheets.Count call",
-                       "Application.WorkSheets get 2",
+                       // still on sheet 2: no look-up
                        "Application.WorkSheets[2].Columns get 1",
                        "Application.WorkSheets[2].Columns[1].ColumnWidth put 8",
+                       // back on sheet 1: looked up again, nothing added
+                       "Application.WorkSheets call",
+                       "Application.WorkSheets.Count call",
+                       "Application.WorkSheets get 1",
+                       "Application.WorkSheets[1].Columns get 2",
+                       "Application.WorkSheets[1].Columns[2].ColumnWidth put 9",
                    }));
   EXPECT_EQ(excel.SheetCount(), 2);
   EXPECT_EQ(excel.Sheet(2).ColumnWidths.at(1), 8);
+  EXPECT_EQ(excel.Sheet(1).ColumnWidths.at(2), 9);
 }
 
 class ExcelManagerThreeSheetsTest : public ExcelManagerTest {
@@ -225,30 +231,25 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
   const QString cell = QStringLiteral("Application.WorkSheets[1].Cells[9,2]");
   const QString range = QStringLiteral("Application.WorkSheets[1].Range[C5,I5]");
   const QString page = QStringLiteral("Application.WorkSheets[1].PageSetup");
-  const QStringList centre = {"Application.WorkSheets get 1",
-                              "Application.WorkSheets[1].Cells get 9, 2",
-                              cell + ".HorizontalAlignment put -4108",
-                              "Application.WorkSheets get 1",
-                              "Application.WorkSheets[1].Cells get 9, 2",
-                              cell + ".VerticalAlignment put -4108",
-                              "Application.WorkSheets get 1",
-                              "Application.WorkSheets[1].Cells get 9, 2",
-                              cell + ".ShrinkToFit put True"};
+  // The sheet is looked up once, at the first stroke on it.
+  const QString sheet = QStringLiteral("Application.WorkSheets get 1");
+  const QStringList centre = {
+      "Application.WorkSheets[1].Cells get 9, 2", cell + ".HorizontalAlignment put -4108",
+      "Application.WorkSheets[1].Cells get 9, 2", cell + ".VerticalAlignment put -4108",
+      "Application.WorkSheets[1].Cells get 9, 2", cell + ".ShrinkToFit put True"};
   const auto merge = [&](int align, int orientation) {
-    QStringList calls;
+    QStringList calls{sheet};
     for (const QString& put :
          {QStringLiteral("MergeCells put True"), QStringLiteral("HorizontalAlignment put %1").arg(align),
           QStringLiteral("WrapText put True"), QStringLiteral("Orientation put %1").arg(orientation)}) {
-      calls << "Application.WorkSheets get 1"
-            << "Application.WorkSheets[1].Range get \"C5\", \"I5\"" << range + "." + put;
+      calls << "Application.WorkSheets[1].Range get \"C5\", \"I5\"" << range + "." + put;
     }
     return calls;
   };
   const auto borders = [&](const QString& get, const QString& object) {
-    QStringList calls;
+    QStringList calls{sheet};
     for (int edge : {7, 8, 9, 10}) {
-      calls << "Application.WorkSheets get 1" << get
-            << QStringLiteral("%1.Borders get %2").arg(object).arg(edge)
+      calls << get << QStringLiteral("%1.Borders get %2").arg(object).arg(edge)
             << QStringLiteral("%1.Borders[%2].LineStyle put 1").arg(object).arg(edge);
     }
     return calls;
@@ -270,46 +271,44 @@ TEST_F(ExcelManagerTest, EachOperationSendsItsMembersInOrder) {
   const OperationCase cases[] = {
       {"SetSheetName",
        [](TExcelManager& m) { m.SetSheetName(1, QStringLiteral("Р0д58")); },
-       {"Application.WorkSheets get 1", "Application.WorkSheets[1].Name put \"Р0д58\"",
-        "Application.WorkSheets get 1", page + " call", page + ".Orientation put 2"}},
+       {sheet, "Application.WorkSheets[1].Name put \"Р0д58\"", page + " call", page + ".Orientation put 2"}},
       {"SetRowHeight",
        [](TExcelManager& m) { m.SetRowHeight(1, 8, 40); },
-       {"Application.WorkSheets get 1", "Application.WorkSheets[1].Rows get 8",
-        "Application.WorkSheets[1].Rows[8].RowHeight put 40"}},
+       {sheet, "Application.WorkSheets[1].Rows get 8", "Application.WorkSheets[1].Rows[8].RowHeight put 40"}},
       // A text goes in behind the apostrophe that keeps the application from
       // reading it as a formula, a number or a date.
       {"SetCellValue", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, QStringLiteral("=Иванов")); },
-       QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
-                   cell + ".Value put \"'=Иванов\""} +
+       QStringList{sheet, "Application.WorkSheets[1].Cells get 9, 2", cell + ".Value put \"'=Иванов\""} +
            centre},
       {"SetCellValue with nothing", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, TAutomationValue()); },
-       QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
-                   cell + ".Value put Empty"} +
+       QStringList{sheet, "Application.WorkSheets[1].Cells get 9, 2", cell + ".Value put Empty"} +
            centre},
       {"SetCellValue with a number", [](TExcelManager& m) { m.SetCellValue(1, 2, 9, 66.5); },
-       QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
-                   cell + ".Value put 66.5"} +
-           centre},
+       QStringList{sheet, "Application.WorkSheets[1].Cells get 9, 2", cell + ".Value put 66.5"} + centre},
       {"SetCellFormula", [](TExcelManager& m) { m.SetCellFormula(1, 2, 9, QStringLiteral("=SUM(F12:F15)")); },
-       QStringList{"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
+       QStringList{sheet, "Application.WorkSheets[1].Cells get 9, 2",
                    cell + ".Formula put \"=SUM(F12:F15)\""} +
            centre},
       {"SetCellAlignGeneral",
        [](TExcelManager& m) { m.SetCellAlignGeneral(1, 2, 9); },
-       {"Application.WorkSheets get 1", "Application.WorkSheets[1].Cells get 9, 2",
-        cell + ".HorizontalAlignment put 1"}},
+       {sheet, "Application.WorkSheets[1].Cells get 9, 2", cell + ".HorizontalAlignment put 1"}},
       {"MergeCells centred", [](TExcelManager& m) { m.MergeCells(1, "C5", "I5", true, 90); },
        merge(-4108, 90)},
       {"MergeCells not centred", [](TExcelManager& m) { m.MergeCells(1, "C5", "I5", false, 0); },
        merge(1, 0)},
       {"SetWrapText",
        [](TExcelManager& m) { m.SetWrapText(1, "C5", "I5", false); },
-       {"Application.WorkSheets get 1", "Application.WorkSheets[1].Range get \"C5\", \"I5\"",
-        range + ".WrapText put False"}},
+       {sheet, "Application.WorkSheets[1].Range get \"C5\", \"I5\"", range + ".WrapText put False"}},
       {"DrawRangeBorders", [](TExcelManager& m) { m.DrawRangeBorders(1, "C5", "I5"); },
        borders("Application.WorkSheets[1].Range get \"C5\", \"I5\"", range)},
       {"DrawCellBorders", [](TExcelManager& m) { m.DrawCellBorders(1, 2, 9); },
        borders("Application.WorkSheets[1].Cells get 9, 2", cell)},
+      {"FitToPageWidth",
+       [](TExcelManager& m) { m.FitToPageWidth(1); },
+       {sheet, page + " call", page + ".Orientation put 2", page + " call", page + ".LeftMargin put 28",
+        page + " call", page + ".RightMargin put 28", page + " call", page + ".TopMargin put 28",
+        page + " call", page + ".BottomMargin put 28", page + " call", page + ".FitToPagesWide put 1",
+        page + " call", page + ".FitToPagesTall put False"}},
       {"PrintOut landscape", [](TExcelManager& m) { m.PrintOut(true); }, print(2)},
       {"PrintOut portrait", [](TExcelManager& m) { m.PrintOut(false); }, print(1)},
   };

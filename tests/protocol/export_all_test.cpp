@@ -1,3 +1,4 @@
+#include "platform/spreadsheet/workbook_model.h"
 #include "tests/protocol/sheet_test.h"
 
 using automation_double::TAutomationDouble;
@@ -191,6 +192,36 @@ TEST_F(ExportAllTest, EmptyTablesStillGiveTheSixRelaySheets) {
                          {"C3", " по гиревому спорту среди мужчин (рывок)"},
                          {"C5", "свыше 0 кг"},
                          {"B8", "Первый"}});
+}
+
+// A national meet's team sheet runs past column Z; the export writes it
+// whole, one page wide, and goes on to the relays.
+TEST_F(ExportAllTest, ANationalMeetsTeamSheetIsExportedWholeAndTheRelaysFollow) {
+  for (const int columns : {26, 40}) {
+    TAutomationDouble local(3);
+    TServerScope localScope(&local);
+    TCompetition national;
+    national.AddWeightClass(0, 58);
+    national.AddCompetitor(national.Snatch, {"Анна", 0, 55.0, "Динамо", 100, 1});
+    national.AddStage({"Динамо", 1, 1, 2, 1});
+    const QStringList names = competition_fixture::NationalMeetColumns(columns);
+    national.DefineTeamProtocol(names);
+    national.AddTeamRow("1", "Динамо", 20, QStringList(names.size(), QStringLiteral("20")));
+    protocol.ExportAll("Чемпионат России", "", "", national.Organizer, national.ManWeight,
+                       national.WomanWeight, national.Biathlon, national.LongCycle, national.Snatch,
+                       national.RelayRace, national.TeamProtocol, "", "", national.Normative, "32", "24",
+                       "32", "24", "32", "24");
+    EXPECT_EQ(local.SheetNames(),
+              (QStringList{"Р0д58", "СводКом", "Эст10", "Эст11", "Эст20", "Эст21", "Эст30", "Эст31"}))
+        << columns;
+    const auto& team = local.Sheet(2);
+    const QString points = spreadsheet::ColumnName(3 + columns);
+    EXPECT_EQ(team.Text(points + "4"), QStringLiteral("Очки")) << columns;
+    EXPECT_EQ(team.Text(points + "6"), QStringLiteral("20")) << columns;
+    EXPECT_EQ(team.PageSetup.at("FitToPagesWide"), TAutomationValue(1)) << columns;
+    EXPECT_EQ(team.PageSetup.at("Orientation"), TAutomationValue(2)) << columns;
+    EXPECT_EQ(local.Sheet(6).Text("D4"), QStringLiteral("Динамо")) << columns;
+  }
 }
 
 TEST_F(ExportAllTest, PercentInTheNameOnEverySheetKind) {

@@ -247,6 +247,44 @@ TEST_F(IndividualSheetTest, MissingRequirementsLeaveBoxedEmptyCells) {
             (competition_fixture::TTableView{"", false, false, "dsNormativeIndex"}));
 }
 
+// Counts what a grid on the table would be told.
+struct TNoticeCounter : TDataSetObserver {
+  explicit TNoticeCounter(TClientDataSet& table) : Table(table) { table.AddObserver(this); }
+  ~TNoticeCounter() override { Table.RemoveObserver(this); }
+  void DataSetChanged(TClientDataSet&, TDataChange change, int) override {
+    ++(change == TDataChange::RowsReset ? Resets : Others);
+  }
+  TClientDataSet& Table;
+  int Resets = 0;
+  int Others = 0;
+};
+
+// The requirements' look-ups filter the table three times for a moment each;
+// a grid on it hears of them once, when they are over, also when one fails.
+TEST_F(IndividualSheetTest, RequirementsAreLookedUpWithTheTablesControlsOff) {
+  {
+    TNoticeCounter grid(c.Normative);
+    PrintSnatch();
+    EXPECT_EQ(Sheet().Text("J6"), QStringLiteral("130"));
+    EXPECT_EQ(grid.Resets, 1);
+    EXPECT_EQ(grid.Others, 0);
+  }
+  TClientDataSet withoutResult(QStringLiteral("dsNormative"));
+  for (const char* field : {"Discipline", "WeightClass"}) {
+    withoutResult.AddField(QString::fromLatin1(field), TFieldType::ftString, 20);
+  }
+  for (const char* field : {"DumbbellWeight", "SexRef", "RankRef"}) {
+    withoutResult.AddField(QString::fromLatin1(field), TFieldType::ftInteger);
+  }
+  withoutResult.CreateDataSet();
+  withoutResult.SetFilter(QStringLiteral("SexRef=1"));
+  QString mswc, ms, cms;
+  EXPECT_THROW(TProtocol::GetRankRequirements(mswc, ms, cms, withoutResult, "Рывок", "32", "68", 1),
+               Exception);
+  EXPECT_EQ(competition_fixture::ViewOf(withoutResult),
+            (competition_fixture::TTableView{"SexRef=1", false, false, ""}));
+}
+
 TEST_F(IndividualSheetTest, AllOrganisersPrintWhateverTheWindowShowsAndNoneMovesTheHeadUp) {
   c.AddOrganizer(QStringLiteral("Министерство спорта"));
   c.Organizer.SetFilter(QStringLiteral("Name = 'Министерство спорта'"));
@@ -287,16 +325,13 @@ struct CellNameCase {
   const char* expected;
 };
 
-TEST(SheetHelpers, CellNamesAndTheirLimit) {
-  const CellNameCase cases[] = {{1, 1, "A1"}, {8, 12, "H12"}, {26, 105, "Z105"}, {3, 1000, "C1000"}};
+// Past Z the names go on as the spreadsheet names its columns.
+TEST(SheetHelpers, CellNamesGoOnPastZ) {
+  const CellNameCase cases[] = {{1, 1, "A1"},     {8, 12, "H12"},    {26, 105, "Z105"}, {27, 1, "AA1"},
+                                {43, 7, "AQ7"},   {52, 3, "AZ3"},    {53, 3, "BA3"},    {702, 2, "ZZ2"},
+                                {703, 2, "AAA2"}, {3, 1000, "C1000"}};
   for (const auto& c : cases) {
-    EXPECT_EQ(TProtocol::CellName(c.col, c.row), QString::fromLatin1(c.expected));
-  }
-  try {
-    TProtocol::CellName(27, 1);
-    ADD_FAILURE() << "column 27 accepted";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("Колонки свыше Z не поддерживаются. Обратитесь к разработчикам"));
+    EXPECT_EQ(TProtocol::CellName(c.col, c.row), QString::fromLatin1(c.expected)) << c.col;
   }
 }
 

@@ -140,6 +140,29 @@ TEST_F(RelayRaceSheetTest, TitleNamesTheSexTheRelayAndTheDiscipline) {
   }
 }
 
+// Enough teams to cross pages: each block that the rest of a page cannot hold
+// begins the next page, and the competitor's result caption, too narrow for
+// its column G, runs up its row at full size instead of shrinking.
+TEST_F(RelayRaceSheetTest, ABlockThatThePageCannotHoldBeginsTheNext) {
+  AddTeams({"Альфа", "Бета", "Гамма", "Дельта", "Эпсилон", "Зета", "Эта", "Тета"});
+  Print();
+  const auto& sheet = Sheet();
+  EXPECT_EQ(sheet.Range("G6", "G6")->Orientation, 90);
+  EXPECT_EQ(sheet.Range("G6", "G6")->WrapText, true);
+  // Its two lines side by side across the column, as high as "участника".
+  EXPECT_EQ(sheet.RowHeights.at(6), 50);
+  // Blocks of 155 points (caption 15, titles 50, four stages, two totals)
+  // on rows 5, 14, 23, ... under a head of 60: the third and the sixth
+  // would be cut by the page's foot.
+  EXPECT_EQ(sheet.PageBreaks, (std::set<int>{23, 50}));
+  for (const int row : sheet.PageBreaks) {
+    EXPECT_EQ(sheet.Text(QStringLiteral("A%1").arg(row)), QStringLiteral("КОМАНДА:")) << row;
+  }
+  // The print's page, on the sheet itself, for the export too.
+  EXPECT_EQ(sheet.PageSetup.at("FitToPagesTall"), TAutomationValue(false));
+  EXPECT_EQ(sheet.PageSetup.at("TopMargin"), TAutomationValue(28));
+}
+
 TEST_F(RelayRaceSheetTest, ATeamOfOneStage) {
   c.AddStage({"Соло", 1, 1, 2, 1, "Один", 80.5, 42});
   Print();

@@ -216,22 +216,72 @@ struct BadColumnCase {
 };
 
 TEST_F(TeamSheetTest, ColumnsFromAForeignFileStopTheSheet) {
-  QStringList many;
-  for (int i = 0; i < 24; ++i) {
-    many << QStringLiteral("S_1%1").arg(50 + i);
-  }
   const BadColumnCase cases[] = {
       {"no discipline prefix",
        {"LC_058", "XX_063"},
        "Внутренняя ошибка наименований колонок конмандного протокола. Обратитесь к разработчику."},
       {"no sex digit", {"S_x63"}, "'x' is not a valid integer value"},
-      {"past column Z", many, "Колонки свыше Z не поддерживаются. Обратитесь к разработчикам"},
   };
   for (const auto& cs : cases) {
     TOwnPrint own(protocol, cs.columns, QStringLiteral("1"));
     EXPECT_EQ(ErrorOf([&] { own.Print("Cup"); }), QString::fromUtf8(cs.error)) << cs.name;
     EXPECT_TRUE(own.Excel.Application()->Quit) << cs.name;
     EXPECT_EQ(ViewOf(own.Competition.TeamProtocol), (TTableView{"", false, false, ""})) << cs.name;
+  }
+}
+
+struct NationalMeetCase {
+  int columns;
+  // The first and last column of the last group, its caption, the points column.
+  const char* lastGroupFrom;
+  const char* lastGroupTo;
+  const char* lastGroup;
+  const char* points;
+};
+
+// A national championship's classes run past column Z: the names go on as
+// the spreadsheet names its columns, every group and the points are there,
+// and the sheet prints landscape, one page wide.
+TEST_F(TeamSheetTest, ANationalMeetsClassesRunPastColumnZ) {
+  const NationalMeetCase cases[] = {
+      // Women's long cycle and snatch in 5 classes, men's long cycle and biathlon in 8.
+      {26, "U", "AB", "Мужчины (Двоеборье)", "AC"},
+      // Every discipline of both sexes.
+      {40, "AI", "AP", "Мужчины (Двоеборье)", "AQ"},
+  };
+  for (const auto& cs : cases) {
+    const QStringList columns = competition_fixture::NationalMeetColumns(cs.columns);
+    ASSERT_EQ(columns.size(), cs.columns);
+    TOwnPrint own(protocol, columns, QStringLiteral("20"));
+    own.Competition.AddOrganizer(QStringLiteral("Федерация"));
+    own.Print("Чемпионат России");
+    ASSERT_EQ(own.Excel.Workbook().PrintOuts, 1) << cs.columns;
+    const auto& sheet = own.Excel.Sheet(1);
+    const QString from = QString::fromLatin1(cs.lastGroupFrom);
+    const QString to = QString::fromLatin1(cs.lastGroupTo);
+    const QString points = QString::fromLatin1(cs.points);
+    EXPECT_EQ(sheet.Text("C5"), QStringLiteral("Женщины (Длинный цикл)")) << cs.columns;
+    EXPECT_EQ(sheet.Text(from + "5"), QString::fromUtf8(cs.lastGroup)) << cs.columns;
+    EXPECT_TRUE(sheet.IsMerged(from + "5", to + "5")) << cs.columns;
+    EXPECT_TRUE(sheet.IsFramed(from + "5", to + "5")) << cs.columns;
+    EXPECT_EQ(sheet.Text(to + "6"), QStringLiteral("1000")) << cs.columns;
+    EXPECT_EQ(sheet.Text(to + "7"), QStringLiteral("20")) << cs.columns;
+    EXPECT_TRUE(sheet.IsBoxed(to + "7")) << cs.columns;
+    EXPECT_EQ(sheet.Text(points + "5"), QStringLiteral("Очки")) << cs.columns;
+    EXPECT_TRUE(sheet.IsMerged(points + "5", points + "6")) << cs.columns;
+    EXPECT_EQ(sheet.Text(points + "7"), QStringLiteral("20")) << cs.columns;
+    // The organiser's line and the two title lines reach the points.
+    for (const auto& [first, row] : {std::pair{"A", "1"}, std::pair{"C", "2"}, std::pair{"C", "3"}}) {
+      EXPECT_TRUE(sheet.IsMerged(QString::fromLatin1(first) + row, points + row))
+          << cs.columns << " row " << row;
+    }
+    EXPECT_EQ(sheet.ColumnWidths.size(), size_t(2 + cs.columns)) << cs.columns;
+    const std::map<QString, TAutomationValue> page = {
+        {"Orientation", 2},   {"LeftMargin", 28},    {"RightMargin", 28},      {"TopMargin", 28},
+        {"BottomMargin", 28}, {"FitToPagesWide", 1}, {"FitToPagesTall", false}};
+    for (const auto& [property, value] : page) {
+      EXPECT_EQ(sheet.PageSetup.at(property), value) << cs.columns << " " << property.toStdString();
+    }
   }
 }
 

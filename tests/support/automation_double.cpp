@@ -204,14 +204,33 @@ class TRange : public TObject {
 
 class TDimension : public TObject {
  public:
-  TDimension(TAutomationDouble& owner, QString path, std::map<int, int>* sizes, int index, QString property)
-      : TObject(owner, std::move(path)), FSizes(sizes), FIndex(index), FProperty(std::move(property)) {}
+  // Breaks: where a row's page break goes; null for a column.
+  TDimension(TAutomationDouble& owner, QString path, std::map<int, int>* sizes, int index, QString property,
+             std::set<int>* breaks)
+      : TObject(owner, std::move(path)),
+        FSizes(sizes),
+        FIndex(index),
+        FProperty(std::move(property)),
+        FBreaks(breaks) {}
 
  protected:
   TAutomationValue Handle(const QString& m, const QString& member, TInvokeKind kind,
                           const std::vector<TAutomationValue>& args) override {
     if (kind == TInvokeKind::PropertyPut && m == FProperty) {
       (*FSizes)[FIndex] = IntArg(args, 0);
+      return {};
+    }
+    if (kind == TInvokeKind::PropertyPut && m == u"pagebreak" && FBreaks) {
+      // -4135 manual, -4142 none
+      const int style = IntArg(args, 0);
+      if ((style != -4135 && style != -4142) || FIndex == 1) {
+        throw EOleException(QStringLiteral("Unable to set the PageBreak property of the Range class"));
+      }
+      if (style == -4135) {
+        FBreaks->insert(FIndex);
+      } else {
+        FBreaks->erase(FIndex);
+      }
       return {};
     }
     Unknown(FPath, member);
@@ -221,6 +240,7 @@ class TDimension : public TObject {
   std::map<int, int>* FSizes;
   int FIndex;
   QString FProperty;
+  std::set<int>* FBreaks;
 };
 
 class TPageSetup : public TObject {
@@ -231,15 +251,20 @@ class TPageSetup : public TObject {
  protected:
   TAutomationValue Handle(const QString& m, const QString& member, TInvokeKind kind,
                           const std::vector<TAutomationValue>& args) override {
-    static const QStringList known = {QStringLiteral("Orientation"),  QStringLiteral("LeftMargin"),
-                                      QStringLiteral("RightMargin"),  QStringLiteral("TopMargin"),
-                                      QStringLiteral("BottomMargin"), QStringLiteral("FitToPagesWide"),
-                                      QStringLiteral("LeftFooter")};
+    static const QStringList known = {QStringLiteral("Orientation"),    QStringLiteral("LeftMargin"),
+                                      QStringLiteral("RightMargin"),    QStringLiteral("TopMargin"),
+                                      QStringLiteral("BottomMargin"),   QStringLiteral("FitToPagesWide"),
+                                      QStringLiteral("FitToPagesTall"), QStringLiteral("LeftFooter")};
     if (kind == TInvokeKind::PropertyPut) {
       for (const QString& name : known) {
         if (m == name.toLower()) {
           if (name == u"LeftFooter") {
             TextArg(args, 0);
+          } else if (name.startsWith(u"FitToPages") && std::holds_alternative<bool>(args.at(0))) {
+            // False leaves that direction free; True is no number of pages.
+            if (BoolArg(args, 0)) {
+              throw EOleException(QStringLiteral("Unable to set the %1 property").arg(name));
+            }
           } else {
             IntArg(args, 0);
           }
@@ -283,7 +308,8 @@ class TWorksheet : public TObject {
       return std::make_shared<TDimension>(
           FOwner, QStringLiteral("%1.%2[%3]").arg(FPath, member).arg(index),
           columns ? &FSheet->ColumnWidths : &FSheet->RowHeights, index,
-          columns ? QStringLiteral("columnwidth") : QStringLiteral("rowheight"));
+          columns ? QStringLiteral("columnwidth") : QStringLiteral("rowheight"),
+          columns ? nullptr : &FSheet->PageBreaks);
     }
     if (m == u"cells") {
       const int row = IntArg(args, 0);

@@ -60,6 +60,8 @@ struct TSheetState {
   std::map<QString, TRangeState> Ranges;            // by "A1:L1"
   std::map<int, int> ColumnWidths;
   std::map<int, int> RowHeights;
+  // Rows with a page break above them.
+  std::set<int> PageBreaks;
   std::map<QString, TAutomationValue> PageSetup;  // property name -> value
 
   // The cell's value as text ("" when never written); the formula when one was set.

@@ -280,6 +280,13 @@ TEST_F(SpreadsheetTest, UnknownMembersAndWrongArgumentsRaiseTheirErrors) {
        OleException},
       {"a whole column's values", [&] { sheet.OlePropertyGet("Columns", {2}).OlePropertySet("Value", 1); },
        OleException},
+      {"a page break of a cell", [&] { cell.OlePropertySet("PageBreak", xl::PageBreakManual); },
+       OleException},
+      {"a page break above the first row",
+       [&] { sheet.OlePropertyGet("Rows", {1}).OlePropertySet("PageBreak", xl::PageBreakManual); },
+       OleException},
+      {"an automatic page break",
+       [&] { sheet.OlePropertyGet("Rows", {5}).OlePropertySet("PageBreak", -4105); }, OleException},
   };
   for (const auto& c : cases) {
     try {

@@ -145,27 +145,33 @@ TEST(TextFit, WrapsNoTighterThanThePrintingProgram) {
 }
 
 // A text in a cell of its own is shrunk while it stays readable; beyond that
-// it wraps, where its words allow it.
-TEST(TextFit, WrapsWhatShrinkingWouldMakeTooSmallToRead) {
+// it wraps where its words allow it, and else it is turned, running up its
+// row, as a narrow column's caption does.
+TEST(TextFit, WrapsOrTurnsWhatShrinkingWouldMakeTooSmallToRead) {
   TWorksheet sheet(QStringLiteral("Лист1"));
   sheet.SetColumnWidth(1, 15);
+  sheet.SetColumnWidth(2, 8);
   struct {
     const char* what;
+    int column;
     QString text;
     bool wrap;
     bool merged;
-    bool wraps;
+    std::optional<int> orientation;  // nothing: left as it is
   } cases[] = {
-      {"fits", "Тульская область", false, false, false},
-      {"shrinks a little", "Московская область", false, false, false},
-      {"too long to shrink", "Ханты-Мансийский автономный округ - Югра", false, false, true},
-      {"a word wider than the cell", "Восточно-Казахстанскаяобластьрегион", false, false, false},
-      {"already wrapped", "Ханты-Мансийский автономный округ - Югра", true, false, false},
-      {"in a merged area", "Ханты-Мансийский автономный округ - Югра", false, true, false},
+      {"fits", 1, "Тульская область", false, false, std::nullopt},
+      {"shrinks a little", 1, "Московская область", false, false, std::nullopt},
+      {"too long to shrink", 1, "Ханты-Мансийский автономный округ - Югра", false, false, 0},
+      {"a word wider than the cell", 1, "Восточно-Казахстанскаяобластьрегион", false, false, 90},
+      // Its first word is a hair too wide for the relay's column G.
+      {"the relay's caption", 2, "Результат участника", false, false, 90},
+      {"too long even turned", 1, QString(90, u'Ж'), false, false, std::nullopt},
+      {"already wrapped", 1, "Ханты-Мансийский автономный округ - Югра", true, false, std::nullopt},
+      {"in a merged area", 1, "Ханты-Мансийский автономный округ - Югра", false, true, std::nullopt},
   };
   int row = 1;
   for (const auto& c : cases) {
-    TCell& cell = sheet.EditCell({row, 1});
+    TCell& cell = sheet.EditCell({row, c.column});
     cell.Value = c.text;
     cell.Format.ShrinkToFit = true;
     cell.Format.WrapText = c.wrap;
@@ -174,10 +180,13 @@ TEST(TextFit, WrapsWhatShrinkingWouldMakeTooSmallToRead) {
     }
     ++row;
   }
-  const std::vector<TCellAddress> found = TextsTooLongToShrink(sheet);
+  const std::vector<TTextRefit> found = TextsTooLongToShrink(sheet);
   row = 1;
   for (const auto& c : cases) {
-    EXPECT_EQ(std::count(found.begin(), found.end(), TCellAddress{row, 1}), c.wraps ? 1 : 0) << c.what;
+    const auto it = std::find_if(found.begin(), found.end(), [&](const TTextRefit& refit) {
+      return refit.Cell == TCellAddress{row, c.column};
+    });
+    EXPECT_EQ(it == found.end() ? std::nullopt : std::optional(it->Orientation), c.orientation) << c.what;
     ++row;
   }
 }

@@ -170,6 +170,52 @@ TEST(Merges, TakeInWhatTheyOverlapAndKeepOnlyTheTopLeftContent) {
   EXPECT_TRUE(sheet.MergedRanges().empty());
 }
 
+// Areas side by side in one row, one over several rows beside them, and a
+// cell between them: each cell finds its own area and no other.
+TEST(Merges, EachCellFindsTheAreaThatHoldsIt) {
+  TWorksheet sheet("s");
+  for (const char* range : {"A1:C1", "D1:E3", "B2:C2", "G2:H2", "A5:A9"}) {
+    sheet.Merge(*ParseRangeName(QString::fromLatin1(range)));
+  }
+  struct Case {
+    const char* cell;
+    const char* area;  // nullptr: none
+  };
+  const Case cases[] = {
+      {"A1", "A1:C1"}, {"C1", "A1:C1"}, {"D1", "D1:E3"}, {"E3", "D1:E3"}, {"D2", "D1:E3"},
+      {"A2", nullptr}, {"C2", "B2:C2"}, {"F2", nullptr}, {"H2", "G2:H2"}, {"I2", nullptr},
+      {"F1", nullptr}, {"A4", nullptr}, {"A7", "A5:A9"}, {"B7", nullptr}, {"A10", nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto cell = ParseCellName(QString::fromLatin1(c.cell));
+    const auto expected = c.area ? ParseRangeName(QString::fromLatin1(c.area)) : std::nullopt;
+    EXPECT_EQ(sheet.MergeAt(*cell), expected) << c.cell;
+  }
+  EXPECT_EQ(sheet.MergesOverlapping(*ParseRangeName(u"C2:G3")),
+            (std::vector<TCellRange>{*ParseRangeName(u"D1:E3"), *ParseRangeName(u"B2:C2"),
+                                     *ParseRangeName(u"G2:H2")}));
+  // A whole column asks each area, and finds the same.
+  EXPECT_EQ(sheet.MergesOverlapping({{1, 1}, {MaxRows, 1}}),
+            (std::vector<TCellRange>{*ParseRangeName(u"A1:C1"), *ParseRangeName(u"A5:A9")}));
+
+  // A merge drops the contents of its own cells only, on every row it spans.
+  sheet.EditCell({11, 1}).Value = QString("kept");
+  sheet.EditCell({12, 2}).Value = QString("dropped");
+  sheet.EditCell({12, 4}).Value = QString("beside");
+  sheet.EditCell({13, 1}).Value = QString("below");
+  sheet.Merge(*ParseRangeName(u"A11:C12"));
+  EXPECT_EQ(sheet.CellAt(11, 1).Value, TCellValue(QString("kept")));
+  EXPECT_TRUE(sheet.CellAt(12, 2).IsEmpty());
+  EXPECT_EQ(sheet.CellAt(12, 4).Value, TCellValue(QString("beside")));
+  EXPECT_EQ(sheet.CellAt(13, 1).Value, TCellValue(QString("below")));
+
+  // Unmerging splits what it touches and leaves the neighbours.
+  sheet.Unmerge(*ParseRangeName(u"E2"));
+  EXPECT_EQ(sheet.MergeAt({2, 5}), std::nullopt);
+  EXPECT_EQ(sheet.MergeAt({2, 3}), ParseRangeName(u"B2:C2"));
+  EXPECT_EQ(sheet.MergedRanges().size(), 5u);
+}
+
 TEST(Workbooks, SheetNamesFollowTheApplicationsRules) {
   TWorkbook book;
   ASSERT_EQ(book.SheetCount(), 1);

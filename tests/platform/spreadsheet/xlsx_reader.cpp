@@ -238,6 +238,16 @@ TPage TBook::Page(const QString& sheet) const {
   return page;
 }
 
+std::vector<int> TBook::RowBreaks(const QString& sheet) const {
+  std::vector<int> rows;
+  const auto doc = Parse(SheetXml(sheet));
+  // A break's id is the last row of the page before it.
+  for (const auto& brk : doc.child("worksheet").child("rowBreaks").children("brk")) {
+    rows.push_back(brk.attribute("id").as_int() + 1);
+  }
+  return rows;
+}
+
 QString TBook::PrintArea(const QString& sheet) const {
   const auto book = Parse(FParts.value(QStringLiteral("xl/workbook.xml")));
   const int index = static_cast<int>(FSheetNames.indexOf(sheet));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 // Reads back what an .xlsx file holds, from its XML parts, so that tests see
 // the file as a viewer would: cell contents with shared strings resolved,
@@ -51,6 +52,8 @@ class TBook {
   std::optional<double> ColumnWidth(const QString& sheet, int column) const;
   std::optional<double> RowHeight(const QString& sheet, int row) const;
   TPage Page(const QString& sheet) const;
+  // The rows that begin a new page at a break of the sheet.
+  std::vector<int> RowBreaks(const QString& sheet) const;
   // The sheet's print area as the file names it ("$A$1:$L$18"), or an empty
   // text when it has none.
   QString PrintArea(const QString& sheet) const;

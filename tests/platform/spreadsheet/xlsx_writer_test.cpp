@@ -180,6 +180,23 @@ TEST_F(XlsxWriterTest, KeepsThePageSetup) {
   EXPECT_EQ(printed.Footer, "&L" + TPrintingCalls::Footer());
 }
 
+// A row's page break begins a page there; taken back, it is gone.
+TEST_F(XlsxWriterTest, KeepsTheRowBreaks) {
+  const TOleVariant sheet = calls.GetSheet(2);
+  for (const auto& [row, kind] : {std::pair{12, xl::PageBreakManual}, std::pair{30, xl::PageBreakManual},
+                                  std::pair{20, xl::PageBreakManual}, std::pair{30, xl::PageBreakNone}}) {
+    sheet.OlePropertyGet("Rows", {row}).OlePropertySet("PageBreak", kind);
+  }
+  EXPECT_EQ(sheet.OlePropertyGet("Rows", {20}).OlePropertyGetValue("PageBreak"),
+            TAutomationValue(xl::PageBreakManual));
+  EXPECT_EQ(sheet.OlePropertyGet("Rows", {30}).OlePropertyGetValue("PageBreak"),
+            TAutomationValue(xl::PageBreakNone));
+  WriteXlsx(*WorkbookOf(calls.WorkBook.Object()), path);
+  xlsx_reader::TBook file(path);
+  EXPECT_EQ(file.RowBreaks("Лист2"), (std::vector<int>{12, 20}));
+  EXPECT_TRUE(file.RowBreaks("Эст10").empty());
+}
+
 // LibreOffice would print a sheet as far as a shrunk text would reach
 // unshrunk: an empty page beside it, or the page scaled down.
 TEST_F(XlsxWriterTest, ASheetWithAShrunkTextPrintsWhatItsCellsCover) {
