@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/main_window.h"
@@ -587,6 +588,44 @@ TEST_F(Weighing, AChangedOrAddedLimitNumbersTheClassesItChangesAfresh) {
     }
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
   }
+}
+
+// The notice after a limit typed over is the program's own box, which takes
+// the focus as a real one does; once it is answered, the keys go on in the
+// class grid, on the row the Down went to.
+TEST_F(Weighing, AfterTheRenumberingNoticeTheKeysGoOnInTheClassGrid) {
+  WriteAthletes({{"Атлет А", 1, 79}, {"Атлет Б", 1, 82}, {"Атлет Г", 1, 88}});
+  auto window = Start();
+  ShowActive(*window);
+  ShowPageOf(window->tbshCompetition);
+  Click(window->btnNewCompetition);
+  QStringList shown;
+  // The program's own box, answered with Return once it is up.
+  const TInformationDisplay recorder = SetInformationDisplay({});
+  TInformationDisplay programBox;
+  programBox = SetInformationDisplay([&](const QString& message) {
+    shown << message;
+    QTimer::singleShot(0, [] {
+      if (QWidget* open = QApplication::activeModalWidget()) {
+        QTest::keyClick(open, Qt::Key_Return);
+      }
+    });
+    programBox(message);
+  });
+  TDataGrid& classes = *window->grManWeight;
+  ToClassRow(classes, 4);
+  TypeText(QStringLiteral("80"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QApplication::processEvents();
+  SetInformationDisplay(recorder);
+  EXPECT_EQ(shown.size(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), &classes);
+  TypeText(QStringLiteral("96"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  QApplication::processEvents();
+  EXPECT_EQ(GridColumn(classes), (QStringList{"63", "68", "73", "78", "80", "96", "105", "свыше"}));
+  EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
 }
 
 TEST_F(Weighing, AClassRowIsNotPostedWithoutItsLimit) {
