@@ -3,6 +3,8 @@
 // themselves are in protocol_rules.cpp.
 #include <QComboBox>
 #include <QTabWidget>
+#include <algorithm>
+#include <optional>
 
 #include "app/controls_disabled.h"
 #include "app/main_window.h"
@@ -59,6 +61,34 @@ void TfrmMain::btnNewCompetitionClick() {
       MarkProtocolSaved(*protocol);
     }
   });
+}
+
+void TfrmMain::RefillCompetitionClasses(int Sex, const std::vector<int>& Before,
+                                        const std::vector<int>& After) {
+  QComboBox& selector = Sex == 1 ? *cbCompManWeightClass : *cbCompWomanWeightClass;
+  const int chosen = selector.currentIndex();
+  int keep = 0;
+  if (chosen >= 0 && chosen < int(Before.size())) {
+    const int limit = Before[size_t(chosen)];
+    // A deleted class gives way to the one its athletes fall into, or to the
+    // heaviest when none is above it.
+    const std::optional<int> now = ClassAfterChange(Before, After, limit);
+    const auto at = now ? std::lower_bound(After.begin(), After.end(), *now)
+                        : std::upper_bound(After.begin(), After.end(), limit);
+    keep = at != After.end() ? int(at - After.begin()) : int(After.size()) - 1;
+  }
+  selector.clear();
+  for (const int limit : After) {
+    selector.addItem(ClassItemText(limit));
+  }
+  selector.setCurrentIndex(After.empty() ? -1 : keep);
+  if ((pcCompetitionWeight->currentWidget() == tbshCompMan) == (Sex == 1)) {
+    if (Sex == 1) {
+      cbCompManWeightClassChange();
+    } else {
+      cbCompWomanWeightClassChange();
+    }
+  }
 }
 
 bool TfrmMain::ConfirmProtocolRebuild() {

@@ -204,6 +204,7 @@ void TfrmMain::BindTableEvents() {
 
   for (TClientDataSet* classes : {&dsManWeight, &dsWomanWeight}) {
     classes->BeforeDelete = table(&TfrmMain::dsWeightBeforeDelete);
+    classes->AfterPost = table(&TfrmMain::dsWeightAfterPost);
     TField& weight = fieldOf(*classes, "Weight");
     weight.OnGetText = [this](TField& sender, QString& text, bool displayText) {
       dsWeightWeightGetText(sender, text, displayText);

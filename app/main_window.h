@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/data/tables.h"
 
@@ -416,6 +417,18 @@ class TfrmMain : public QMainWindow {
   void dsWeightWeightSetText(TField& Sender, const QString& Text);
   void dsWeightWeightValidate(TField& Sender);
   void dsWeightBeforeDelete(TClientDataSet& DataSet);
+  void dsWeightAfterPost(TClientDataSet& DataSet);
+  // A class table going to After's limits (a delete about to be done, or a
+  // post done): in the built protocols, the classes whose athletes change get
+  // their places numbered afresh, and the competition tab lists After's
+  // classes. Question, given the classes to renumber, is asked first and its
+  // Cancel changes nothing; without it the user is told afterwards.
+  void FollowWeightClassChange(TClientDataSet& Classes, const std::vector<int>& After,
+                               const std::function<QString(const std::vector<int>& Renumbered)>& Question);
+  // The limits a competition selector lists, in its order.
+  std::vector<int> SelectorClassLimits(const QComboBox& Items) const;
+  // A class's item text: the limit, or for the open class its caption.
+  QString ClassItemText(int Limit) const;
   void btnRefreshWeightHBClick();
   void tbshProtocol_WeightShow();
   void tbshNormManShow();
@@ -450,6 +463,10 @@ class TfrmMain : public QMainWindow {
   void SetMadeRank(const QString& Discipline, const QString& DumbbellWeight, const QString& WeightClass,
                    int Sex, TField& ResultField, TField& MadeRankField);
   QString GetOpenClassName(int Sex);
+  // The competition selector of a sex lists After's classes, the class chosen
+  // kept as it is after the change (a deleted one gives way to the class that
+  // takes its athletes in); a class view shown of that sex is filtered anew.
+  void RefillCompetitionClasses(int Sex, const std::vector<int>& Before, const std::vector<int>& After);
   // An achieved-rank button: the sex, class and kettlebell weight of the sex
   // page shown.
   void SetShownMadeRank(const QString& Discipline, const QComboBox& WeightW, const QComboBox& WeightM,

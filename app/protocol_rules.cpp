@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "common/record_copy.h"
@@ -120,6 +121,101 @@ bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter) {
 
 void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter) {
   InView(Protocol, Filter, [&] { NumberView(Protocol); });
+}
+
+namespace {
+
+std::vector<int> Ascending(std::vector<int> limits) {
+  std::sort(limits.begin(), limits.end());
+  limits.erase(std::unique(limits.begin(), limits.end()), limits.end());
+  return limits;
+}
+
+// Those of A that B lacks; both ascending.
+std::vector<int> Lacking(const std::vector<int>& a, const std::vector<int>& b) {
+  std::vector<int> lacking;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(lacking));
+  return lacking;
+}
+
+// The class holding a body weight of Weight: the lowest limit not below it.
+std::optional<int> ClassHolding(const std::vector<int>& limits, int weight) {
+  const auto holding = std::lower_bound(limits.begin(), limits.end(), weight);
+  return holding == limits.end() ? std::nullopt : std::optional<int>(*holding);
+}
+
+std::optional<int> LowerLimit(const std::vector<int>& limits, int limit) {
+  const auto at = std::lower_bound(limits.begin(), limits.end(), limit);
+  return at == limits.begin() ? std::nullopt : std::optional<int>(*std::prev(at));
+}
+
+}  // namespace
+
+std::optional<int> ClassAfterChange(const std::vector<int>& Before, const std::vector<int>& After,
+                                    int Limit) {
+  const std::vector<int> before = Ascending(Before);
+  const std::vector<int> after = Ascending(After);
+  if (std::binary_search(after.begin(), after.end(), Limit)) {
+    return Limit;
+  }
+  const std::vector<int> gone = Lacking(before, after);
+  const std::vector<int> came = Lacking(after, before);
+  if (gone.size() == 1 && came.size() == 1 && gone.front() == Limit) {
+    return came.front();
+  }
+  return std::nullopt;
+}
+
+std::vector<TClassMove> ClassMoves(const std::vector<int>& Before, const std::vector<int>& After) {
+  const std::vector<int> before = Ascending(Before);
+  const std::vector<int> after = Ascending(After);
+  std::vector<int> bounds;
+  std::set_union(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(bounds));
+  // Between two neighbouring limits of either list every body weight is in
+  // one class before and one after; above the last nobody is in any.
+  std::vector<TClassMove> moves;
+  std::optional<int> lower;
+  for (const int upper : bounds) {
+    const std::optional<int> was = ClassHolding(before, upper);
+    const std::optional<int> from = was ? ClassAfterChange(before, after, *was) : std::nullopt;
+    const std::optional<int> to = ClassHolding(after, upper);
+    if (from != to) {
+      if (!moves.empty() && moves.back().Upper == lower && moves.back().From == from &&
+          moves.back().To == to) {
+        moves.back().Upper = upper;
+      } else {
+        moves.push_back({lower, upper, from, to});
+      }
+    }
+    lower = upper;
+  }
+  return moves;
+}
+
+QString ClassFilter(int Sex, const std::vector<int>& After, int Limit) {
+  return WeightRangeFilter(Sex, LowerLimit(Ascending(After), Limit), Limit);
+}
+
+std::vector<int> ClassesToRenumber(TClientDataSet& Protocol, int Sex, const std::vector<TClassMove>& Moves,
+                                   const std::vector<int>& After) {
+  std::vector<int> touched;
+  for (const TClassMove& move : Moves) {
+    if (HasRowsIn(Protocol, WeightRangeFilter(Sex, move.Lower, move.Upper))) {
+      for (const std::optional<int>& limit : {move.From, move.To}) {
+        if (limit) {
+          touched.push_back(*limit);
+        }
+      }
+    }
+  }
+  touched = Ascending(touched);
+  std::vector<int> classes;
+  for (const int limit : touched) {
+    if (HasRowsIn(Protocol, ClassFilter(Sex, After, limit))) {
+      classes.push_back(limit);
+    }
+  }
+  return classes;
 }
 
 void SumBiathlon(TField& Result) {

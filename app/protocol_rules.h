@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "platform/table/client_dataset.h"
 
@@ -33,6 +34,33 @@ bool HasRowsIn(TClientDataSet& Protocol, const QString& Filter);
 // Places 1, 2, 3, ... over the rows that pass Filter, as NumberPlaces numbers
 // a class view; the protocol gets its own view and current row back.
 void NumberPlacesIn(TClientDataSet& Protocol, const QString& Filter);
+
+// A change of one sex's class limits (ascending) by one post or delete of a
+// class row: a limit gone while another came is that row's limit changed,
+// every other limit its class as it was. The class a class of Before is
+// after it: its own limit, its changed one, or none when it was deleted.
+std::optional<int> ClassAfterChange(const std::vector<int>& Before, const std::vector<int>& After, int Limit);
+
+// The body weights above Lower (without it: from the lightest) up to and
+// including Upper that change class with the change: they leave From (that
+// class as it is named afterwards; none when it was deleted or they were in
+// no class) for To (none: above every limit).
+struct TClassMove {
+  std::optional<int> Lower;
+  int Upper;
+  std::optional<int> From;
+  std::optional<int> To;
+};
+std::vector<TClassMove> ClassMoves(const std::vector<int>& Before, const std::vector<int>& After);
+
+// The classes of After (ascending) that take athletes of the protocol in or
+// lose some with the moves, and still hold any: their places no longer run
+// 1, 2, 3, ... in the class view.
+std::vector<int> ClassesToRenumber(TClientDataSet& Protocol, int Sex, const std::vector<TClassMove>& Moves,
+                                   const std::vector<int>& After);
+
+// The filter of the class of After whose upper limit is Limit.
+QString ClassFilter(int Sex, const std::vector<int>& After, int Limit);
 
 // After a change of either result (JerkResult, the snatch, or PutResult,
 // the jerk) of the biathlon row being changed: JerkPoint is half the snatch

@@ -4,7 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTabWidget>
-#include <optional>
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "app/controls_disabled.h"
@@ -20,10 +21,49 @@ const QString kWeight = QStringLiteral("Weight");
 constexpr int kOpenClass = 1000;
 constexpr int kHighestLimit = 999;
 
+// The open class's caption in either language: a selector filled before a
+// language switch may still hold the other one.
+bool IsOpenClassCaption(const QString& text) {
+  return text == QStringLiteral("свыше") || text == QStringLiteral("above");
+}
+
+// The limits of a class table's rows but the view row Skip (-1: none), read
+// without moving the table; a row without a limit is no class.
+std::vector<int> ClassLimits(const TClientDataSet& Classes, int Skip = -1) {
+  const TField& weight = Classes.FieldByName(kWeight);
+  std::vector<int> limits;
+  for (int row = 0; row < Classes.ViewRowCount(); ++row) {
+    if (const TValue limit = Classes.ValueAt(row, weight); row != Skip && limit.isValid()) {
+      limits.push_back(limit.toInt());
+    }
+  }
+  std::sort(limits.begin(), limits.end());
+  return limits;
+}
+
 }  // namespace
 
 QString TfrmMain::OpenClassCaption() const {
   return Translate(QStringLiteral("свыше"), QStringLiteral("above"));
+}
+
+QString TfrmMain::ClassItemText(int Limit) const {
+  return Limit == kOpenClass ? OpenClassCaption() : QString::number(Limit);
+}
+
+std::vector<int> TfrmMain::SelectorClassLimits(const QComboBox& Items) const {
+  std::vector<int> limits;
+  for (int i = 0; i < Items.count(); ++i) {
+    const QString text = Items.itemText(i);
+    bool isNumber = false;
+    const int limit = text.toInt(&isNumber);
+    if (isNumber) {
+      limits.push_back(limit);
+    } else if (IsOpenClassCaption(text)) {
+      limits.push_back(kOpenClass);
+    }
+  }
+  return limits;
 }
 
 void TfrmMain::FillWeightClassItems(TField& WeightField, QComboBox& Items, bool AddAll) {
@@ -41,7 +81,7 @@ void TfrmMain::FillWeightClassItems(TField& WeightField, QComboBox& Items, bool 
       // Older builds let a class be saved without its limit; such a row
       // bounds no body weight, so it is no class to choose.
       if (!WeightField.IsNull()) {
-        Items.addItem(WeightField.AsInteger() == kOpenClass ? OpenClassCaption() : WeightField.AsString());
+        Items.addItem(ClassItemText(WeightField.AsInteger()));
       }
       classes.Next();
     }
@@ -98,7 +138,7 @@ void TfrmMain::RelabelWeightClassItems() {
     for (int i = 0; i < selector->count(); ++i) {
       const QString text = selector->itemText(i);
       // The limits are digits; only the two words change with the language.
-      if (text == QStringLiteral("свыше") || text == QStringLiteral("above")) {
+      if (IsOpenClassCaption(text)) {
         selector->setItemText(i, open);
       } else if (text == QStringLiteral("все") || text == QStringLiteral("all")) {
         selector->setItemText(i, all);
@@ -216,54 +256,95 @@ void TfrmMain::dsWeightBeforeDelete(TClientDataSet& DataSet) {
     return;  // a row without a limit is no class: nobody is in it
   }
   // The athletes of a deleted class fall into the class above it, whose
-  // places were numbered without them: two winners on its sheet. Where a
-  // protocol has any, the user is told and, on OK, the merged class is
-  // numbered afresh. The neighbours are read without moving the table: the
-  // row current now is the one the delete takes.
-  const int row = DataSet.RecNo() - 1;
-  std::optional<int> lower;
-  for (int r = row - 1; r >= 0 && !lower; --r) {
-    if (const TValue limit = DataSet.ValueAt(r, weight); limit.isValid()) {
-      lower = limit.toInt();
+  // places were numbered without them. The classes left are read without
+  // moving the table: the row current now is the one the delete takes.
+  const int deleted = weight.AsInteger();
+  const std::vector<int> after = ClassLimits(DataSet, DataSet.CurrentViewRow());
+  FollowWeightClassChange(DataSet, after, [&](const std::vector<int>& renumbered) {
+    const QString limit = QString::number(deleted);
+    const auto taker = std::upper_bound(after.begin(), after.end(), deleted);
+    const QString above = ClassItemText(taker != after.end() ? *taker : renumbered.front());
+    return Translate(QStringLiteral("В протоколах есть спортсмены весовой категории %1. После удаления "
+                                    "категории они перейдут в категорию %2, и места в ней будут "
+                                    "пересчитаны; командные очки и выполненные разряды этой категории "
+                                    "нужно будет проставить заново. Удалить категорию?")
+                         .arg(limit, above),
+                     QStringLiteral("The protocols hold athletes of weight class %1. Once the class is "
+                                    "deleted they move to class %2, whose places will be numbered again; "
+                                    "its team points and achieved ranks will need setting again. Delete "
+                                    "the class?")
+                         .arg(limit, above));
+  });
+}
+
+// A limit typed over or a class added splits or merges the classes about it
+// after the fact: there is no asking before a post, so the user is told.
+void TfrmMain::dsWeightAfterPost(TClientDataSet& DataSet) {
+  FollowWeightClassChange(DataSet, ClassLimits(DataSet), {});
+}
+
+void TfrmMain::FollowWeightClassChange(
+    TClientDataSet& Classes, const std::vector<int>& After,
+    const std::function<QString(const std::vector<int>& Renumbered)>& Question) {
+  TClientDataSet* protocols[] = {&dsSnatch, &dsLongCycle, &dsBiathlon};
+  if (std::none_of(std::begin(protocols), std::end(protocols),
+                   [](const TClientDataSet* protocol) { return protocol->Active(); })) {
+    return;  // nothing built: the build fills the competition selectors itself
+  }
+  // The competition selector lists the classes the protocols were last
+  // viewed and numbered in.
+  const int sex = &Classes == &dsManWeight ? 1 : 0;
+  const std::vector<int> before =
+      SelectorClassLimits(sex == 1 ? *cbCompManWeightClass : *cbCompWomanWeightClass);
+  if (before == After) {
+    return;  // a referee changed, or the open class's limit typed over
+  }
+  const std::vector<TClassMove> moves = ClassMoves(before, After);
+  std::vector<std::pair<TClientDataSet*, std::vector<int>>> renumbering;
+  std::vector<int> renumbered;
+  for (TClientDataSet* protocol : protocols) {
+    if (protocol->Active()) {
+      protocol->UpdateRecord();
     }
   }
-  std::optional<int> upper;
-  for (int r = row + 1; r < DataSet.ViewRowCount() && !upper; ++r) {
-    if (const TValue limit = DataSet.ValueAt(r, weight); limit.isValid()) {
-      upper = limit.toInt();
+  WithControlsDisabled({&dsSnatch, &dsLongCycle, &dsBiathlon}, [&] {
+    for (TClientDataSet* protocol : protocols) {
+      if (!protocol->Active()) {
+        continue;
+      }
+      std::vector<int> classes = ClassesToRenumber(*protocol, sex, moves, After);
+      if (!classes.empty()) {
+        renumbered.insert(renumbered.end(), classes.begin(), classes.end());
+        renumbering.emplace_back(protocol, std::move(classes));
+      }
     }
-  }
-  if (!upper) {
-    return;  // no class takes them in
-  }
-  const int sex = &DataSet == &dsManWeight ? 1 : 0;
-  const QString doomed = WeightRangeFilter(sex, lower, weight.AsInteger());
-  std::vector<TClientDataSet*> concerned;
-  for (TClientDataSet* protocol : {&dsSnatch, &dsLongCycle, &dsBiathlon}) {
-    if (protocol->Active() && HasRowsIn(*protocol, doomed)) {
-      concerned.push_back(protocol);
-    }
-  }
-  if (concerned.empty()) {
-    return;
-  }
-  const QString deleted = weight.AsString();
-  const QString above = *upper == kOpenClass ? OpenClassCaption() : QString::number(*upper);
-  if (!Confirm(Translate(QStringLiteral("В протоколах есть спортсмены весовой категории %1. После удаления "
-                                        "категории они перейдут в категорию %2, и места в ней будут "
-                                        "пересчитаны; командные очки и выполненные разряды этой категории "
-                                        "нужно будет проставить заново. Удалить категорию?")
-                             .arg(deleted, above),
-                         QStringLiteral("The protocols hold athletes of weight class %1. Once the class is "
-                                        "deleted they move to class %2, whose places will be numbered again; "
-                                        "its team points and achieved ranks will need setting again. Delete "
-                                        "the class?")
-                             .arg(deleted, above)))) {
+  });
+  std::sort(renumbered.begin(), renumbered.end());
+  renumbered.erase(std::unique(renumbered.begin(), renumbered.end()), renumbered.end());
+  if (Question && !renumbered.empty() && !Confirm(Question(renumbered))) {
     Abort();
   }
-  const QString merged = WeightRangeFilter(sex, lower, *upper);
-  for (TClientDataSet* protocol : concerned) {
-    NumberPlacesIn(*protocol, merged);
+  WithControlsDisabled({&dsSnatch, &dsLongCycle, &dsBiathlon}, [&] {
+    for (const auto& [protocol, classes] : renumbering) {
+      for (const int limit : classes) {
+        NumberPlacesIn(*protocol, ClassFilter(sex, After, limit));
+      }
+    }
+    RefillCompetitionClasses(sex, before, After);
+  });
+  if (!Question && !renumbered.empty()) {
+    QStringList names;
+    for (const int limit : renumbered) {
+      names << ClassItemText(limit);
+    }
+    ShowInformation(
+        Translate(QStringLiteral("Спортсмены перешли в другие весовые категории. Места пересчитаны в "
+                                 "категориях: %1; командные очки и выполненные разряды этих категорий нужно "
+                                 "проставить заново."),
+                  QStringLiteral("Athletes have moved to other weight classes. The places have been numbered "
+                                 "again in the classes: %1; the team points and achieved ranks of these "
+                                 "classes need setting again."))
+            .arg(names.join(QStringLiteral(", "))));
   }
 }
 

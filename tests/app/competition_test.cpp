@@ -3,6 +3,7 @@
 // ranks, the pages of the disciplines held.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QTabWidget>
 #include <QToolButton>
@@ -157,14 +158,22 @@ TEST_F(Competition, PlacesFollowEveryResultAndTheCursorKeepsItsLine) {
 }
 
 // Types a run of keys where the focus is: numbers as they are, and the words
-// Enter, Down, Up, Tab, Left and Escape as those keys.
+// Enter, Down, Up, Tab, Left, Escape, Insert, Ctrl+Home and Ctrl+Delete as
+// those keys.
 void Keys(const QString& run) {
-  static const QMap<QString, Qt::Key> named = {{"Enter", Qt::Key_Return}, {"Down", Qt::Key_Down},
-                                               {"Up", Qt::Key_Up},        {"Tab", Qt::Key_Tab},
-                                               {"Left", Qt::Key_Left},    {"Escape", Qt::Key_Escape}};
+  static const QMap<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> named = {
+      {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+      {"Down", {Qt::Key_Down, Qt::NoModifier}},
+      {"Up", {Qt::Key_Up, Qt::NoModifier}},
+      {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
+      {"Left", {Qt::Key_Left, Qt::NoModifier}},
+      {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
+      {"Insert", {Qt::Key_Insert, Qt::NoModifier}},
+      {"Ctrl+Home", {Qt::Key_Home, Qt::ControlModifier}},
+      {"Ctrl+Delete", {Qt::Key_Delete, Qt::ControlModifier}}};
   for (const QString& token : run.split(u' ', Qt::SkipEmptyParts)) {
-    if (named.contains(token)) {
-      QTest::keyClick(QApplication::focusWidget(), named[token]);
+    if (const auto key = named.find(token); key != named.end()) {
+      QTest::keyClick(QApplication::focusWidget(), key->first, key->second);
       QApplication::processEvents();
     } else {
       TypeText(token);
@@ -263,6 +272,105 @@ TEST_F(Competition, ResultsTypedRowAfterRowLandInTheResultColumn) {
     EXPECT_EQ(grid.ColumnFieldName(grid.horizontalHeader()->visualIndex(grid.currentIndex().column())),
               QString::fromLatin1(c.Column));
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+    window.reset();
+  }
+}
+
+// ---- The class selectors after a change of the classes ----
+
+// The competition tab's class selectors follow the class table once the
+// protocols are built: a class added, typed over or deleted is listed at
+// once, the class chosen stays chosen (a deleted one gives way to the class
+// its athletes fall into), and the protocols show that class's view, with
+// its places numbered 1, 2, 3, ..., on screen and on paper.
+TEST_F(Competition, TheClassSelectorsFollowAChangeOfTheClasses) {
+  const struct {
+    const char* What;
+    int Chosen;        // the men's item shown before
+    const char* Keys;  // in the men's class grid
+    QStringList Classes;
+    const char* Shown;   // the item shown afterwards
+    const char* Filter;  // of the protocols
+    QStringList Rows;    // of the snatch class view: place|name
+    bool Print = false;  // and checked on the printed protocol
+  } cases[] = {
+      {"90 added while 95 is shown",
+       5,
+       "Ctrl+Home Down Down Down Down Insert 90 Enter Down",
+       {"63", "68", "73", "78", "85", "90", "95", "105", "свыше"},
+       "95",
+       "SexRef=1 and Weight > 90 and Weight <= 95",
+       {"1|Дмитриев"}},
+      {"the class shown typed over, 85 to 80",
+       4,
+       "Ctrl+Home Down Down Down Down 80 Down",
+       {"63", "68", "73", "78", "80", "95", "105", "свыше"},
+       "80",
+       "SexRef=1 and Weight > 78 and Weight <= 80",
+       {"1|Алексеев"}},
+      {"the class shown deleted",
+       4,
+       "Ctrl+Home Down Down Down Down Ctrl+Delete",
+       {"63", "68", "73", "78", "95", "105", "свыше"},
+       "95",
+       "SexRef=1 and Weight > 78 and Weight <= 95",
+       {"1|Григорьев", "2|Алексеев", "3|Борисов", "4|Васильев", "5|Дмитриев"},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    QFile::remove(DataFile("ManWeight.xml"));
+    WriteAthletes({{"Алексеев", 1, 79},
+                   {"Борисов", 1, 82},
+                   {"Васильев", 1, 84},
+                   {"Григорьев", 1, 88},
+                   {"Дмитриев", 1, 93}});
+    auto window = Start();
+    ShowActive(*window);
+    TDataGrid& snatch = *window->grSnatch;
+    Build(*window);
+    for (const auto& [item, results] : {std::pair{4, "110 Down 100 Down 90 Down"}, {5, "120 Down 80 Down"}}) {
+      Choose(*window->cbCompManWeightClass, item);
+      ClickCell(snatch, 0, "Result");
+      Keys(QString::fromLatin1(results));
+    }
+    Choose(*window->cbCompManWeightClass, c.Chosen);
+    const QStringList women = Items(*window->cbCompWomanWeightClass);
+
+    TDataGrid& classes = *window->grManWeight;
+    ShowPageOf(&classes);
+    Focus(&classes);
+    Keys(QString::fromLatin1(c.Keys));
+    EXPECT_EQ(GridColumn(classes), c.Classes);
+    EXPECT_EQ(Items(*window->cbCompManWeightClass), c.Classes);
+    EXPECT_EQ(window->cbCompManWeightClass->currentText(), QString::fromLatin1(c.Shown));
+    EXPECT_EQ(Items(*window->cbCompWomanWeightClass), women);
+    for (TClientDataSet* protocol : {&window->dsSnatch, &window->dsLongCycle, &window->dsBiathlon}) {
+      EXPECT_EQ(protocol->Filter(), QString::fromLatin1(c.Filter)) << protocol->Name().toStdString();
+    }
+    ShowPageOf(&snatch);
+    EXPECT_EQ(ViewRows(window->dsSnatch, {"Position", "Name"}), c.Rows);
+    EXPECT_EQ(GridColumn(snatch, snatch.horizontalHeader()->logicalIndex(snatch.ColumnPosition("Name"))),
+              ViewTexts(window->dsSnatch, "Name"));
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+    if (c.Print) {
+      const TPrintToPdf pdf(testing_sandbox::Path(QStringLiteral("snatch.pdf")));
+      Click(window->btnPrintSnatch);
+      ASSERT_TRUE(Dialogs.Errors.isEmpty()) << Errors(Dialogs);
+      const QString text = testing_pdf::Text(pdf.Path);
+      QStringList printed;
+      for (const QString& line : text.split(u'\n')) {
+        const QStringList words = line.simplified().split(u' ');
+        for (const QString& row : c.Rows) {
+          if (words.contains(row.section(u'|', 1))) {
+            printed << words.value(0) + u'|' + row.section(u'|', 1);
+          }
+        }
+      }
+      EXPECT_EQ(printed, c.Rows) << text.toStdString();
+      EXPECT_TRUE(text.simplified().contains(QStringLiteral("до %1 кг").arg(QString::fromLatin1(c.Shown))))
+          << text.toStdString();
+    }
     window.reset();
   }
 }
