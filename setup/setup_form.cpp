@@ -220,11 +220,19 @@ void TfrSetup::btnSetupClick() {
   // The program and its data are in place by now: a shortcut that cannot be
   // made does not undo the installation. It is told with the success, with
   // its file and the system's reason, so the user knows what to start by hand.
+  // Without a desktop folder there is nowhere to put one, which the user is
+  // told as well: "added to the desktop" would send them looking for it.
   QString shortcutError;
-  try {
-    CreateDesktopShortcut(kProgramFileName, FInstallDir);
-  } catch (const Exception& e) {
-    shortcutError = e.Message();
+  if (FDesktopDir.isEmpty() || !QFileInfo(FDesktopDir).isDir()) {
+    shortcutError = (language != 0 ? QStringLiteral("No desktop folder was found")
+                                   : QStringLiteral("Папка рабочего стола не найдена")) +
+                    (FDesktopDir.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + FDesktopDir);
+  } else {
+    try {
+      CreateDesktopShortcut(kProgramFileName, FInstallDir);
+    } catch (const Exception& e) {
+      shortcutError = e.Message();
+    }
   }
 
   QString message;

@@ -354,26 +354,39 @@ TEST_F(SetupTest, AFailedFirstInstallationIsStillAnInstallationWhenRetried) {
   EXPECT_EQ(ReadFile(DataFolder() + "Competitor.xml"), QByteArray("<DATAPACKET/>"));
 }
 
-TEST_F(SetupTest, WithoutADesktopFolderNoEntryIsWrittenAndTheSuccessMessageStands) {
+// The installation is done all the same, and the message says that no
+// shortcut was made and why, in the language chosen.
+TEST_F(SetupTest, WithoutADesktopFolderNoEntryIsWrittenAndTheMessageSaysSo) {
   struct Case {
     const char* name;
     std::function<void()> arrange;
+    int language;
+    QString said;
   };
+  const QString russian = QString::fromUtf8(
+      "Программа успешно установлена. Создание ярлыка на рабочем столе не удалось. Папка рабочего стола "
+      "не найдена");
+  const QString english =
+      "Program successfull install. Creating the desktop shortcut failed. No desktop folder was found";
   const Case cases[] = {
       {"no desktop value",
        [] {
          TRegistry reg;
          ASSERT_TRUE(reg.OpenKey(kShellFoldersKey, false));
          ASSERT_TRUE(reg.DeleteValue("desktop"));
-       }},
-      {"an empty value", [] { SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "desktop", ""); }},
+       },
+       0, russian + "."},
+      {"an empty value", [] { SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "desktop", ""); }, 1,
+       english + "."},
       {"a folder that does not exist",
-       [] { SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "desktop", testing_sandbox::Path("nowhere")); }},
+       [] { SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "desktop", testing_sandbox::Path("nowhere")); },
+       0, russian + ": " + testing_sandbox::Path("nowhere")},
       {"a file",
        [] {
          WriteFile(testing_sandbox::Path("file"), "");
          SetValue(HKEY_CURRENT_USER, kShellFoldersKey, "desktop", testing_sandbox::Path("file"));
-       }},
+       },
+       1, english + ": " + testing_sandbox::Path("file")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -381,8 +394,10 @@ TEST_F(SetupTest, WithoutADesktopFolderNoEntryIsWrittenAndTheSuccessMessageStand
     c.arrange();
     auto window = Start();
     window->edPath->setText(testing_sandbox::Path("opt"));
+    window->cbLanguage->setCurrentIndex(c.language);
     ASSERT_TRUE(Install(*window)) << Errors.join('\n').toStdString();
-    EXPECT_EQ(Messages.size(), 1);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Messages[0], c.said);
     EXPECT_TRUE(Runnable(testing_sandbox::Path("opt/tyazharnet-protocol")));
     EXPECT_TRUE(QDir(DesktopFolder()).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(testing_sandbox::Path("nowhere")));
