@@ -1,12 +1,13 @@
 #pragma once
 
 // The inside of TClientDataSet, shared by the engine's own source files (the
-// field code, the filter and the packet reader and writer). Not for users of
-// the table.
+// records and their states, the view, the field code, the filter and the
+// packet reader and writer). Not for users of the table.
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -62,6 +63,9 @@ struct TLocateKey {
   QString Text;
   TValue Typed;
 };
+
+// The names of a list such as "Name; Team", blanks around them dropped.
+QStringList SplitFieldList(const QString& names);
 
 // The keys of the values, one per field (a missing value is null); false
 // when a value cannot be held by its field, so that no row can match.

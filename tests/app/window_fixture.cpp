@@ -1,5 +1,6 @@
 #include "tests/app/window_fixture.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -204,6 +205,12 @@ void Click(QToolButton* button) {
 void Choose(QComboBox& selector, int index) {
   selector.setCurrentIndex(index);
   emit selector.activated(index);
+  QApplication::processEvents();
+}
+
+void SwitchTo(TfrmMain& window, int language) {
+  QAction* item = language == 0 ? window.miLanguage_RU : window.miLanguage_EN;
+  item->trigger();
   QApplication::processEvents();
 }
 

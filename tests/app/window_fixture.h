@@ -168,6 +168,9 @@ void Click(QToolButton* button);
 // Chooses a selector's item as a user does, so its handler runs.
 void Choose(QComboBox& selector, int index);
 
+// Switches the window's language by its menu item: 0 Russian, 1 English.
+void SwitchTo(TfrmMain& window, int language);
+
 // The recorded errors, one per line, for a failure message.
 std::string Errors(const TDialogRecorder& dialogs);
 
