@@ -9,23 +9,17 @@
 
 #include "app/data/tables.h"
 #include "app/protocol_rules.h"
+#include "bench/app/lookup_tables.h"
 #include "tests/app/ranks_filtered_per_row.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-QString Russian(const QString& russian, const QString&) {
-  return russian;
-}
-
 // The register of count men, with the rank and sex lookups the copy into the
 // protocols reads.
 void FillRegister(TCompetitionTables& tables, int count) {
-  tables.dsRank.CreateDataSet();
-  FillRankTable(tables.dsRank, Russian);
-  tables.dsSex.CreateDataSet();
-  FillSexTable(tables.dsSex, Russian);
+  FillLookupTables(tables);
   TClientDataSet& reg = tables.dsCompetitor;
   reg.CreateDataSet();
   for (int i = 0; i < count; ++i) {

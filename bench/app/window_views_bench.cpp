@@ -23,6 +23,7 @@
 #include "app/data/tables.h"
 #include "app/main_window.h"
 #include "app/protocol_rules.h"
+#include "bench/app/lookup_tables.h"
 #include "platform/widgets/shared_dialogs.h"
 
 namespace {
@@ -31,17 +32,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kCompetitors = 5000;
 
-QString Russian(const QString& russian, const QString&) {
-  return russian;
-}
-
 // The register of a national meet: both sexes over every default class, most
 // in two or three disciplines.
 void FillRegister(TCompetitionTables& tables) {
-  tables.dsRank.CreateDataSet();
-  FillRankTable(tables.dsRank, Russian);
-  tables.dsSex.CreateDataSet();
-  FillSexTable(tables.dsSex, Russian);
+  FillLookupTables(tables);
   TClientDataSet& reg = tables.dsCompetitor;
   reg.CreateDataSet();
   for (int i = 0; i < kCompetitors; ++i) {
